@@ -1,0 +1,24 @@
+#pragma once
+
+#include "core/StringGrid.h"
+#include "core/TextMeasurer.h"
+
+namespace tarnwick {
+
+// Sets every cell to the empty text; the counts stay for the caller to set.
+void emptyTable(StringGrid& table);
+
+// Sets each column's width to its widest text (0 when all are empty) plus the 1-pixel grid line
+// plus 5 pixels.
+void fitColumnWidths(StringGrid& table, const TextMeasurer& measurer);
+
+// The faulty-cell list: entry k is column k, with the cell's column number (from 1) in row 0
+// and its row number (from 1) in row 1. An empty list is one column of two empty cells.
+void resetFaultyCellList(StringGrid& list);
+void recordFaultyCell(StringGrid& list, int col, int row);
+int faultyCellCount(const StringGrid& list);
+
+// An input table counts as loaded when its first cell is not empty.
+bool isLoaded(const StringGrid& table);
+
+} // namespace tarnwick

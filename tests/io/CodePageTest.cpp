@@ -1,0 +1,39 @@
+#include "io/CodePage.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace tarnwick {
+namespace {
+
+TEST(CodePage, LocalesMapToTheirWindowsCodePage) {
+    const struct {
+        const char* locale;
+        int codePage;
+    } cases[] = {{"ru_RU.UTF-8", 1251}, {"uk_UA", 1251},       {"bg_BG.UTF-8@x", 1251},
+                 {"pl_PL.UTF-8", 1250}, {"cs", 1250},          {"el_GR.UTF-8", 1253},
+                 {"tr_TR.UTF-8", 1254}, {"lt_LT.UTF-8", 1257}, {"en_US.UTF-8", 1252},
+                 {"de_DE", 1252},       {"C", 1252},           {"", 1252}};
+    for (const auto& c : cases)
+        EXPECT_EQ(windowsCodePageForLocale(c.locale), c.codePage) << c.locale;
+}
+
+TEST(CodePage, PreferenceStartsWithTheUsersPageWithoutRepeats) {
+    setenv("LC_ALL", "ru_RU.UTF-8", 1);
+    EXPECT_EQ(singleByteCodePagePreference(), (std::vector<int>{1251, 1252, 1250, 1253, 1254, 1257}));
+    setenv("LC_ALL", "en_US.UTF-8", 1);
+    EXPECT_EQ(singleByteCodePagePreference(), (std::vector<int>{1252, 1250, 1251, 1253, 1254, 1257}));
+}
+
+TEST(CodePage, ConversionFailsWholeWhenACharacterIsMissing) {
+    const TextConverter toCyrillic("CP1251", "UTF-8");
+    EXPECT_EQ(toCyrillic.convert("Ж1"), std::string("\xC6" "1"));
+    EXPECT_FALSE(toCyrillic.convert("é").has_value());
+    EXPECT_EQ(toCyrillic.convert(""), std::string());
+    const TextConverter back("UTF-8", "CP1251");
+    EXPECT_EQ(back.convert("\xC6"), std::string("Ж"));
+}
+
+} // namespace
+} // namespace tarnwick
