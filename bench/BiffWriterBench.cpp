@@ -16,8 +16,9 @@ void BM_SaveTableAsBiff(benchmark::State& state) {
     StringGrid table(cols, rows);
     for (int row = 0; row < rows; ++row)
         for (int col = 0; col < cols; ++col)
-            table.setCells(col, row, col < 7 ? "Sample " + std::to_string(row)
-                                             : std::to_string(10 + (row + col) % 13));
+            table.setCells(col, row,
+                           col < 7 ? "Sample " + std::to_string(row)
+                                   : std::to_string(10 + (row + col) % 13));
     const auto path = std::filesystem::temp_directory_path() / "tarnwick-bench.xls";
     for (auto _ : state)
         SaveTableAsBiff(table, path);

@@ -88,6 +88,8 @@ std::int32_t parseIntegerText(std::string_view text) {
     throw ConversionError("'" + std::string(text) + "' is not a valid integer value");
 }
 
-bool isIntegerText(std::string_view text) { return tryParseIntegerText(text).has_value(); }
+bool isIntegerText(std::string_view text) {
+    return tryParseIntegerText(text).has_value();
+}
 
 } // namespace tarnwick

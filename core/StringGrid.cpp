@@ -79,7 +79,9 @@ void StringGrid::swapRows(int a, int b) {
     std::swap_ranges(rowIds(a).begin(), rowIds(a).end(), rowIds(b).begin());
 }
 
-void StringGrid::clearCells() { std::fill(cells_.begin(), cells_.end(), kEmptyText); }
+void StringGrid::clearCells() {
+    std::fill(cells_.begin(), cells_.end(), kEmptyText);
+}
 
 void StringGrid::reserveRows(int count) {
     if (count > 0)

@@ -35,7 +35,9 @@ public:
     const std::string& Cells(int col, int row) const { return pool().text(cellId(col, row)); }
     TextId cellId(int col, int row) const;
     // Writing outside the counts is a programming error and throws std::out_of_range.
-    void setCells(int col, int row, std::string_view text) { setCellId(col, row, pool().intern(text)); }
+    void setCells(int col, int row, std::string_view text) {
+        setCellId(col, row, pool().intern(text));
+    }
     void setCellId(int col, int row, TextId id);
 
     // The ids of one row, ColCount() of them.

@@ -6,7 +6,9 @@
 
 namespace tarnwick {
 
-void emptyTable(StringGrid& table) { table.clearCells(); }
+void emptyTable(StringGrid& table) {
+    table.clearCells();
+}
 
 void fitColumnWidths(StringGrid& table, const TextMeasurer& measurer) {
     constexpr int kGridLineWidth = 1;
@@ -46,6 +48,8 @@ void recordFaultyCell(StringGrid& list, int col, int row) {
     list.setCells(entry, 1, std::to_string(row + 1));
 }
 
-bool isLoaded(const StringGrid& table) { return !table.Cells(0, 0).empty(); }
+bool isLoaded(const StringGrid& table) {
+    return !table.Cells(0, 0).empty();
+}
 
 } // namespace tarnwick

@@ -85,8 +85,8 @@ public:
         const std::vector<int> preference = singleByteCodePagePreference();
         std::vector<std::unique_ptr<TextConverter>> converters;
         for (int page : preference)
-            converters.push_back(std::make_unique<TextConverter>(
-                windowsCodePageName(page).c_str(), "UTF-8"));
+            converters.push_back(
+                std::make_unique<TextConverter>(windowsCodePageName(page).c_str(), "UTF-8"));
         // For each non-ASCII text, its bytes in each candidate code page (none: not held).
         std::unordered_map<TextId, std::vector<std::optional<std::string>>> encoded;
         std::vector<bool> candidate(preference.size(), true);

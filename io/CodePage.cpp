@@ -52,7 +52,9 @@ std::vector<int> singleByteCodePagePreference() {
     return pages;
 }
 
-std::string windowsCodePageName(int codePage) { return "CP" + std::to_string(codePage); }
+std::string windowsCodePageName(int codePage) {
+    return "CP" + std::to_string(codePage);
+}
 
 TextConverter::TextConverter(const char* toEncoding, const char* fromEncoding)
     : handle_(iconv_open(toEncoding, fromEncoding)) {
@@ -61,7 +63,9 @@ TextConverter::TextConverter(const char* toEncoding, const char* fromEncoding)
                     " is not available on this system");
 }
 
-TextConverter::~TextConverter() { iconv_close(handle_); }
+TextConverter::~TextConverter() {
+    iconv_close(handle_);
+}
 
 std::optional<std::string> TextConverter::convert(std::string_view text) const {
     iconv(handle_, nullptr, nullptr, nullptr, nullptr); // start from the initial shift state

@@ -1,5 +1,5 @@
-#include "core/Error.h"
 #include "core/IntegerText.h"
+#include "core/Error.h"
 
 #include <gtest/gtest.h>
 
@@ -25,12 +25,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(Accepted{"17", 17}, Accepted{"   17", 17}, Accepted{"+17", 17},
                     Accepted{"-0", 0}, Accepted{"017", 17}, Accepted{"$11", 17},
                     Accepted{"0x11", 17}, Accepted{"0X11", 17}, Accepted{"x11", 17},
-                    Accepted{"X1f", 31}, Accepted{"$A", 10}, Accepted{"-3", -3},
-                    Accepted{"+3", 3}, Accepted{"2147483647", 2147483647},
-                    Accepted{"-2147483648", INT32_MIN}, Accepted{"0002147483647", 2147483647},
-                    Accepted{"$FFFFFFFF", -1}, Accepted{"$7FFFFFFF", 2147483647},
-                    Accepted{"$80000000", INT32_MIN}, Accepted{"-$1", -1},
-                    Accepted{"-$FFFFFFFF", 1}, Accepted{"$000000001", 1},
+                    Accepted{"X1f", 31}, Accepted{"$A", 10}, Accepted{"-3", -3}, Accepted{"+3", 3},
+                    Accepted{"2147483647", 2147483647}, Accepted{"-2147483648", INT32_MIN},
+                    Accepted{"0002147483647", 2147483647}, Accepted{"$FFFFFFFF", -1},
+                    Accepted{"$7FFFFFFF", 2147483647}, Accepted{"$80000000", INT32_MIN},
+                    Accepted{"-$1", -1}, Accepted{"-$FFFFFFFF", 1}, Accepted{"$000000001", 1},
                     Accepted{"  -$10", -16}, Accepted{"0", 0}));
 
 class IntegerTextRefuses : public testing::TestWithParam<std::string> {};

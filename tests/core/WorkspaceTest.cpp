@@ -1,5 +1,5 @@
-#include "core/TableOperations.h"
 #include "core/Workspace.h"
+#include "core/TableOperations.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "core/Error.h"
 #include "io/BiffWriter.h"
+#include "core/Error.h"
 
 #include <gtest/gtest.h>
 
@@ -42,8 +42,8 @@ std::vector<Record> parseRecords(const std::string& stream) {
     std::vector<Record> records;
     std::size_t at = 0;
     auto u16 = [&](std::size_t pos) {
-        return static_cast<unsigned char>(stream[pos]) |
-               static_cast<unsigned char>(stream[pos + 1]) << 8;
+        return static_cast<unsigned char>(stream[pos]) | static_cast<unsigned char>(stream[pos + 1])
+                                                             << 8;
     };
     while (at + 4 <= stream.size()) {
         const int type = u16(at);
@@ -74,7 +74,8 @@ protected:
     fs::path folder_;
 };
 
-const std::string kBof = bytes({0x09, 0x08, 0x08, 0x00, 0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00});
+const std::string kBof =
+    bytes({0x09, 0x08, 0x08, 0x00, 0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00});
 const std::string kEof = bytes({0x0A, 0x00, 0x00, 0x00});
 
 TEST_F(BiffWriterTest, OneEmptyCellGivesThe28ByteFile) {
@@ -91,8 +92,8 @@ TEST_F(BiffWriterTest, AbcAtTheFirstCell) {
     const auto path = folder_ / "abc.xls";
     SaveTableAsBiff(table, path);
     EXPECT_EQ(readFile(path), kBof +
-                                  bytes({0x04, 0x02, 0x0B, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                         0x00, 0x03, 0x00, 0x61, 0x62, 0x63}) +
+                                  bytes({0x04, 0x02, 0x0B, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                         0x03, 0x00, 0x61, 0x62, 0x63}) +
                                   kEof);
 }
 

@@ -21,14 +21,17 @@ TEST(CodePage, LocalesMapToTheirWindowsCodePage) {
 
 TEST(CodePage, PreferenceStartsWithTheUsersPageWithoutRepeats) {
     setenv("LC_ALL", "ru_RU.UTF-8", 1);
-    EXPECT_EQ(singleByteCodePagePreference(), (std::vector<int>{1251, 1252, 1250, 1253, 1254, 1257}));
+    EXPECT_EQ(singleByteCodePagePreference(),
+              (std::vector<int>{1251, 1252, 1250, 1253, 1254, 1257}));
     setenv("LC_ALL", "en_US.UTF-8", 1);
-    EXPECT_EQ(singleByteCodePagePreference(), (std::vector<int>{1252, 1250, 1251, 1253, 1254, 1257}));
+    EXPECT_EQ(singleByteCodePagePreference(),
+              (std::vector<int>{1252, 1250, 1251, 1253, 1254, 1257}));
 }
 
 TEST(CodePage, ConversionFailsWholeWhenACharacterIsMissing) {
     const TextConverter toCyrillic("CP1251", "UTF-8");
-    EXPECT_EQ(toCyrillic.convert("Ж1"), std::string("\xC6" "1"));
+    EXPECT_EQ(toCyrillic.convert("Ж1"), std::string("\xC6"
+                                                    "1"));
     EXPECT_FALSE(toCyrillic.convert("é").has_value());
     EXPECT_EQ(toCyrillic.convert(""), std::string());
     const TextConverter back("UTF-8", "CP1251");
