@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string_view>
+
+namespace tarnwick {
+
+// One value of a worksheet cell as a workbook holds it, before it becomes cell text.
+struct CellValue {
+    enum class Kind { Empty, Number, Text, Boolean, Date, Error };
+
+    Kind kind = Kind::Empty;
+    // Number: the value. Boolean: 0 or 1. Date: days since 1899-12-30, the time as the fraction.
+    double number = 0;
+    // Text: the text in UTF-8. Error: the spreadsheet's error name, such as "#DIV/0!".
+    std::string_view text;
+
+    static CellValue ofNumber(double n) { return {Kind::Number, n, {}}; }
+    static CellValue ofText(std::string_view t) { return {Kind::Text, 0, t}; }
+    static CellValue ofBoolean(bool b) { return {Kind::Boolean, b ? 1.0 : 0.0, {}}; }
+    static CellValue ofDate(double days) { return {Kind::Date, days, {}}; }
+    static CellValue ofError(std::string_view name) { return {Kind::Error, 0, name}; }
+};
+
+// Receives the values of a worksheet, each at its row and column counted from 0, in any order.
+// Empty cells need not be reported.
+class SheetSink {
+public:
+    virtual ~SheetSink() = default;
+    virtual void value(long row, long col, const CellValue& value) = 0;
+};
+
+} // namespace tarnwick

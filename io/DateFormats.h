@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string_view>
+
+namespace tarnwick {
+
+// Whether a built-in number format (by its index in .xls and .xlsx files) shows a date or time.
+bool isBuiltinDateFormat(int formatIndex);
+
+// Whether a number format code such as "yyyy\-mm\-dd" or "[h]:mm" shows a date or time: it
+// holds a date or time code (d, m, y, h, s) outside quoted text, escapes and colour brackets.
+bool isDateFormatCode(std::string_view code);
+
+// Days since 1899-12-30 of an ISO date "2024-03-05" or date-time "2024-03-05T13:45:00".
+bool parseIsoDateTime(std::string_view text, double& days);
+
+} // namespace tarnwick

@@ -1,0 +1,171 @@
+#include "io/DelimitedTextReader.h"
+
+#include "io/CodePage.h"
+#include "io/ReadError.h"
+#include "io/Unicode.h"
+
+#include <array>
+#include <charconv>
+#include <vector>
+
+namespace tarnwick {
+namespace {
+
+// Splits text into records and fields, calling onField(row, col, text) for each field and
+// returning after maxRows records (all when negative).
+template <typename OnField>
+void splitRecords(std::string_view text, char separator, long maxRows, OnField onField) {
+    std::size_t i = 0;
+    long row = 0, col = 0;
+    std::string quoted;
+    while (i < text.size() && (maxRows < 0 || row < maxRows)) {
+        std::string_view field;
+        if (text[i] == '"') {
+            quoted.clear();
+            ++i;
+            while (i < text.size()) {
+                if (text[i] == '"') {
+                    if (i + 1 < text.size() && text[i + 1] == '"') {
+                        quoted += '"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                quoted += text[i++];
+            }
+            // Anything between the closing quote and the separator is kept, as spreadsheet
+            // programs do.
+            const auto end = text.find_first_of(std::string{separator, '\r', '\n'}, i);
+            quoted.append(text.substr(i, end == std::string_view::npos ? end : end - i));
+            i = end == std::string_view::npos ? text.size() : end;
+            field = quoted;
+        } else {
+            const auto end = text.find_first_of(std::string{separator, '\r', '\n'}, i);
+            field = text.substr(i, end == std::string_view::npos ? end : end - i);
+            i = end == std::string_view::npos ? text.size() : end;
+        }
+        onField(row, col, field);
+        if (i < text.size() && text[i] == separator) {
+            ++i;
+            ++col;
+            if (i == text.size())
+                onField(row, col, std::string_view());
+            continue;
+        }
+        if (i < text.size() && text[i] == '\r') {
+            ++i;
+            if (i < text.size() && text[i] == '\n')
+                ++i;
+        } else if (i < text.size() && text[i] == '\n') {
+            ++i;
+        }
+        ++row;
+        col = 0;
+    }
+}
+
+} // namespace
+
+std::string decodeTextFile(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        return std::string(bytes.substr(3));
+    if (bytes.starts_with("\xFF\xFE"))
+        return utf16LeToUtf8(bytes.substr(2));
+    if (bytes.starts_with("\xFE\xFF"))
+        return utf16BeToUtf8(bytes.substr(2));
+    if (isValidUtf8(bytes))
+        return std::string(bytes);
+    const TextConverter converter("UTF-8", windowsCodePageName(userWindowsCodePage()).c_str());
+    if (auto text = converter.convert(bytes))
+        return *text;
+    return latin1ToUtf8(bytes);
+}
+
+char detectSeparator(std::string_view text) {
+    if (text.starts_with("sep=") && text.size() >= 5)
+        return text[4];
+    constexpr std::array candidates{',', ';', '\t'};
+    constexpr long kSampleRows = 20;
+    char best = ',';
+    long bestScore = -1;
+    for (char separator : candidates) {
+        std::vector<long> fields;
+        splitRecords(text, separator, kSampleRows, [&](long row, long col, std::string_view) {
+            if (static_cast<std::size_t>(row) >= fields.size())
+                fields.resize(static_cast<std::size_t>(row) + 1, 0);
+            fields[static_cast<std::size_t>(row)] = col + 1;
+        });
+        if (fields.empty() || fields[0] < 2)
+            continue;
+        // Lines split into the same number of fields as the first, weighted by that number.
+        long consistent = 0;
+        for (long count : fields)
+            consistent += count == fields[0];
+        const long score = consistent * 1000 + fields[0];
+        if (score > bestScore) {
+            bestScore = score;
+            best = separator;
+        }
+    }
+    return best;
+}
+
+bool parsePlainNumber(std::string_view field, double& value) {
+    const auto first = field.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return false;
+    field = field.substr(first, field.find_last_not_of(' ') - first + 1);
+    std::size_t i = 0;
+    if (field[i] == '+' || field[i] == '-')
+        ++i;
+    const std::size_t digitsStart = i;
+    while (i < field.size() && field[i] >= '0' && field[i] <= '9')
+        ++i;
+    if (i == digitsStart)
+        return false;
+    if (i < field.size() && field[i] == '.') {
+        ++i;
+        while (i < field.size() && field[i] >= '0' && field[i] <= '9')
+            ++i;
+    }
+    if (i < field.size() && (field[i] == 'e' || field[i] == 'E')) {
+        ++i;
+        if (i < field.size() && (field[i] == '+' || field[i] == '-'))
+            ++i;
+        const std::size_t exponentStart = i;
+        while (i < field.size() && field[i] >= '0' && field[i] <= '9')
+            ++i;
+        if (i == exponentStart)
+            return false;
+    }
+    if (i != field.size())
+        return false;
+    if (field.front() == '+')
+        field.remove_prefix(1);
+    const auto result = std::from_chars(field.data(), field.data() + field.size(), value);
+    return result.ec == std::errc() || result.ec == std::errc::result_out_of_range;
+}
+
+void readDelimitedText(std::string_view bytes, SheetSink& sink) {
+    const std::string text = decodeTextFile(bytes);
+    std::string_view body = text;
+    const char separator = detectSeparator(body);
+    if (body.starts_with("sep=")) {
+        const auto lineEnd = body.find_first_of("\r\n");
+        body = lineEnd == std::string_view::npos ? std::string_view() : body.substr(lineEnd);
+        body.remove_prefix(std::min<std::size_t>(body.starts_with("\r\n") ? 2 : 1, body.size()));
+    }
+    splitRecords(body, separator, -1, [&](long row, long col, std::string_view field) {
+        if (field.empty())
+            return;
+        double number;
+        if (parsePlainNumber(field, number))
+            sink.value(row, col, CellValue::ofNumber(number));
+        else
+            sink.value(row, col, CellValue::ofText(field));
+    });
+}
+
+} // namespace tarnwick

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "core/Error.h"
+
+#include <string>
+
+namespace tarnwick {
+
+// A fault found inside a workbook. The reader adds the file's name when it passes it on.
+class ReadError : public Error {
+public:
+    using Error::Error;
+};
+
+[[noreturn]] inline void throwDamaged(const std::string& detail) {
+    throw ReadError("the file is damaged (" + detail + ")");
+}
+
+} // namespace tarnwick

@@ -1,0 +1,104 @@
+#include "io/WorkbookReader.h"
+
+#include "core/CellReference.h"
+#include "io/ReadError.h"
+#include "io/ReadLimits.h"
+#include "io/SheetReader.h"
+#include "io/ValueText.h"
+
+#include <bit>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+namespace tarnwick {
+namespace {
+
+// Turns values into cell texts as they arrive and keeps them until the used area is known.
+class TableCollector : public SheetSink {
+public:
+    struct Entry {
+        std::uint32_t row;
+        std::uint32_t col;
+        TextId text;
+    };
+
+    void value(long row, long col, const CellValue& value) override {
+        if (value.kind == CellValue::Kind::Empty)
+            return;
+        if (row < 0 || col < 0)
+            throwDamaged("a cell lies before A1");
+        if (row >= kMaxSheetRows)
+            throw ReadError("the first worksheet has more than 1048576 rows");
+        if (col >= kMaxSheetColumns)
+            throw ReadError("the first worksheet has more than 16384 columns");
+        if (entries_.size() >= kMaxSheetValues)
+            throw ReadError("the first worksheet holds more values than Tarnwick can read");
+        entries_.push_back({static_cast<std::uint32_t>(row), static_cast<std::uint32_t>(col),
+                            textOf(value, row, col)});
+        rows_ = std::max(rows_, row + 1);
+        cols_ = std::max(cols_, col + 1);
+    }
+
+    long rows() const { return rows_; }
+    long cols() const { return cols_; }
+    const std::vector<Entry>& entries() const { return entries_; }
+
+private:
+    TextId textOf(const CellValue& value, long row, long col) {
+        switch (value.kind) {
+        case CellValue::Kind::Number: {
+            const auto bits = std::bit_cast<std::uint64_t>(value.number);
+            if (auto found = numbers_.find(bits); found != numbers_.end())
+                return found->second;
+            const TextId id = pool_.intern(numberText(value.number, decimalSeparator_));
+            numbers_.emplace(bits, id);
+            return id;
+        }
+        case CellValue::Kind::Date:
+            return pool_.intern(dateText(value.number));
+        case CellValue::Kind::Boolean:
+            return pool_.intern(booleanText(value.number != 0));
+        case CellValue::Kind::Error:
+            throw ReadError("cell " + cellReference(static_cast<int>(col), static_cast<int>(row)) +
+                            " holds the error value " + std::string(value.text) +
+                            "; correct it in the spreadsheet and load the file again");
+        default:
+            return pool_.intern(value.text);
+        }
+    }
+
+    TextPool& pool_ = TextPool::shared();
+    char decimalSeparator_ = localeDecimalSeparator();
+    std::unordered_map<std::uint64_t, TextId> numbers_;
+    std::vector<Entry> entries_;
+    long rows_ = 0;
+    long cols_ = 0;
+};
+
+} // namespace
+
+void ReadWorkbookIntoTable(StringGrid& table, const std::string& fileName) {
+    TableCollector sheet;
+    readFirstSheet(fileName, sheet);
+    const auto fail = [&](const std::string& why) {
+        throw Error("Cannot read \"" + fileName + "\": " + why);
+    };
+    if (sheet.rows() == 0)
+        fail("its first worksheet holds no table");
+    if (sheet.rows() == 1 && sheet.cols() == 1)
+        fail("its first worksheet holds a single cell, A1, and no table");
+    if (static_cast<std::size_t>(sheet.rows()) * static_cast<std::size_t>(sheet.cols()) >
+        kMaxSheetCells)
+        fail("its first worksheet spans " + std::to_string(sheet.rows()) + " rows and " +
+             std::to_string(sheet.cols()) + " columns, more than Tarnwick can hold");
+
+    table.setRowCount(static_cast<int>(sheet.rows()));
+    table.setColCount(static_cast<int>(sheet.cols()));
+    table.clearCells();
+    for (const auto& entry : sheet.entries())
+        table.setCellId(static_cast<int>(entry.col), static_cast<int>(entry.row), entry.text);
+    table.setRowCount(static_cast<int>(sheet.rows()) + 2);
+}
+
+} // namespace tarnwick

@@ -1,0 +1,360 @@
+#include "io/XlsxReader.h"
+
+#include "io/DateFormats.h"
+#include "io/GsfHandles.h"
+#include "io/ReadError.h"
+#include "io/ReadLimits.h"
+#include "io/XmlStream.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace tarnwick {
+namespace {
+
+bool endsWith(std::string_view text, std::string_view tail) {
+    return text.ends_with(tail);
+}
+
+std::string attribute(const char** attributes, std::string_view local) {
+    const char* value = findXmlAttribute(attributes, local);
+    return value ? value : "";
+}
+
+bool isTrue(std::string_view value) {
+    return value == "1" || value == "true";
+}
+
+// Relationship id -> (type, target) of a .rels part.
+struct Relationship {
+    std::string type;
+    std::string target;
+};
+
+class RelationshipsHandler : public XmlHandler {
+public:
+    std::unordered_map<std::string, Relationship> byId;
+    void startElement(XmlName name, const char** attributes) override {
+        if (name.local == "Relationship")
+            byId[attribute(attributes, "Id")] = {attribute(attributes, "Type"),
+                                                 attribute(attributes, "Target")};
+    }
+    void endElement(XmlName) override {}
+    void characters(std::string_view) override {}
+};
+
+std::unordered_map<std::string, Relationship> readRelationships(GsfInfile* zip,
+                                                                const std::string& path) {
+    RelationshipsHandler handler;
+    if (auto part = openZipMember(zip, path))
+        parseXmlStream(part.get(), handler);
+    return handler.byId;
+}
+
+// A relationship target resolved against the folder of the part that names it.
+std::string resolveTarget(const std::string& fromFolder, const std::string& target) {
+    if (target.starts_with('/'))
+        return target.substr(1);
+    std::vector<std::string> parts;
+    std::string path = fromFolder + target;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const auto slash = path.find('/', start);
+        const std::string part =
+            path.substr(start, slash == std::string::npos ? slash : slash - start);
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        if (slash == std::string::npos)
+            break;
+        start = slash + 1;
+    }
+    std::string resolved;
+    for (const auto& part : parts)
+        resolved += (resolved.empty() ? "" : "/") + part;
+    return resolved;
+}
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+class WorkbookHandler : public XmlHandler {
+public:
+    bool date1904 = false;
+    std::vector<std::string> sheetIds;
+    void startElement(XmlName name, const char** attributes) override {
+        if (name.local == "workbookPr")
+            date1904 = isTrue(attribute(attributes, "date1904"));
+        else if (name.local == "sheet")
+            sheetIds.push_back(attribute(attributes, "id"));
+    }
+    void endElement(XmlName) override {}
+    void characters(std::string_view) override {}
+};
+
+class SharedStringsHandler : public XmlHandler {
+public:
+    std::vector<std::string> strings;
+    void startElement(XmlName name, const char**) override {
+        if (name.local == "si") {
+            if (strings.size() >= kMaxSheetValues)
+                throw ReadError("the workbook holds more texts than Tarnwick can read");
+            strings.emplace_back();
+        } else if (name.local == "rPh") {
+            ++phonetic_;
+        } else if (name.local == "t" && !phonetic_) {
+            inText_ = true;
+        }
+    }
+    void endElement(XmlName name) override {
+        if (name.local == "rPh")
+            --phonetic_;
+        else if (name.local == "t")
+            inText_ = false;
+    }
+    void characters(std::string_view text) override {
+        if (!inText_ || strings.empty())
+            return;
+        bytes_ += text.size();
+        if (bytes_ > kMaxFileBytes)
+            throw ReadError("the workbook's texts are too large to read");
+        strings.back() += text;
+    }
+
+private:
+    bool inText_ = false;
+    int phonetic_ = 0;
+    std::size_t bytes_ = 0;
+};
+
+class StylesHandler : public XmlHandler {
+public:
+    std::vector<bool> xfIsDate;
+    void startElement(XmlName name, const char** attributes) override {
+        if (name.local == "numFmt") {
+            const int id = std::atoi(attribute(attributes, "numFmtId").c_str());
+            if (isDateFormatCode(attribute(attributes, "formatCode")))
+                customDates_.insert(id);
+        } else if (name.local == "cellXfs") {
+            inCellXfs_ = true;
+        } else if (name.local == "xf" && inCellXfs_) {
+            const int id = std::atoi(attribute(attributes, "numFmtId").c_str());
+            xfIsDate.push_back(isBuiltinDateFormat(id) || customDates_.contains(id));
+        }
+    }
+    void endElement(XmlName name) override {
+        if (name.local == "cellXfs")
+            inCellXfs_ = false;
+    }
+    void characters(std::string_view) override {}
+
+private:
+    std::unordered_set<int> customDates_;
+    bool inCellXfs_ = false;
+};
+
+// "B3" -> column 1, row 2; false when the text is no cell reference.
+bool parseCellReference(std::string_view text, long& col, long& row) {
+    std::size_t i = 0;
+    long letters = 0;
+    while (i < text.size() && text[i] >= 'A' && text[i] <= 'Z' && i < 4)
+        letters = letters * 26 + (text[i++] - 'A' + 1);
+    long digits = 0;
+    const std::size_t digitsStart = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9' && i - digitsStart < 8)
+        digits = digits * 10 + (text[i++] - '0');
+    if (letters == 0 || digits == 0 || i != text.size() || digitsStart == i)
+        return false;
+    col = letters - 1;
+    row = digits - 1;
+    return true;
+}
+
+bool parseDouble(std::string_view text, double& value) {
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    return result.ec == std::errc() && result.ptr == text.data() + text.size();
+}
+
+class SheetHandler : public XmlHandler {
+public:
+    SheetHandler(SheetSink& sink, const std::vector<std::string>& strings,
+                 const std::vector<bool>& xfIsDate, bool date1904)
+        : sink_(sink), strings_(strings), xfIsDate_(xfIsDate), date1904_(date1904) {}
+
+    void startElement(XmlName name, const char** attributes) override {
+        const auto& local = name.local;
+        if (local == "row") {
+            const char* r = findXmlAttribute(attributes, "r");
+            row_ = r ? std::atol(r) - 1 : row_ + 1;
+            col_ = -1;
+        } else if (local == "c") {
+            const char* r = findXmlAttribute(attributes, "r");
+            long col = col_ + 1, row = row_;
+            if (r && !parseCellReference(r, col, row))
+                throwDamaged(std::string("bad cell reference ") + r);
+            col_ = col;
+            row_ = row;
+            type_ = attribute(attributes, "t");
+            const char* style = findXmlAttribute(attributes, "s");
+            style_ = style ? std::atol(style) : 0;
+            value_.clear();
+            inline_.clear();
+            hasValue_ = false;
+        } else if (local == "v") {
+            inValue_ = true;
+            hasValue_ = true;
+        } else if (local == "is") {
+            inInline_ = true;
+            hasValue_ = true;
+        } else if (local == "rPh") {
+            ++phonetic_;
+        } else if (local == "t" && inInline_ && !phonetic_) {
+            inText_ = true;
+        }
+    }
+
+    void endElement(XmlName name) override {
+        const auto& local = name.local;
+        if (local == "v")
+            inValue_ = false;
+        else if (local == "is")
+            inInline_ = false;
+        else if (local == "t")
+            inText_ = false;
+        else if (local == "rPh")
+            --phonetic_;
+        else if (local == "c" && hasValue_)
+            emitCell();
+        else if (local == "sheetData")
+            finished_ = true;
+    }
+
+    void characters(std::string_view text) override {
+        if (inValue_)
+            value_ += text;
+        else if (inText_)
+            inline_ += text;
+    }
+
+    bool done() const override { return finished_; }
+
+private:
+    void emitCell() {
+        if (row_ < 0 || col_ < 0)
+            throwDamaged("a cell lies before the first row or column");
+        if (type_ == "s") {
+            const long index = std::atol(value_.c_str());
+            if (index < 0 || static_cast<std::size_t>(index) >= strings_.size())
+                throwDamaged("a cell refers to a shared text that does not exist");
+            sink_.value(row_, col_, CellValue::ofText(strings_[static_cast<std::size_t>(index)]));
+        } else if (type_ == "str") {
+            sink_.value(row_, col_, CellValue::ofText(value_));
+        } else if (type_ == "inlineStr") {
+            sink_.value(row_, col_, CellValue::ofText(inline_));
+        } else if (type_ == "b") {
+            sink_.value(row_, col_, CellValue::ofBoolean(isTrue(value_)));
+        } else if (type_ == "e") {
+            sink_.value(row_, col_, CellValue::ofError(value_));
+        } else if (type_ == "d") {
+            double days;
+            if (!parseIsoDateTime(value_, days))
+                throwDamaged("bad date " + value_);
+            sink_.value(row_, col_, CellValue::ofDate(days));
+        } else {
+            if (value_.empty())
+                return;
+            double number;
+            if (!parseDouble(value_, number))
+                throwDamaged("bad number " + value_);
+            const bool date = style_ >= 0 && static_cast<std::size_t>(style_) < xfIsDate_.size() &&
+                              xfIsDate_[static_cast<std::size_t>(style_)];
+            if (!date)
+                sink_.value(row_, col_, CellValue::ofNumber(number));
+            else if (date1904_)
+                sink_.value(row_, col_, CellValue::ofDate(number + 1462));
+            else
+                sink_.value(row_, col_,
+                            CellValue::ofDate(number < 61 && number >= 1 ? number + 1 : number));
+        }
+    }
+
+    SheetSink& sink_;
+    const std::vector<std::string>& strings_;
+    const std::vector<bool>& xfIsDate_;
+    bool date1904_;
+    long row_ = -1, col_ = -1, style_ = 0;
+    std::string type_, value_, inline_;
+    bool hasValue_ = false, inValue_ = false, inInline_ = false, inText_ = false;
+    int phonetic_ = 0;
+    bool finished_ = false;
+};
+
+const char* kOfficeDocument = "/officeDocument";
+
+} // namespace
+
+bool isXlsxPackage(GsfInfile* zip) {
+    return openZipMember(zip, "xl/workbook.xml") != nullptr ||
+           openZipMember(zip, "_rels/.rels") != nullptr;
+}
+
+void readXlsxWorkbook(GsfInfile* zip, SheetSink& sink) {
+    std::string workbookPath = "xl/workbook.xml";
+    for (const auto& [id, rel] : readRelationships(zip, "_rels/.rels"))
+        if (endsWith(rel.type, kOfficeDocument))
+            workbookPath = resolveTarget("", rel.target);
+    auto workbookPart = openZipMember(zip, workbookPath);
+    if (!workbookPart)
+        throw ReadError("the workbook part is missing; the file is not a spreadsheet workbook");
+    WorkbookHandler workbook;
+    parseXmlStream(workbookPart.get(), workbook);
+
+    const std::string folder = folderOf(workbookPath);
+    const auto rels =
+        readRelationships(zip, folder + "_rels/" + workbookPath.substr(folder.size()) + ".rels");
+    std::string sheetPath, stringsPath = folder + "sharedStrings.xml",
+                           stylesPath = folder + "styles.xml";
+    for (const auto& id : workbook.sheetIds) {
+        const auto found = rels.find(id);
+        if (found != rels.end() && endsWith(found->second.type, "/worksheet")) {
+            sheetPath = resolveTarget(folder, found->second.target);
+            break;
+        }
+    }
+    for (const auto& [id, rel] : rels) {
+        if (endsWith(rel.type, "/sharedStrings"))
+            stringsPath = resolveTarget(folder, rel.target);
+        else if (endsWith(rel.type, "/styles"))
+            stylesPath = resolveTarget(folder, rel.target);
+    }
+    if (sheetPath.empty())
+        throw ReadError("the workbook holds no worksheet");
+
+    SharedStringsHandler strings;
+    if (auto part = openZipMember(zip, stringsPath))
+        parseXmlStream(part.get(), strings);
+    StylesHandler styles;
+    if (auto part = openZipMember(zip, stylesPath))
+        parseXmlStream(part.get(), styles);
+
+    auto sheetPart = openZipMember(zip, sheetPath);
+    if (!sheetPart)
+        throwDamaged("the first worksheet's part is missing");
+    SheetHandler sheet(sink, strings.strings, styles.xfIsDate, workbook.date1904);
+    parseXmlStream(sheetPart.get(), sheet);
+}
+
+} // namespace tarnwick
