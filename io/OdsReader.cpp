@@ -16,9 +16,10 @@
 namespace tarnwick {
 namespace {
 
-constexpr std::string_view kTable = "urn:oasis:names:tc:opendocument:xmlns:table:1.0";
-constexpr std::string_view kOffice = "urn:oasis:names:tc:opendocument:xmlns:office:1.0";
-constexpr std::string_view kText = "urn:oasis:names:tc:opendocument:xmlns:text:1.0";
+constexpr std::string_view kTable = "table";
+constexpr std::string_view kOffice = "office";
+constexpr std::string_view kText = "text";
+constexpr std::string_view kCalcExtension = "calcext";
 
 long repeatCount(const char** attributes, std::string_view name) {
     const char* value = findXmlAttribute(attributes, name, kTable);
@@ -131,9 +132,7 @@ private:
         cellRepeat_ = repeatCount(attributes, "number-columns-repeated");
         text_.clear();
         paragraphs_ = 0;
-        const char* calcType = findXmlAttribute(
-            attributes, "value-type",
-            "urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0");
+        const char* calcType = findXmlAttribute(attributes, "value-type", kCalcExtension);
         const char* type = findXmlAttribute(attributes, "value-type", kOffice);
         const std::string_view valueType = type ? type : "";
         number_ = 0;

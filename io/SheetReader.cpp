@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <new>
 
@@ -36,6 +37,8 @@ std::string readWholeFile(const std::string& path) {
 }
 
 std::string firstBytes(const std::string& path) {
+    if (std::filesystem::is_directory(path))
+        throw ReadError("it is a folder, not a file");
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw ReadError(std::strerror(errno));

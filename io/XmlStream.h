@@ -7,7 +7,8 @@
 
 namespace tarnwick {
 
-// An XML element or attribute name split into its namespace and local name.
+// An XML element or attribute name split into its prefix ("table" of "table:table-cell")
+// and local name.
 struct XmlName {
     std::string_view ns;
     std::string_view local;
@@ -27,7 +28,7 @@ public:
 
 XmlName splitXmlName(const char* name);
 
-// The value of a local attribute name in an expat attribute list (any namespace when ns is
+// The value of a local attribute name in an expat attribute list (with any prefix when ns is
 // empty), or null.
 const char* findXmlAttribute(const char** attributes, std::string_view local,
                              std::string_view ns = {});

@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test.
+# Installs what is missing, builds everything and runs every test; the file readers' tests run a
+# second time under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-dependencies.sh
+jobs=$(nproc)
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)"
-cd build
-ctest --output-on-failure -j "$(nproc)"
+cmake --build build -j "$jobs"
+(cd build && ctest --output-on-failure -j "$jobs")
+
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_SANITIZE=ON \
+    -DTARNWICK_BENCHMARKS=OFF >/dev/null
+cmake --build build-sanitize --target io_tests -j "$jobs"
+(cd build-sanitize && ctest --output-on-failure -j "$jobs" -L '^io$')

@@ -1,0 +1,61 @@
+#include "core/Error.h"
+#include "io/WorkbookReader.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Reading a damaged file either succeeds or raises an Error; it never crashes, hangs or
+// raises anything else. Run under the sanitizers, this also catches reads out of bounds.
+void expectReadEndsCleanly(const std::string& bytes, const std::string& what) {
+    const auto path = fs::temp_directory_path() / "tarnwick-damaged.bin";
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    StringGrid table(1, 2);
+    try {
+        ReadWorkbookIntoTable(table, path);
+    } catch (const Error&) {
+    } catch (const std::exception& other) {
+        ADD_FAILURE() << what << ": " << other.what();
+    }
+}
+
+class DamagedCopies : public testing::TestWithParam<const char*> {};
+
+TEST_P(DamagedCopies, TruncatedAndBitFlippedCopiesEndInAnErrorOrARead) {
+    const std::string original = readFile(std::string(TARNWICK_TEST_DATA) + "/" + GetParam());
+    ASSERT_FALSE(original.empty());
+    std::mt19937 random(20261208);
+    for (int i = 1; i <= 40; ++i) {
+        const std::size_t length = original.size() * static_cast<std::size_t>(i) / 41;
+        expectReadEndsCleanly(original.substr(0, length), "cut at " + std::to_string(length));
+    }
+    for (int i = 0; i < 120; ++i) {
+        std::string copy = original;
+        const int flips = 1 + static_cast<int>(random() % 8);
+        for (int f = 0; f < flips; ++f)
+            copy[random() % copy.size()] ^= static_cast<char>(1 << (random() % 8));
+        expectReadEndsCleanly(copy, "flip run " + std::to_string(i));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, DamagedCopies,
+                         testing::Values("values.xlsx", "values.xls", "values.ods",
+                                         "values-comma.csv", "values-utf16.csv", "error-cell.xls",
+                                         "header-only.xlsx"));
+
+} // namespace
+} // namespace tarnwick

@@ -1,0 +1,52 @@
+#include "io/WorkbookReader.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Published Y-STR population files, kept beside the project and never copied into it.
+const fs::path kRealFiles = TARNWICK_REAL_DATA;
+
+TEST(RealFiles, EveryFileReadsWithTheValuesASpreadsheetShows) {
+    if (!fs::is_directory(kRealFiles))
+        GTEST_SKIP() << kRealFiles << " is absent";
+    // Spot checks: file -> (A1 reference, text).
+    const std::multimap<std::string, std::pair<std::string, std::string>> spots{
+        {"Chinese_Han.xlsx", {"D1", "DYS19"}},
+        {"Chinese_Han.xlsx", {"D2", "15"}},
+        {"Chinese_Han.xlsx", {"K2", "12,13"}},
+        {"South_Australia.xlsx", {"B2", "European"}},
+        {"YfilerPlus_Asian_NoDups.xls", {"A2", "BB-1054"}},
+        {"YfilerPlus_Asian_NoDups.xls", {"C1", "DYS389 I"}},
+        {"YfilerPlus_Asian_NoDups.xls", {"B2", "16"}},
+    };
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(kRealFiles)) {
+        const std::string name = entry.path().filename().string();
+        if (name == "README.md")
+            continue;
+        ++files;
+        StringGrid table(1, 2);
+        ASSERT_NO_THROW(ReadWorkbookIntoTable(table, entry.path().string())) << name;
+        EXPECT_GE(table.RowCount(), 100) << name;
+        EXPECT_GE(table.ColCount(), 10) << name;
+        EXPECT_FALSE(table.Cells(0, 0).empty()) << name;
+        const auto [first, last] = spots.equal_range(name);
+        for (auto spot = first; spot != last; ++spot) {
+            const auto& [reference, text] = spot->second;
+            EXPECT_EQ(table.Cells(reference[0] - 'A', std::stoi(reference.substr(1)) - 1), text)
+                << name << " " << reference;
+        }
+    }
+    EXPECT_GE(files, 16);
+}
+
+} // namespace
+} // namespace tarnwick

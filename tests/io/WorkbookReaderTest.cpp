@@ -1,0 +1,171 @@
+#include "io/WorkbookReader.h"
+#include "core/Error.h"
+#include "io/BiffWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string fixture(const std::string& name) {
+    return std::string(TARNWICK_TEST_DATA) + "/" + name;
+}
+
+std::string readError(const std::string& path) {
+    StringGrid table(1, 2);
+    try {
+        ReadWorkbookIntoTable(table, path);
+    } catch (const Error& error) {
+        EXPECT_EQ(table.ColCount(), 1) << "a failed read leaves the table as it was";
+        EXPECT_EQ(table.RowCount(), 2);
+        return error.what();
+    }
+    return "read without error";
+}
+
+class ValuesFixture : public testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        std::setlocale(LC_ALL, "C");
+        setenv("LC_ALL", "ru_RU.UTF-8", 1); // the code page of the Windows-1251 CSV
+    }
+};
+
+// The first sheet of tests/data/source/values.fods as each format delivers it. Cells that a
+// format stores differently are checked in the format's own tests.
+TEST_P(ValuesFixture, DeliversTheFirstSheetFromA1) {
+    StringGrid table(1, 2);
+    ReadWorkbookIntoTable(table, fixture(GetParam()));
+    ASSERT_EQ(table.ColCount(), 7) << "formatted empty cells right of G must not count";
+    ASSERT_EQ(table.RowCount(), 7 + 2) << "formatted empty rows below 7 must not count";
+    const std::map<std::string, std::string> expected{
+        {"A1", ""},
+        {"G1", ""},
+        {"A2", ""},
+        {"B2", "Sample"},
+        {"C2", "Население"},
+        {"D2", "DYS19"},
+        {"B3", "S1"},
+        {"C3", "Русские"},
+        {"D3", "14"},
+        {"G3", "17"},
+        {"D4", "17.25"},
+        {"D5", "16.1"},
+        {"E5", "12,13"},
+        {"C5", ""},
+        {"D6", "1E20"},
+        {"E6", "1.5E-5"},
+        {"F6", "-3"},
+        {"G6", "0"},
+        {"D7", "13.2"},
+        {"E7", "123456789012345"},
+        {"F7", "1.23456789012346E15"},
+        {"G7", ""},
+    };
+    for (const auto& [reference, text] : expected) {
+        const int col = reference[0] - 'A';
+        const int row = std::stoi(reference.substr(1)) - 1;
+        EXPECT_EQ(table.Cells(col, row), text) << reference;
+    }
+    for (int col = 0; col < 7; ++col) {
+        EXPECT_EQ(table.Cells(col, 7), "");
+        EXPECT_EQ(table.Cells(col, 8), "");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ValuesFixture,
+                         testing::Values("values.xlsx", "values.xls", "values.ods",
+                                         "values-comma.csv", "values-semicolon.csv",
+                                         "values-cp1251-tab.csv", "values-utf16.csv"));
+
+TEST(WorkbookReader, DatesTruthValuesAndFormulaResultsOfWorkbooks) {
+    std::setlocale(LC_ALL, "C");
+    for (const char* name : {"values.xlsx", "values.xls", "values.ods"}) {
+        StringGrid table(1, 2);
+        ReadWorkbookIntoTable(table, fixture(name));
+        EXPECT_EQ(table.Cells(4, 2), "03/05/24") << name;
+        EXPECT_EQ(table.Cells(4, 3), "03/05/24 13:45:00") << name;
+        EXPECT_EQ(table.Cells(5, 2), "True") << name;
+        EXPECT_EQ(table.Cells(5, 3), "False") << name;
+    }
+    for (const char* name : {"values.xlsx", "values.ods"}) {
+        StringGrid table(1, 2);
+        ReadWorkbookIntoTable(table, fixture(name));
+        EXPECT_EQ(table.Cells(6, 3), "S2x") << name << ": cached text result of a formula";
+    }
+    StringGrid ods(1, 2);
+    ReadWorkbookIntoTable(ods, fixture("values.ods"));
+    EXPECT_EQ(ods.Cells(6, 4), "True") << "cached truth-value result of a formula";
+}
+
+TEST(WorkbookReader, DelimitedTextKeepsWhatIsNotANumber) {
+    StringGrid table(1, 2);
+    ReadWorkbookIntoTable(table, fixture("values-comma.csv"));
+    EXPECT_EQ(table.Cells(4, 2), "2024-03-05");
+    EXPECT_EQ(table.Cells(5, 2), "TRUE");
+}
+
+TEST(WorkbookReader, AHeaderOnlySheetHasThreeRows) {
+    for (const char* name : {"header-only.xlsx", "header-only.xls", "header-only.ods"}) {
+        StringGrid table(1, 2);
+        ReadWorkbookIntoTable(table, fixture(name));
+        EXPECT_EQ(table.RowCount(), 3) << name;
+        EXPECT_EQ(table.ColCount(), 3) << name;
+        EXPECT_EQ(table.Cells(2, 0), "DYS19") << name;
+    }
+}
+
+TEST(WorkbookReader, FailuresNameTheFileAndWhatIsWrong) {
+    const struct {
+        std::string file;
+        std::string message;
+    } cases[] = {
+        {fixture("one-cell.xlsx"), "its first worksheet holds a single cell, A1, and no table"},
+        {fixture("one-cell.xls"), "its first worksheet holds a single cell, A1, and no table"},
+        {fixture("one-cell.ods"), "its first worksheet holds a single cell, A1, and no table"},
+        {fixture("empty-sheet.xlsx"), "its first worksheet holds no table"},
+        {fixture("empty-sheet.xls"), "its first worksheet holds no table"},
+        {fixture("empty-sheet.ods"), "its first worksheet holds no table"},
+        {fixture("error-cell.xlsx"), "cell B2 holds the error value #DIV/0!"},
+        {fixture("error-cell.xls"), "cell B2 holds the error value #DIV/0!"},
+        {fixture("error-cell.ods"), "cell B2 holds the error value #DIV/0!"},
+        {fixture("no-such-file.xls"), "No such file or directory"},
+        {fixture("source"), "it is a folder, not a file"},
+    };
+    for (const auto& c : cases) {
+        const std::string message = readError(c.file);
+        EXPECT_TRUE(message.starts_with("Cannot read \"" + c.file + "\": ")) << message;
+        EXPECT_NE(message.find(c.message), std::string::npos) << message;
+    }
+}
+
+TEST(WorkbookReader, ASavedTableLoadsAgain) {
+    setenv("LC_ALL", "en_US.UTF-8", 1);
+    StringGrid saved(3, 4);
+    saved.setCells(0, 0, "population name");
+    saved.setCells(0, 1, "Русские");
+    saved.setCells(1, 1, "14");
+    saved.setCells(2, 3, "12,13");
+    saved.setCells(1, 3, "017");
+    const auto path = fs::temp_directory_path() / "tarnwick-roundtrip.xls";
+    SaveTableAsBiff(saved, path);
+    StringGrid loaded(1, 2);
+    ReadWorkbookIntoTable(loaded, path);
+    fs::remove(path);
+    EXPECT_EQ(loaded.ColCount(), 3);
+    EXPECT_EQ(loaded.RowCount(), 4 + 2);
+    for (int col = 0; col < 3; ++col)
+        for (int row = 0; row < 4; ++row)
+            EXPECT_EQ(loaded.Cells(col, row), saved.Cells(col, row)) << col << "," << row;
+}
+
+} // namespace
+} // namespace tarnwick
