@@ -16,6 +16,8 @@ for name in values header-only one-cell error-cell empty-sheet; do
     convert "$name" xls "$name.xls"
     convert "$name" ods "$name.ods"
 done
+# Formatted empty rows down to the sheet's last row, as spreadsheet programs leave them.
+convert long-empty-tail ods long-empty-tail.ods
 # CSV: separator, text delimiter ("), character set (76 UTF-8, 34 Windows-1251, 65535 UTF-16).
 convert values 'csv:Text - txt - csv (StarCalc):44,34,76,1' values-comma.csv
 convert values 'csv:Text - txt - csv (StarCalc):59,34,76,1' values-semicolon.csv

@@ -7,6 +7,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 
@@ -123,6 +124,15 @@ TEST(WorkbookReader, AHeaderOnlySheetHasThreeRows) {
     }
 }
 
+TEST(WorkbookReader, FormattedEmptyRowsToTheSheetsEndAreNotExpanded) {
+    // A million formatted empty rows of 1024 cells each: read by skipping, in no time.
+    StringGrid table(1, 2);
+    ReadWorkbookIntoTable(table, fixture("long-empty-tail.ods"));
+    EXPECT_EQ(table.ColCount(), 2);
+    EXPECT_EQ(table.RowCount(), 2 + 2);
+    EXPECT_EQ(table.Cells(1, 1), "14");
+}
+
 TEST(WorkbookReader, FailuresNameTheFileAndWhatIsWrong) {
     const struct {
         std::string file;
@@ -145,6 +155,14 @@ TEST(WorkbookReader, FailuresNameTheFileAndWhatIsWrong) {
         EXPECT_TRUE(message.starts_with("Cannot read \"" + c.file + "\": ")) << message;
         EXPECT_NE(message.find(c.message), std::string::npos) << message;
     }
+}
+
+TEST(WorkbookReader, SheetsWiderThanASpreadsheetCanBeAreRefused) {
+    const auto path = fs::temp_directory_path() / "tarnwick-wide.csv";
+    std::ofstream(path) << "a" << std::string(16384, ',') << "z\n";
+    const std::string message = readError(path.string());
+    fs::remove(path);
+    EXPECT_NE(message.find("more than 16384 columns"), std::string::npos) << message;
 }
 
 TEST(WorkbookReader, ASavedTableLoadsAgain) {
