@@ -182,8 +182,7 @@ public:
         case record::Eof:
             return false;
         case record::FilePass:
-            throw ReadError("the workbook is protected with a password; save it without one and "
-                            "load it again");
+            throwPasswordProtected();
         case record::CodePage:
             setCodePage(in.u16());
             break;
@@ -382,16 +381,9 @@ private:
         if (xf < xfFormats_.size()) {
             const auto format = xfFormats_[xf];
             if (isBuiltinDateFormat(format) || customDateFormats_.contains(format))
-                return CellValue::ofDate(oleDate(value));
+                return CellValue::ofDate(daysFromSerial(value, date1904_));
         }
         return CellValue::ofNumber(value);
-    }
-
-    double oleDate(double serial) const {
-        if (date1904_)
-            return serial + 1462;
-        // The 1900 date system counts a 29 February 1900 that never was.
-        return serial < 61 && serial >= 1 ? serial + 1 : serial;
     }
 
     std::string unicodeString(ByteCursor& in) const {

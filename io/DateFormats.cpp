@@ -47,6 +47,12 @@ bool isDateFormatCode(std::string_view code) {
     return false;
 }
 
+double daysFromSerial(double serial, bool date1904) {
+    if (date1904)
+        return serial + 1462;
+    return serial < 61 && serial >= 1 ? serial + 1 : serial;
+}
+
 bool parseIsoDateTime(std::string_view text, double& days) {
     int year, month, day, hour = 0, minute = 0;
     double second = 0;

@@ -16,4 +16,9 @@ public:
     throw ReadError("the file is damaged (" + detail + ")");
 }
 
+[[noreturn]] inline void throwPasswordProtected() {
+    throw ReadError("the workbook is protected with a password; save it without one and load it "
+                    "again");
+}
+
 } // namespace tarnwick

@@ -57,8 +57,7 @@ void readOle2Workbook(const std::string& path, SheetSink& sink) {
     if (!ole)
         throwDamaged("its compound-file structure is broken");
     if (GsfPtr<GsfInput>(gsf_infile_child_by_name(ole.get(), "EncryptedPackage")))
-        throw ReadError("the workbook is protected with a password; save it without one and "
-                        "load it again");
+        throwPasswordProtected();
     GsfPtr<GsfInput> stream(gsf_infile_child_by_name(ole.get(), "Workbook"));
     if (!stream)
         stream.reset(gsf_infile_child_by_name(ole.get(), "Book"));

@@ -281,13 +281,9 @@ private:
                 throwDamaged("bad number " + value_);
             const bool date = style_ >= 0 && static_cast<std::size_t>(style_) < xfIsDate_.size() &&
                               xfIsDate_[static_cast<std::size_t>(style_)];
-            if (!date)
-                sink_.value(row_, col_, CellValue::ofNumber(number));
-            else if (date1904_)
-                sink_.value(row_, col_, CellValue::ofDate(number + 1462));
-            else
-                sink_.value(row_, col_,
-                            CellValue::ofDate(number < 61 && number >= 1 ? number + 1 : number));
+            sink_.value(row_, col_,
+                        date ? CellValue::ofDate(daysFromSerial(number, date1904_))
+                             : CellValue::ofNumber(number));
         }
     }
 

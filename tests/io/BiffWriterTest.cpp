@@ -1,6 +1,8 @@
 #include "io/BiffWriter.h"
 #include "core/Error.h"
 
+#include "tests/TestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -16,15 +18,8 @@ namespace tarnwick {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using testing_files::readFile;
+using testing_files::writeFile;
 
 std::string bytes(std::initializer_list<int> values) {
     std::string out;

@@ -1,6 +1,8 @@
 #include "core/Error.h"
 #include "io/WorkbookReader.h"
 
+#include "tests/TestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,17 +15,14 @@ namespace tarnwick {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testing_files::readFile;
+using testing_files::writeFile;
 
 // Reading a damaged file either succeeds or raises an Error; it never crashes, hangs or
 // raises anything else. Run under the sanitizers, this also catches reads out of bounds.
 void expectReadEndsCleanly(const std::string& bytes, const std::string& what) {
     const auto path = fs::temp_directory_path() / "tarnwick-damaged.bin";
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    writeFile(path, bytes);
     StringGrid table(1, 2);
     try {
         ReadWorkbookIntoTable(table, path);
