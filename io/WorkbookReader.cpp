@@ -48,6 +48,14 @@ private:
     TextId textOf(const CellValue& value, long row, long col) {
         switch (value.kind) {
         case CellValue::Kind::Number: {
+            // Repeat counts are small integers: looked up by value, without hashing.
+            if (value.number >= 0 && value.number < kSmallIntegers &&
+                value.number == static_cast<int>(value.number)) {
+                TextId& id = smallIntegers_[static_cast<int>(value.number)];
+                if (id == kUnset)
+                    id = pool_.intern(numberText(value.number, decimalSeparator_));
+                return id;
+            }
             const auto bits = std::bit_cast<std::uint64_t>(value.number);
             if (auto found = numbers_.find(bits); found != numbers_.end())
                 return found->second;
@@ -68,7 +76,11 @@ private:
         }
     }
 
+    static constexpr int kSmallIntegers = 1024;
+    static constexpr TextId kUnset = ~TextId{0};
+
     TextPool& pool_ = TextPool::shared();
+    std::vector<TextId> smallIntegers_ = std::vector<TextId>(kSmallIntegers, kUnset);
     char decimalSeparator_ = localeDecimalSeparator();
     std::unordered_map<std::uint64_t, TextId> numbers_;
     std::vector<Entry> entries_;

@@ -201,15 +201,25 @@ public:
             row_ = r ? std::atol(r) - 1 : row_ + 1;
             col_ = -1;
         } else if (local == "c") {
-            const char* r = findXmlAttribute(attributes, "r");
+            // One pass over the cell's attributes: this runs for every cell of the sheet.
+            const char* r = nullptr;
+            const char* type = "";
+            style_ = 0;
+            for (const char** a = attributes; *a; a += 2) {
+                const XmlName attributeName = splitXmlName(*a);
+                if (attributeName.local == "r")
+                    r = a[1];
+                else if (attributeName.local == "t")
+                    type = a[1];
+                else if (attributeName.local == "s")
+                    style_ = std::atol(a[1]);
+            }
             long col = col_ + 1, row = row_;
             if (r && !parseCellReference(r, col, row))
                 throwDamaged(std::string("bad cell reference ") + r);
             col_ = col;
             row_ = row;
-            type_ = attribute(attributes, "t");
-            const char* style = findXmlAttribute(attributes, "s");
-            style_ = style ? std::atol(style) : 0;
+            type_ = type;
             value_.clear();
             inline_.clear();
             hasValue_ = false;
