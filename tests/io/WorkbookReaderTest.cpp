@@ -157,6 +157,27 @@ TEST(WorkbookReader, FailuresNameTheFileAndWhatIsWrong) {
     }
 }
 
+TEST(WorkbookReader, HostileWorkbooksEndInAClearError) {
+    const struct {
+        const char* file;
+        const char* message;
+    } cases[] = {
+        {"hostile/far-corner.xlsx",
+         "its first worksheet spans 1048576 rows and 16384 columns, more than Tarnwick can hold"},
+        {"hostile/past-last-row.xlsx", "the first worksheet has more than 1048576 rows"},
+        {"hostile/missing-shared-text.xlsx", "a cell refers to a shared text that does not exist"},
+    };
+    for (const auto& c : cases) {
+        const std::string message = readError(fixture(c.file));
+        EXPECT_NE(message.find(c.message), std::string::npos) << message;
+    }
+    // Three million empty cells packed into 12 KB hold no value and cost no memory.
+    StringGrid table(1, 2);
+    ReadWorkbookIntoTable(table, fixture("hostile/empty-cell-bomb.xlsx"));
+    EXPECT_EQ(table.ColCount(), 2);
+    EXPECT_EQ(table.RowCount(), 1 + 2);
+}
+
 TEST(WorkbookReader, SheetsWiderThanASpreadsheetCanBeAreRefused) {
     const auto path = fs::temp_directory_path() / "tarnwick-wide.csv";
     std::ofstream(path) << "a" << std::string(16384, ',') << "z\n";
