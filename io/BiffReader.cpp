@@ -389,10 +389,11 @@ private:
     std::string unicodeString(ByteCursor& in) const {
         const auto characters = in.u16();
         const auto flags = in.u8();
-        const std::uint16_t runs = (flags & 0x08) ? in.u16() : 0;
-        const std::uint32_t extra = (flags & 0x04) ? in.u32() : 0;
-        (void)runs;
-        (void)extra;
+        // Rich-text runs and phonetic data follow the characters; only their counts come first.
+        if (flags & 0x08)
+            in.u16();
+        if (flags & 0x04)
+            in.u32();
         const bool wide = flags & 0x01;
         const auto bytes = in.take(static_cast<std::size_t>(characters) * (wide ? 2 : 1));
         return wide ? utf16LeToUtf8(bytes) : latin1ToUtf8(bytes);

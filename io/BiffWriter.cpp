@@ -117,6 +117,8 @@ public:
     std::optional<int> codePage() const { return codePage_; }
 
     std::string_view bytesOf(TextId id) const {
+        if (bytes_.empty())
+            return TextPool::shared().text(id);
         if (auto found = bytes_.find(id); found != bytes_.end())
             return found->second;
         return TextPool::shared().text(id);

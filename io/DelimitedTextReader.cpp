@@ -18,6 +18,7 @@ void splitRecords(std::string_view text, char separator, long maxRows, OnField o
     std::size_t i = 0;
     long row = 0, col = 0;
     std::string quoted;
+    const char fieldEnds[] = {separator, '\r', '\n', '\0'};
     while (i < text.size() && (maxRows < 0 || row < maxRows)) {
         std::string_view field;
         if (text[i] == '"') {
@@ -37,12 +38,12 @@ void splitRecords(std::string_view text, char separator, long maxRows, OnField o
             }
             // Anything between the closing quote and the separator is kept, as spreadsheet
             // programs do.
-            const auto end = text.find_first_of(std::string{separator, '\r', '\n'}, i);
+            const auto end = text.find_first_of(fieldEnds, i);
             quoted.append(text.substr(i, end == std::string_view::npos ? end : end - i));
             i = end == std::string_view::npos ? text.size() : end;
             field = quoted;
         } else {
-            const auto end = text.find_first_of(std::string{separator, '\r', '\n'}, i);
+            const auto end = text.find_first_of(fieldEnds, i);
             field = text.substr(i, end == std::string_view::npos ? end : end - i);
             i = end == std::string_view::npos ? text.size() : end;
         }
@@ -112,6 +113,14 @@ char detectSeparator(std::string_view text) {
     return best;
 }
 
+// Moves i past a run of decimal digits and tells how many there were.
+std::size_t skipDigits(std::string_view text, std::size_t& i) {
+    const std::size_t start = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+        ++i;
+    return i - start;
+}
+
 bool parsePlainNumber(std::string_view field, double& value) {
     const auto first = field.find_first_not_of(' ');
     if (first == std::string_view::npos)
@@ -120,24 +129,15 @@ bool parsePlainNumber(std::string_view field, double& value) {
     std::size_t i = 0;
     if (field[i] == '+' || field[i] == '-')
         ++i;
-    const std::size_t digitsStart = i;
-    while (i < field.size() && field[i] >= '0' && field[i] <= '9')
-        ++i;
-    if (i == digitsStart)
+    if (skipDigits(field, i) == 0)
         return false;
-    if (i < field.size() && field[i] == '.') {
-        ++i;
-        while (i < field.size() && field[i] >= '0' && field[i] <= '9')
-            ++i;
-    }
+    if (i < field.size() && field[i] == '.')
+        skipDigits(field, ++i);
     if (i < field.size() && (field[i] == 'e' || field[i] == 'E')) {
         ++i;
         if (i < field.size() && (field[i] == '+' || field[i] == '-'))
             ++i;
-        const std::size_t exponentStart = i;
-        while (i < field.size() && field[i] >= '0' && field[i] <= '9')
-            ++i;
-        if (i == exponentStart)
+        if (skipDigits(field, i) == 0)
             return false;
     }
     if (i != field.size())

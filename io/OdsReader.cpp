@@ -188,7 +188,7 @@ private:
                 if (row_ + r >= kMaxSheetRows)
                     throw ReadError("the sheet has more rows than Tarnwick can read");
                 for (const auto& cell : cells_)
-                    for (long c = 0; c < cell.repeat && cell.col + c < kMaxSheetColumns + 1; ++c)
+                    for (long c = 0; c < cell.repeat; ++c)
                         sink_.value(row_ + r, cell.col + c, valueOf(cell));
             }
         }

@@ -48,14 +48,21 @@ std::string firstBytes(const std::string& path) {
     return bytes;
 }
 
-void readOle2Workbook(const std::string& path, SheetSink& sink) {
+// Opens a file as a libgsf container (an OLE2 compound file or a ZIP package).
+GsfPtr<GsfInfile> openContainer(const std::string& path, GsfInfile* (*open)(GsfInput*, GError**),
+                                const char* brokenWhat) {
     const auto input = openGsfInput(path);
     GError* error = nullptr;
-    GsfPtr<GsfInfile> ole(gsf_infile_msole_new(input.get(), &error));
+    GsfPtr<GsfInfile> container(open(input.get(), &error));
     if (error)
         g_error_free(error);
-    if (!ole)
-        throwDamaged("its compound-file structure is broken");
+    if (!container)
+        throwDamaged(std::string("its ") + brokenWhat + " structure is broken");
+    return container;
+}
+
+void readOle2Workbook(const std::string& path, SheetSink& sink) {
+    const auto ole = openContainer(path, gsf_infile_msole_new, "compound-file");
     if (GsfPtr<GsfInput>(gsf_infile_child_by_name(ole.get(), "EncryptedPackage")))
         throwPasswordProtected();
     GsfPtr<GsfInput> stream(gsf_infile_child_by_name(ole.get(), "Workbook"));
@@ -67,13 +74,7 @@ void readOle2Workbook(const std::string& path, SheetSink& sink) {
 }
 
 void readZipWorkbook(const std::string& path, SheetSink& sink) {
-    const auto input = openGsfInput(path);
-    GError* error = nullptr;
-    GsfPtr<GsfInfile> zip(gsf_infile_zip_new(input.get(), &error));
-    if (error)
-        g_error_free(error);
-    if (!zip)
-        throwDamaged("its ZIP structure is broken");
+    const auto zip = openContainer(path, gsf_infile_zip_new, "ZIP");
     if (isOdsPackage(zip.get()))
         readOdsWorkbook(zip.get(), sink);
     else if (isXlsxPackage(zip.get()))
