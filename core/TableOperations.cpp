@@ -48,6 +48,18 @@ void recordFaultyCell(StringGrid& list, int col, int row) {
     list.setCells(entry, 1, std::to_string(row + 1));
 }
 
+void recordFaultyCells(StringGrid& list, const std::vector<CellPosition>& cells) {
+    if (cells.empty())
+        return;
+    const int first = faultyCellCount(list);
+    list.setColCount(first + static_cast<int>(cells.size()));
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const int entry = first + static_cast<int>(i);
+        list.setCells(entry, 0, std::to_string(cells[i].col + 1));
+        list.setCells(entry, 1, std::to_string(cells[i].row + 1));
+    }
+}
+
 bool isLoaded(const StringGrid& table) {
     return !table.Cells(0, 0).empty();
 }

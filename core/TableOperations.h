@@ -3,6 +3,8 @@
 #include "core/StringGrid.h"
 #include "core/TextMeasurer.h"
 
+#include <vector>
+
 namespace tarnwick {
 
 // Sets every cell to the empty text; the counts stay for the caller to set.
@@ -15,7 +17,14 @@ void fitColumnWidths(StringGrid& table, const TextMeasurer& measurer);
 // The faulty-cell list: entry k is column k, with the cell's column number (from 1) in row 0
 // and its row number (from 1) in row 1. An empty list is one column of two empty cells.
 void resetFaultyCellList(StringGrid& list);
+struct CellPosition {
+    int col;
+    int row;
+};
+
 void recordFaultyCell(StringGrid& list, int col, int row);
+// The same for many cells at once, widening the list once.
+void recordFaultyCells(StringGrid& list, const std::vector<CellPosition>& cells);
 int faultyCellCount(const StringGrid& list);
 
 // An input table counts as loaded when its first cell is not empty.
