@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <exception>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tarnwick {
@@ -68,20 +69,58 @@ struct Comparisons {
     std::exception_ptr failure;
 };
 
+// Search haplotypes compared in one pass over the database.
+constexpr int kSearchBlock = 8;
+
 Comparisons compareAll(const HaplotypeComparer& comparer, int searchHaplotypes,
                        std::int64_t limit, const CalculationProgress& progress) {
     Comparisons comparisons;
+    int comparable = searchHaplotypes;
     for (int row = 1; row <= searchHaplotypes; ++row) {
         try {
             comparer.checkConvertible(row);
         } catch (const ConversionError&) {
             comparisons.failure = std::current_exception();
+            comparable = row - 1;
             break;
         }
-        comparer.findMatches(row, limit, comparisons.matches);
-        comparisons.batchEnds.push_back(comparisons.matches.size());
+    }
+    // Blocks of search haplotypes are compared side by side on the machine's cores; their
+    // matches are then taken in search order, so the result does not depend on the threads.
+    const int threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+    std::vector<std::vector<std::vector<Match>>> blocks(static_cast<std::size_t>(threads));
+    for (int first = 1; first <= comparable; first += threads * kSearchBlock) {
+        for (int t = 0; t < threads; ++t)
+            blocks[static_cast<std::size_t>(t)].resize(static_cast<std::size_t>(
+                std::clamp(comparable - first - t * kSearchBlock + 1, 0, kSearchBlock)));
+        std::vector<std::exception_ptr> failures(static_cast<std::size_t>(threads));
+        {
+            std::vector<std::jthread> helpers; // joined on leaving the scope, also on an error
+            for (int t = 1; t < threads && !blocks[static_cast<std::size_t>(t)].empty(); ++t)
+                helpers.emplace_back([&comparer, &blocks, &failures, first, t, limit] {
+                    try {
+                        comparer.findMatches(first + t * kSearchBlock, limit,
+                                             blocks[static_cast<std::size_t>(t)]);
+                    } catch (...) {
+                        failures[static_cast<std::size_t>(t)] = std::current_exception();
+                    }
+                });
+            comparer.findMatches(first, limit, blocks[0]);
+        }
+        for (const auto& failure : failures)
+            if (failure)
+                std::rethrow_exception(failure);
+        int done = first - 1;
+        for (const auto& block : blocks) {
+            for (const auto& matches : block) {
+                comparisons.matches.insert(comparisons.matches.end(), matches.begin(),
+                                           matches.end());
+                comparisons.batchEnds.push_back(comparisons.matches.size());
+                ++done;
+            }
+        }
         if (progress)
-            progress(row, searchHaplotypes);
+            progress(done, searchHaplotypes);
     }
     return comparisons;
 }
@@ -94,7 +133,8 @@ std::vector<std::uint32_t> sortedOrder(const Comparisons& comparisons) {
         if (end == next)
             continue; // a pass over rows already sorted changes nothing
         for (; next < end; ++next)
-            order.append(comparisons.matches[next].steps, static_cast<std::uint32_t>(next));
+            order.append(static_cast<std::int32_t>(comparisons.matches[next].steps),
+                         static_cast<std::uint32_t>(next));
         order.sortPass();
     }
     return {order.items().begin(), order.items().end()};

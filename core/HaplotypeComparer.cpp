@@ -4,12 +4,31 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace tarnwick {
 namespace {
 
 std::int64_t absoluteDifference(std::int64_t a, std::int64_t b) {
     return a > b ? a - b : b - a;
+}
+
+// Pairs ordered by how many distinct values the database holds there, most first: a comparison
+// that stops after its first block then decides most haplotypes.
+std::vector<std::size_t> mostVariableFirst(const std::vector<std::int64_t>& values,
+                                           std::size_t width) {
+    std::vector<std::size_t> order(width);
+    std::vector<std::size_t> distinct(width);
+    for (std::size_t k = 0; k < width; ++k) {
+        order[k] = k;
+        std::unordered_set<std::int64_t> seen;
+        for (std::size_t i = k; i < values.size(); i += width)
+            seen.insert(values[i]);
+        distinct[k] = seen.size();
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return distinct[a] > distinct[b]; });
+    return order;
 }
 
 } // namespace
@@ -51,6 +70,9 @@ HaplotypeComparer::HaplotypeComparer(const StringGrid& database, const StringGri
         for (std::size_t k = 0; k < width; ++k)
             if (const auto value = tryParseIntegerText(search.Cells(pairs_[k].searchColumn, row)))
                 searchValues_[static_cast<std::size_t>(row - 1) * width + k] = *value;
+    const auto order = mostVariableFirst(databaseValues_, width);
+    compactDatabase_ = CompactHaplotypes::tryMake(databaseValues_, width, kUntyped, order);
+    compactSearch_ = CompactHaplotypes::tryMake(searchValues_, width, kUntyped, order);
 }
 
 void HaplotypeComparer::checkConvertible(int searchRow) const {
@@ -80,8 +102,34 @@ void HaplotypeComparer::checkConvertible(int searchRow) const {
         parseIntegerText(*firstText); // throws the rule's own message
 }
 
-void HaplotypeComparer::findMatches(int searchRow, std::int64_t limit,
-                                    std::vector<Match>& matches) const {
+void HaplotypeComparer::findMatches(int firstSearchRow, std::int64_t limit,
+                                    std::vector<std::vector<Match>>& matches) const {
+    for (auto& list : matches)
+        list.clear();
+    if (limit < 0)
+        return; // a haplotype with a common locus has at least 0 steps
+    if (!compactDatabase_ || !compactSearch_) {
+        for (std::size_t i = 0; i < matches.size(); ++i)
+            findMatchesOneByOne(firstSearchRow + static_cast<int>(i), limit, matches[i]);
+        return;
+    }
+    const std::size_t stride = compactDatabase_->stride();
+    const auto clampedLimit = static_cast<std::int32_t>(std::min<std::int64_t>(limit, INT32_MAX));
+    for (int row = 1; row <= databaseHaplotypes_; ++row) {
+        const std::int16_t* haplotype = compactDatabase_->row(static_cast<std::size_t>(row - 1));
+        for (std::size_t i = 0; i < matches.size(); ++i) {
+            const int searchRow = firstSearchRow + static_cast<int>(i);
+            const auto distance = CompactHaplotypes::distance(
+                compactSearch_->row(static_cast<std::size_t>(searchRow - 1)), haplotype, stride,
+                clampedLimit);
+            if (distance.commonLoci > 0 && distance.steps <= limit)
+                matches[i].push_back({searchRow, row, distance.steps, distance.commonLoci});
+        }
+    }
+}
+
+void HaplotypeComparer::findMatchesOneByOne(int searchRow, std::int64_t limit,
+                                            std::vector<Match>& matches) const {
     struct ActivePair {
         std::size_t pair;
         std::int64_t value;

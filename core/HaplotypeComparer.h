@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CompactHaplotypes.h"
 #include "core/LocusPairs.h"
 #include "core/StringGrid.h"
 
@@ -34,13 +35,17 @@ public:
     // in database order, pairs in order), so that nothing of it is half done.
     void checkConvertible(int searchRow) const;
 
-    // Appends the matches of one search haplotype in database order.
-    void findMatches(int searchRow, std::int64_t limit, std::vector<Match>& matches) const;
+    // The matches of search rows first to first + matches.size() - 1, each in database order.
+    // Several search haplotypes are compared in one pass over the database.
+    void findMatches(int firstSearchRow, std::int64_t limit,
+                     std::vector<std::vector<Match>>& matches) const;
 
     // Absolute difference at each pair, or kUntyped where either haplotype has no value.
     void differences(int searchRow, int databaseRow, std::vector<std::int64_t>& result) const;
 
 private:
+    void findMatchesOneByOne(int searchRow, std::int64_t limit, std::vector<Match>& matches) const;
+
     struct ColumnFaults {
         int firstTypedRow = -1;   // first row with a non-empty cell
         int firstInvalidRow = -1; // first row with a non-empty cell that is not integer text
@@ -60,6 +65,8 @@ private:
     std::vector<std::int64_t> databaseValues_; // row-major: one value per pair per haplotype
     std::vector<std::int64_t> searchValues_;   // the same for the search haplotypes
     std::vector<ColumnFaults> faults_;         // per pair
+    std::optional<CompactHaplotypes> compactDatabase_;
+    std::optional<CompactHaplotypes> compactSearch_;
 };
 
 } // namespace tarnwick

@@ -8,8 +8,8 @@
 namespace tarnwick {
 namespace {
 
-constexpr std::int64_t kHighest = std::numeric_limits<std::int64_t>::max();
-constexpr std::int64_t kLowest = std::numeric_limits<std::int64_t>::min();
+constexpr std::int32_t kHighest = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kLowest = std::numeric_limits<std::int32_t>::min();
 
 } // namespace
 
@@ -22,7 +22,7 @@ SelectionSortOrder::SelectionSortOrder(std::size_t capacity) : leaves_(1) {
     items_.reserve(capacity);
 }
 
-void SelectionSortOrder::append(std::int64_t key, std::uint32_t item) {
+void SelectionSortOrder::append(std::int32_t key, std::uint32_t item) {
     if (size_ == leaves_)
         throw std::length_error("SelectionSortOrder: capacity exceeded");
     keys_.push_back(key);
@@ -30,18 +30,21 @@ void SelectionSortOrder::append(std::int64_t key, std::uint32_t item) {
     setLeaf(size_++, key);
 }
 
-void SelectionSortOrder::setLeaf(std::size_t position, std::int64_t key) {
+void SelectionSortOrder::setLeaf(std::size_t position, std::int32_t key) {
     std::size_t node = leaves_ + position;
     tree_[node] = {key, key};
     for (node /= 2; node >= 1; node /= 2) {
         const Node& left = tree_[2 * node];
         const Node& right = tree_[2 * node + 1];
-        tree_[node] = {std::min(left.min, right.min), std::max(left.max, right.max)};
+        const Node updated{std::min(left.min, right.min), std::max(left.max, right.max)};
+        if (updated.min == tree_[node].min && updated.max == tree_[node].max)
+            break; // nothing above changes either
+        tree_[node] = updated;
     }
 }
 
-std::int64_t SelectionSortOrder::minFrom(std::size_t from) const {
-    std::int64_t result = kHighest;
+std::int32_t SelectionSortOrder::minFrom(std::size_t from) const {
+    std::int32_t result = kHighest;
     // Walk up from the leaf, taking every right sibling subtree that lies wholly after it.
     std::size_t node = leaves_ + from;
     result = tree_[node].min;
@@ -51,7 +54,9 @@ std::int64_t SelectionSortOrder::minFrom(std::size_t from) const {
     return result;
 }
 
-std::size_t SelectionSortOrder::firstAtMost(std::size_t from, std::int64_t limit) const {
+std::size_t SelectionSortOrder::firstAtMost(std::size_t from, std::int32_t limit) const {
+    if (from >= size_)
+        return size_;
     std::size_t node = leaves_ + from;
     if (tree_[node].min <= limit)
         return from;
@@ -70,7 +75,9 @@ std::size_t SelectionSortOrder::firstAtMost(std::size_t from, std::int64_t limit
     return node - leaves_;
 }
 
-std::size_t SelectionSortOrder::firstAbove(std::size_t from, std::int64_t limit) const {
+std::size_t SelectionSortOrder::firstAbove(std::size_t from, std::int32_t limit) const {
+    if (from >= size_)
+        return size_;
     std::size_t node = leaves_ + from;
     if (tree_[node].max > limit)
         return from;
@@ -97,14 +104,28 @@ void SelectionSortOrder::swapPositions(std::size_t a, std::size_t b) {
 
 void SelectionSortOrder::sortPass() {
     std::size_t k = 0;
+    // The smallest key of the rest changes only when its last row has been placed.
+    std::int32_t smallest = size_ > 0 ? minFrom(0) : 0;
+    // Rows of the smallest key are taken in position order, and a swap never moves one further
+    // on, so the next one lies after the last one taken.
+    std::size_t searchFrom = 0;
     while (k < size_) {
-        const std::int64_t smallest = minFrom(k);
         if (keys_[k] == smallest) {
             // Every step over a run of the smallest key finds its own position: nothing moves.
             k = firstAbove(k, smallest);
+            if (k < size_)
+                smallest = minFrom(k);
+            searchFrom = k;
             continue;
         }
-        swapPositions(k, firstAtMost(k, smallest));
+        const std::size_t j = firstAtMost(std::max(searchFrom, k), smallest);
+        if (j == size_) {
+            smallest = minFrom(k);
+            searchFrom = k;
+            continue;
+        }
+        swapPositions(k, j);
+        searchFrom = j + 1;
         ++k;
     }
 }

@@ -1,0 +1,265 @@
+#include "cli/BatchTool.h"
+
+#include "cli/Usage.h"
+#include "core/Calculation.h"
+#include "core/CellReference.h"
+#include "core/IntegerText.h"
+#include "core/PopulationSummary.h"
+#include "core/TextMeasurer.h"
+#include "core/Workspace.h"
+#include "io/BiffWriter.h"
+#include "io/DelimitedTextWriter.h"
+#include "io/WorkbookReader.h"
+#include "load/InputRole.h"
+#include "load/LocusCellValidation.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <optional>
+#include <stdexcept>
+
+namespace tarnwick {
+namespace {
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct MatchOptions {
+    std::string database;
+    std::string search;
+    std::optional<std::string> steps;
+    std::optional<std::string> byHaplotype;
+    std::optional<std::string> byPopulation;
+};
+
+struct ShowOptions {
+    std::string file;
+    std::optional<InputRole> role;
+};
+
+// Splits arguments into options (with the value that follows each, for those that take one) and
+// positional ones.
+class ArgumentList {
+public:
+    explicit ArgumentList(const std::vector<std::string>& arguments) : arguments_(arguments) {}
+
+    bool atEnd() const { return next_ >= arguments_.size(); }
+    const std::string& take() { return arguments_[next_++]; }
+    std::string valueOf(const std::string& option) {
+        if (atEnd())
+            throw UsageError(option + " needs a value");
+        return take();
+    }
+
+private:
+    const std::vector<std::string>& arguments_;
+    std::size_t next_ = 0;
+};
+
+void setOnce(std::optional<std::string>& field, const std::string& option, ArgumentList& list) {
+    if (field)
+        throw UsageError(option + " is given twice");
+    field = list.valueOf(option);
+}
+
+MatchOptions parseMatch(ArgumentList list) {
+    MatchOptions options;
+    std::vector<std::string> files;
+    while (!list.atEnd()) {
+        const std::string& argument = list.take();
+        if (argument == "--steps")
+            setOnce(options.steps, argument, list);
+        else if (argument == "--by-haplotype")
+            setOnce(options.byHaplotype, argument, list);
+        else if (argument == "--by-population")
+            setOnce(options.byPopulation, argument, list);
+        else if (argument.starts_with("--"))
+            throw UsageError("unknown option " + argument);
+        else
+            files.push_back(argument);
+    }
+    if (files.size() != 2)
+        throw UsageError("match needs a database file and a search file");
+    if (!options.steps)
+        throw UsageError("match needs --steps N");
+    options.database = files[0];
+    options.search = files[1];
+    return options;
+}
+
+ShowOptions parseShow(ArgumentList list) {
+    ShowOptions options;
+    std::vector<std::string> files;
+    while (!list.atEnd()) {
+        const std::string& argument = list.take();
+        if (argument == "--database" || argument == "--search") {
+            if (options.role)
+                throw UsageError("show takes one role");
+            options.role = argument == "--database" ? InputRole::Database : InputRole::Search;
+        } else if (argument.starts_with("--")) {
+            throw UsageError("unknown option " + argument);
+        } else {
+            files.push_back(argument);
+        }
+    }
+    if (files.size() != 1)
+        throw UsageError("show needs one file");
+    options.file = files[0];
+    return options;
+}
+
+// Reads a file and tidies and checks its locus cells as the load commands do. Lists every faulty
+// cell with the text the file holds there; returns false when there is any.
+bool readChecked(StringGrid& table, const std::string& file, InputRole role, std::ostream& err) {
+    ReadWorkbookIntoTable(table, file);
+    const StringGrid asRead = table;
+    StringGrid faulty(1, 2);
+    const int faults = tidyAndValidateLocusCells(table, firstLocusColumn(role), faulty);
+    for (int k = 0; k < faults; ++k) {
+        const int col = parseIntegerText(faulty.Cells(k, 0)) - 1;
+        const int row = parseIntegerText(faulty.Cells(k, 1)) - 1;
+        err << file << ": cell " << cellReference(col, row) << " holds \""
+            << asRead.Cells(col, row) << "\"";
+        if (asRead.Cells(col, row) != table.Cells(col, row))
+            err << " (tidied to \"" << table.Cells(col, row) << "\")";
+        err << ", which is not an integer\n";
+    }
+    if (faults > 0)
+        err << file << ": " << faults << " faulty cell" << (faults == 1 ? "" : "s") << "\n";
+    return faults == 0;
+}
+
+std::string lowerCaseExtension(const std::string& file) {
+    const auto dot = file.find_last_of('.');
+    const auto slash = file.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return "";
+    std::string extension = file.substr(dot);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+void writeTable(const StringGrid& table, int rowCount, const std::string& target,
+                std::ostream& out) {
+    const std::string extension = lowerCaseExtension(target);
+    if (target == "-")
+        writeDelimitedText(out, table, rowCount, TextTableFormat::Tsv);
+    else if (extension == ".csv")
+        saveDelimitedText(table, rowCount, TextTableFormat::Csv, target);
+    else if (extension == ".tsv")
+        saveDelimitedText(table, rowCount, TextTableFormat::Tsv, target);
+    else
+        SaveTableAsBiff(table, target);
+}
+
+// Messages of the calculation: the window's confirmation is not needed here, the rest goes to
+// stderr.
+class BatchMessages : public UserMessages {
+public:
+    explicit BatchMessages(std::ostream& err) : err_(err) {}
+    void showMessage(const std::string& text) override {
+        if (text == kCalculationWarning)
+            return;
+        last = text;
+        std::string shown = text.substr(text.find_first_not_of(' '));
+        std::replace(shown.begin(), shown.end(), '\r', ' ');
+        std::replace(shown.begin(), shown.end(), '\n', ' ');
+        err_ << shown << "\n";
+    }
+    std::string last;
+
+private:
+    std::ostream& err_;
+};
+
+// Progress on a terminal, once the work has taken more than a second.
+CalculationProgress terminalProgress(std::ostream& err) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    auto shown = start;
+    return [&err, start, shown](int done, int total) mutable {
+        const auto now = Clock::now();
+        if (now - start < std::chrono::seconds(1) ||
+            (now - shown < std::chrono::milliseconds(200) && done < total))
+            return;
+        shown = now;
+        err << "\rcompared " << done << " of " << total << " search haplotypes"
+            << (done == total ? "\n" : "") << std::flush;
+    };
+}
+
+int runMatch(const MatchOptions& options, std::ostream& out, std::ostream& err,
+             bool progressToTerminal) {
+    Workspace workspace;
+    const bool databaseClean =
+        readChecked(workspace.StringGrid1, options.database, InputRole::Database, err);
+    const bool searchClean =
+        readChecked(workspace.StringGrid2, options.search, InputRole::Search, err);
+    if (!databaseClean || !searchClean)
+        return kExitFailure;
+    workspace.stepLimit = *options.steps;
+    BatchMessages messages(err);
+    const FixedWidthMeasurer measurer(7);
+    calculate(workspace, messages, measurer,
+              progressToTerminal ? terminalProgress(err) : CalculationProgress{});
+    const bool matched = workspace.enabled.Button5 && workspace.StringGrid5.RowCount() > 1;
+    if (!matched && messages.last != "not match")
+        return kExitFailure; // a refusal, already reported
+    const StringGrid& byHaplotype = workspace.StringGrid5;
+    writeTable(byHaplotype, byHaplotype.RowCount(), options.byHaplotype.value_or("-"), out);
+    if (options.byPopulation) {
+        showByPopulations(workspace, measurer);
+        const StringGrid& byPopulation = workspace.StringGrid7;
+        writeTable(byPopulation, byPopulation.RowCount(), *options.byPopulation, out);
+    }
+    return kExitSuccess;
+}
+
+int runShow(const ShowOptions& options, std::ostream& out, std::ostream& err) {
+    StringGrid table(1, 2, 1);
+    bool clean = true;
+    if (options.role)
+        clean = readChecked(table, options.file, *options.role, err);
+    else
+        ReadWorkbookIntoTable(table, options.file);
+    // The two blank rows a load adds are not part of the file.
+    writeDelimitedText(out, table, std::max(table.RowCount() - 2, 1), TextTableFormat::Tsv);
+    return clean ? kExitSuccess : kExitFailure;
+}
+
+} // namespace
+
+int runBatchTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                 bool progressToTerminal) {
+    try {
+        if (arguments.empty())
+            throw UsageError("no command given");
+        const std::string& command = arguments.front();
+        if (command == "--help" || command == "-h" || command == "help") {
+            out << kBatchUsage;
+            return kExitSuccess;
+        }
+        const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+        if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
+            out << kBatchUsage;
+            return kExitSuccess;
+        }
+        if (command == "match")
+            return runMatch(parseMatch(ArgumentList(rest)), out, err, progressToTerminal);
+        if (command == "show")
+            return runShow(parseShow(ArgumentList(rest)), out, err);
+        throw UsageError("unknown command " + command);
+    } catch (const UsageError& error) {
+        err << "tarnwick-cli: " << error.what() << "\n\n" << kBatchUsage;
+        return kExitUsage;
+    } catch (const std::exception& error) {
+        err << "tarnwick-cli: " << error.what() << "\n";
+        return kExitFailure;
+    }
+}
+
+} // namespace tarnwick

@@ -1,0 +1,36 @@
+#include "cli/Usage.h"
+
+namespace tarnwick {
+
+const char* const kBatchUsage = R"(Usage:
+  tarnwick-cli match DATABASE SEARCH --steps N [--by-haplotype FILE] [--by-population FILE]
+  tarnwick-cli show FILE [--database | --search]
+  tarnwick-cli --help
+
+match   Finds every database haplotype within N repeat steps of each searched haplotype.
+        DATABASE: first row the column titles, seven descriptive columns (the second one the
+        population), then one column per locus. SEARCH: first row the titles, sample name,
+        comment, then loci. Loci are paired by their titles (exact, case-sensitive).
+        Both files are read and checked as the program's load commands do: a locus cell is cut
+        at its first "." and loses its first "'", and must then be an integer or empty.
+        If any locus cell is faulty, every faulty cell is listed on stderr and nothing is
+        calculated. N is read by the same integer rule (e.g. 3, +3, $A).
+        --by-haplotype FILE   writes the by-haplotype table (one row per match, sorted by steps)
+        --by-population FILE  writes the by-population table as well
+        Without an output option the by-haplotype table goes to standard output as TSV.
+
+show    Prints FILE as the program reads it (TSV, header row included). With --database or
+        --search the locus cells are also tidied and checked as for that role, and the faulty
+        cells are listed on stderr.
+
+FILE formats are recognised by content: .xls, .xlsx, .ods, CSV/TSV text, and the tables the
+program saves. Output files are chosen by name: ".csv" gives CSV (RFC 4180, UTF-8), ".tsv" or
+"-" (standard output) tab-separated text (a tab, line break or backslash inside a cell written
+as \t, \n, \r, \\), any other name the BIFF record stream the program's Save writes.
+
+Exit status: 0 on success, also when nothing matches ("not match" on stderr, an empty table
+written); 1 on faulty cells, a refusal ("data not load", "no common loci") or an error;
+2 on wrong usage.
+)";
+
+} // namespace tarnwick

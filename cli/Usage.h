@@ -1,0 +1,7 @@
+#pragma once
+
+namespace tarnwick {
+
+extern const char* const kBatchUsage;
+
+} // namespace tarnwick

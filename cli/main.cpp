@@ -1,0 +1,16 @@
+#include "cli/BatchTool.h"
+
+#include <clocale>
+#include <iostream>
+#include <unistd.h>
+
+int main(int argc, char** argv) {
+    // Numbers and dates read from workbooks follow the user's regional settings, as in the window.
+    std::setlocale(LC_ALL, "");
+    std::ios::sync_with_stdio(false);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const int status =
+        tarnwick::runBatchTool(arguments, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
+    std::cout.flush();
+    return status;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "core/StringGrid.h"
+
+#include <ostream>
+#include <string>
+
+namespace tarnwick {
+
+enum class TextTableFormat {
+    Csv, // RFC 4180: comma separated, CRLF line ends, fields quoted when they need it
+    Tsv, // tab separated, LF line ends; tab, line breaks and backslash escaped as \t \n \r \\.
+};
+
+// Writes rows 0 to rowCount - 1, every column, as UTF-8 text.
+void writeDelimitedText(std::ostream& out, const StringGrid& table, int rowCount,
+                        TextTableFormat format);
+
+// The same into a file, replacing it only once everything is written.
+void saveDelimitedText(const StringGrid& table, int rowCount, TextTableFormat format,
+                       const std::string& fileName);
+
+} // namespace tarnwick
