@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test; the file readers' tests run a
+# Installs what is missing, builds everything and runs every test; the window-free tests run a
 # second time under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,5 +12,5 @@ cmake --build build -j "$jobs"
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_SANITIZE=ON \
     -DTARNWICK_BENCHMARKS=OFF >/dev/null
-cmake --build build-sanitize --target io_tests -j "$jobs"
-(cd build-sanitize && ctest --output-on-failure -j "$jobs" -L '^io$')
+cmake --build build-sanitize --target core_tests io_tests load_tests cli_tests -j "$jobs"
+(cd build-sanitize && ctest --output-on-failure -j "$jobs" -L '^(core|io|load|cli)$')

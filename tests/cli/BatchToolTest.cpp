@@ -1,0 +1,202 @@
+#include "TestFiles.h"
+#include "cli/BatchTool.h"
+#include "core/StringGrid.h"
+#include "io/WorkbookReader.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_files::readFile;
+using testing_files::writeFile;
+
+const fs::path kExamples = TARNWICK_EXAMPLES;
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome run(const std::vector<std::string>& arguments) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = runBatchTool(arguments, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::string example(const char* name) {
+    return (kExamples / name).string();
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
+}
+
+std::vector<std::string> fields(const std::string& line) {
+    std::vector<std::string> result;
+    std::size_t start = 0;
+    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+        result.push_back(line.substr(start, tab - start));
+    result.push_back(line.substr(start));
+    return result;
+}
+
+class BatchTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        directory_ = fs::temp_directory_path() /
+                     ("tarnwick-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(directory_);
+    }
+    void TearDown() override { fs::remove_all(directory_); }
+    std::string path(const std::string& name) const { return (directory_ / name).string(); }
+
+    fs::path directory_;
+};
+
+TEST_F(BatchTool, WrongUsageExitsTwoWithTheUsageText) {
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"frobnicate"},
+        {"match", "a.csv"},
+        {"match", "a.csv", "b.csv"},
+        {"match", "a.csv", "b.csv", "--steps"},
+        {"match", "a.csv", "b.csv", "--steps", "1", "--steps", "2"},
+        {"match", "a.csv", "b.csv", "--steps", "1", "--colour"},
+        {"show"},
+        {"show", "a.csv", "--database", "--search"},
+    };
+    for (const auto& arguments : cases) {
+        const Outcome result = run(arguments);
+        EXPECT_EQ(result.status, kExitUsage) << ::testing::PrintToString(arguments);
+        EXPECT_NE(result.err.find("Usage:"), std::string::npos);
+    }
+    const Outcome help = run({"match", "--help"});
+    EXPECT_EQ(help.status, kExitSuccess);
+    EXPECT_NE(help.out.find("tarnwick-cli match DATABASE SEARCH --steps N"), std::string::npos);
+}
+
+TEST_F(BatchTool, MatchesTheExamplesAlikeFromCsvAndFromTheSpreadsheetsCopy) {
+    const Outcome csv = run({"match", example("database.csv"), example("search.csv"), "--steps", "2"});
+    const Outcome xlsx =
+        run({"match", example("database.xlsx"), example("search.xlsx"), "--steps", "2"});
+    ASSERT_EQ(csv.status, kExitSuccess) << csv.err;
+    ASSERT_EQ(xlsx.status, kExitSuccess) << xlsx.err;
+    EXPECT_EQ(csv.out, xlsx.out);
+    EXPECT_NE(csv.err.find("SUCCESFUL!!!"), std::string::npos);
+    const auto rows = lines(csv.out);
+    ASSERT_GT(rows.size(), 10u);
+    EXPECT_EQ(fields(rows[0])[3], "number of steps");
+    int previous = 0;
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        const int steps = std::stoi(fields(rows[r])[3]);
+        EXPECT_LE(previous, steps) << "sorted by steps, row " << r;
+        EXPECT_LE(steps, 2);
+        previous = steps;
+    }
+}
+
+TEST_F(BatchTool, WritesEachOutputFormatThatReadsBackAsTheSameTable) {
+    const Outcome tsv = run({"match", example("database.csv"), example("search.csv"), "--steps", "1",
+                         "--by-population", "-"});
+    ASSERT_EQ(tsv.status, kExitSuccess) << tsv.err;
+    for (const char* name : {"result.csv", "result.tsv", "result.xls", "result"}) {
+        const Outcome written = run({"match", example("database.csv"), example("search.csv"),
+                                 "--steps", "1", "--by-haplotype", path(name),
+                                 "--by-population", path(std::string("pop-") + name)});
+        ASSERT_EQ(written.status, kExitSuccess) << name << written.err;
+        EXPECT_EQ(written.out, "") << name;
+        std::string roundTrip;
+        for (const std::string& file : {path(name), path(std::string("pop-") + name)}) {
+            StringGrid table(1, 2);
+            ReadWorkbookIntoTable(table, file);
+            for (int r = 0; r < table.RowCount() - 2; ++r) {
+                for (int c = 0; c < table.ColCount(); ++c)
+                    roundTrip += (c ? "\t" : "") + table.Cells(c, r);
+                roundTrip += "\n";
+            }
+        }
+        EXPECT_EQ(roundTrip, tsv.out) << name;
+    }
+    EXPECT_EQ(readFile(path("result.xls")).substr(0, 2), std::string("\x09\x08", 2))
+        << "an unknown extension gets the BIFF record stream";
+    EXPECT_NE(readFile(path("result.csv")).find("\r\n"), std::string::npos);
+}
+
+TEST_F(BatchTool, ListsEveryFaultyCellAndCalculatesNothing) {
+    const Outcome result = run({"match", example("database-with-faults.csv"), example("search.csv"),
+                            "--steps", "2"});
+    EXPECT_EQ(result.status, kExitFailure);
+    EXPECT_EQ(result.out, "");
+    const auto messages = lines(result.err);
+    ASSERT_EQ(messages.size(), 7u) << result.err;
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(messages[i].rfind(example("database-with-faults.csv") + ": cell ", 0), 0u)
+            << messages[i];
+    EXPECT_EQ(messages[6], example("database-with-faults.csv") + ": 6 faulty cells");
+}
+
+TEST_F(BatchTool, OutcomesAndTheirExitCodes) {
+    writeFile(path("db.csv"), "id,population,a,b,c,d,e,DYS19,DYS390\n1,X,,,,,,14,24\n2,Y,,,,,,15,\n");
+    writeFile(path("other-loci.csv"), "sample,comment,DYS393\nS1,,13\n");
+    writeFile(path("search.csv"), "sample,comment,DYS390,DYS19\nS1,,24,14.2\n");
+    writeFile(path("no-a1.csv"), ",population,a,b,c,d,e,DYS19\n1,X,,,,,,14\n");
+    writeFile(path("faulty-search.csv"), "sample,comment,DYS19\nS1,,NA\n");
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        std::string err; // a line the messages must hold
+        std::string out;
+    };
+    const Case cases[] = {
+        {{"match", path("db.csv"), path("search.csv"), "--steps", "1"},
+         kExitSuccess,
+         "SUCCESFUL!!!  2 markers overlap with the database",
+         ""},
+        {{"match", path("db.csv"), path("search.csv"), "--steps", "-1"}, kExitSuccess, "not match",
+         "\n"},
+        {{"match", path("db.csv"), path("other-loci.csv"), "--steps", "1"}, kExitFailure,
+         "no common loci", ""},
+        {{"match", path("no-a1.csv"), path("search.csv"), "--steps", "1"}, kExitFailure,
+         "data not load", ""},
+        {{"match", path("db.csv"), path("search.csv"), "--steps", "x"}, kExitFailure,
+         "tarnwick-cli: 'x' is not a valid integer value", ""},
+        {{"match", path("db.csv"), path("search.csv"), "--steps", ""}, kExitFailure,
+         "nonselected step", ""},
+        {{"match", path("missing.csv"), path("search.csv"), "--steps", "1"}, kExitFailure,
+         "tarnwick-cli: Cannot read \"" + path("missing.csv") + "\"", ""},
+        {{"match", path("db.csv"), path("faulty-search.csv"), "--steps", "1"}, kExitFailure,
+         path("faulty-search.csv") + ": cell C2 holds \"NA\", which is not an integer", ""},
+        {{"show", path("search.csv"), "--search"}, kExitSuccess, "",
+         "sample\tcomment\tDYS390\tDYS19\nS1\t\t24\t14\n"},
+        {{"show", path("search.csv")}, kExitSuccess, "",
+         "sample\tcomment\tDYS390\tDYS19\nS1\t\t24\t14.2\n"},
+        {{"show", path("faulty-search.csv"), "--search"}, kExitFailure, "1 faulty cell",
+         "sample\tcomment\tDYS19\nS1\t\tNA\n"},
+    };
+    for (const Case& c : cases) {
+        const Outcome result = run(c.arguments);
+        const std::string name = ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(result.status, c.status) << name << "\n" << result.err;
+        EXPECT_NE(result.err.find(c.err), std::string::npos) << name << "\n" << result.err;
+        if (!c.out.empty() || c.status != kExitSuccess) {
+            EXPECT_EQ(result.out, c.out) << name;
+        }
+    }
+}
+
+} // namespace
+} // namespace tarnwick
