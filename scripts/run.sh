@@ -4,5 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-dependencies.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target tarnwick -j "$(nproc)"
+cmake --build build --target tarnwick tarnwick-cli -j "$(nproc)"
 exec build/ui/tarnwick "$@"
