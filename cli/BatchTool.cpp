@@ -156,14 +156,50 @@ void writeTable(const StringGrid& table, int rowCount, const std::string& target
         SaveTableAsBiff(table, target);
 }
 
+// What a run is doing, on one line of a terminal that each step overwrites; cleared at the end.
+// Silent when stderr is not a terminal.
+class TerminalStatus {
+public:
+    TerminalStatus(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
+    ~TerminalStatus() { show(""); }
+
+    void show(const std::string& text) {
+        if (enabled_ && (shown_ || !text.empty()))
+            err_ << "\r\033[K" << text << std::flush;
+        shown_ = !text.empty();
+    }
+
+    // Counts search haplotypes once the calculation has taken a second, a few times a second.
+    CalculationProgress calculationProgress() {
+        if (!enabled_)
+            return {};
+        const auto start = Clock::now();
+        return [this, start, last = start](int done, int total) mutable {
+            const auto now = Clock::now();
+            if (now - start < std::chrono::seconds(1) || now - last < std::chrono::milliseconds(200))
+                return;
+            last = now;
+            show("calculating: " + std::to_string(done) + " of " + std::to_string(total) +
+                 " search haplotypes compared");
+        };
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    std::ostream& err_;
+    bool enabled_;
+    bool shown_ = false;
+};
+
 // Messages of the calculation: the window's confirmation is not needed here, the rest goes to
 // stderr.
 class BatchMessages : public UserMessages {
 public:
-    explicit BatchMessages(std::ostream& err) : err_(err) {}
+    BatchMessages(std::ostream& err, TerminalStatus& status) : err_(err), status_(status) {}
     void showMessage(const std::string& text) override {
         if (text == kCalculationWarning)
             return;
+        status_.show("");
         last = text;
         std::string shown = text.substr(text.find_first_not_of(' '));
         std::replace(shown.begin(), shown.end(), '\r', ' ');
@@ -174,46 +210,38 @@ public:
 
 private:
     std::ostream& err_;
+    TerminalStatus& status_;
 };
-
-// Progress on a terminal, once the work has taken more than a second.
-CalculationProgress terminalProgress(std::ostream& err) {
-    using Clock = std::chrono::steady_clock;
-    const auto start = Clock::now();
-    auto shown = start;
-    return [&err, start, shown](int done, int total) mutable {
-        const auto now = Clock::now();
-        if (now - start < std::chrono::seconds(1) ||
-            (now - shown < std::chrono::milliseconds(200) && done < total))
-            return;
-        shown = now;
-        err << "\rcompared " << done << " of " << total << " search haplotypes"
-            << (done == total ? "\n" : "") << std::flush;
-    };
-}
 
 int runMatch(const MatchOptions& options, std::ostream& out, std::ostream& err,
              bool progressToTerminal) {
+    TerminalStatus status(err, progressToTerminal);
     Workspace workspace;
+    status.show("reading " + options.database + "...");
     const bool databaseClean =
         readChecked(workspace.StringGrid1, options.database, InputRole::Database, err);
+    status.show("reading " + options.search + "...");
     const bool searchClean =
         readChecked(workspace.StringGrid2, options.search, InputRole::Search, err);
     if (!databaseClean || !searchClean)
         return kExitFailure;
     workspace.stepLimit = *options.steps;
-    BatchMessages messages(err);
+    BatchMessages messages(err, status);
     const FixedWidthMeasurer measurer(7);
-    calculate(workspace, messages, measurer,
-              progressToTerminal ? terminalProgress(err) : CalculationProgress{});
+    status.show("calculating...");
+    calculate(workspace, messages, measurer, status.calculationProgress());
+    status.show("");
     const bool matched = workspace.enabled.Button5 && workspace.StringGrid5.RowCount() > 1;
     if (!matched && messages.last != "not match")
         return kExitFailure; // a refusal, already reported
     const StringGrid& byHaplotype = workspace.StringGrid5;
-    writeTable(byHaplotype, byHaplotype.RowCount(), options.byHaplotype.value_or("-"), out);
+    const std::string target = options.byHaplotype.value_or("-");
+    status.show(target == "-" ? "" : "writing " + target + "...");
+    writeTable(byHaplotype, byHaplotype.RowCount(), target, out);
     if (options.byPopulation) {
         showByPopulations(workspace, measurer);
         const StringGrid& byPopulation = workspace.StringGrid7;
+        status.show(*options.byPopulation == "-" ? "" : "writing " + *options.byPopulation + "...");
         writeTable(byPopulation, byPopulation.RowCount(), *options.byPopulation, out);
     }
     return kExitSuccess;
