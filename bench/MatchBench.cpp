@@ -44,8 +44,8 @@ Workspace generatedWorkspace(int database, int search, const std::string& limit)
 // Arguments: database haplotypes, search haplotypes, step limit.
 void BM_Calculate(benchmark::State& state) {
     const std::string limit = std::to_string(state.range(2));
-    const Workspace prepared =
-        generatedWorkspace(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), limit);
+    const Workspace prepared = generatedWorkspace(static_cast<int>(state.range(0)),
+                                                  static_cast<int>(state.range(1)), limit);
     const FixedWidthMeasurer measurer(7);
     Quiet quiet;
     for (auto _ : state) {

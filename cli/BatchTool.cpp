@@ -121,8 +121,8 @@ bool readChecked(StringGrid& table, const std::string& file, InputRole role, std
     for (int k = 0; k < faults; ++k) {
         const int col = parseIntegerText(faulty.Cells(k, 0)) - 1;
         const int row = parseIntegerText(faulty.Cells(k, 1)) - 1;
-        err << file << ": cell " << cellReference(col, row) << " holds \""
-            << asRead.Cells(col, row) << "\"";
+        err << file << ": cell " << cellReference(col, row) << " holds \"" << asRead.Cells(col, row)
+            << "\"";
         if (asRead.Cells(col, row) != table.Cells(col, row))
             err << " (tidied to \"" << table.Cells(col, row) << "\")";
         err << ", which is not an integer\n";
@@ -176,7 +176,8 @@ public:
         const auto start = Clock::now();
         return [this, start, last = start](int done, int total) mutable {
             const auto now = Clock::now();
-            if (now - start < std::chrono::seconds(1) || now - last < std::chrono::milliseconds(200))
+            if (now - start < std::chrono::seconds(1) ||
+                now - last < std::chrono::milliseconds(200))
                 return;
             last = now;
             show("calculating: " + std::to_string(done) + " of " + std::to_string(total) +

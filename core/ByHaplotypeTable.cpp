@@ -23,8 +23,7 @@ std::array<TextId, 6> markerSlots(const std::vector<std::int64_t>& differences,
     return slots;
 }
 
-ByHaplotypeTableWriter::ByHaplotypeTableWriter(const StringGrid& database,
-                                               const StringGrid& search,
+ByHaplotypeTableWriter::ByHaplotypeTableWriter(const StringGrid& database, const StringGrid& search,
                                                const HaplotypeComparer& comparer)
     : database_(database), search_(search), comparer_(comparer) {
     for (const LocusPair& pair : comparer.pairs())
@@ -33,10 +32,9 @@ ByHaplotypeTableWriter::ByHaplotypeTableWriter(const StringGrid& database,
 
 void ByHaplotypeTableWriter::writeHeader(StringGrid& result) const {
     static const char* const kHeaders[kResultLeadingColumns] = {
-        "sample name",         "sample comment",      "number in database",
-        "number of steps",     "number of common loci", "not matched marker1",
-        "allele difference1",  "not matched marker2", "allele difference2",
-        "not matched marker3", "allele difference3"};
+        "sample name",           "sample comment",      "number in database", "number of steps",
+        "number of common loci", "not matched marker1", "allele difference1", "not matched marker2",
+        "allele difference2",    "not matched marker3", "allele difference3"};
     for (int column = 0; column < kResultLeadingColumns; ++column)
         result.setCells(column, 0, kHeaders[column]);
     const auto header = database_.rowIds(0);

@@ -72,8 +72,8 @@ struct Comparisons {
 // Search haplotypes compared in one pass over the database.
 constexpr int kSearchBlock = 8;
 
-Comparisons compareAll(const HaplotypeComparer& comparer, int searchHaplotypes,
-                       std::int64_t limit, const CalculationProgress& progress) {
+Comparisons compareAll(const HaplotypeComparer& comparer, int searchHaplotypes, std::int64_t limit,
+                       const CalculationProgress& progress) {
     Comparisons comparisons;
     int comparable = searchHaplotypes;
     for (int row = 1; row <= searchHaplotypes; ++row) {

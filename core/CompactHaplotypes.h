@@ -38,7 +38,6 @@ public:
     static Distance distance(const std::int16_t* a, const std::int16_t* b, std::size_t stride,
                              std::int32_t limit);
 
-
     std::size_t stride() const { return stride_; }
 
 private:
@@ -50,8 +49,9 @@ private:
 #ifdef __SSE2__
 
 inline CompactHaplotypes::Distance CompactHaplotypes::distance(const std::int16_t* a,
-                                                         const std::int16_t* b,
-                                                         std::size_t stride, std::int32_t limit) {
+                                                               const std::int16_t* b,
+                                                               std::size_t stride,
+                                                               std::int32_t limit) {
     const __m128i untyped = _mm_set1_epi16(kUntyped);
     const __m128i ones = _mm_set1_epi16(1);
     __m128i steps = _mm_setzero_si128();  // 4 x 32 bits
@@ -83,8 +83,9 @@ inline CompactHaplotypes::Distance CompactHaplotypes::distance(const std::int16_
 #else
 
 inline CompactHaplotypes::Distance CompactHaplotypes::distance(const std::int16_t* a,
-                                                         const std::int16_t* b,
-                                                         std::size_t stride, std::int32_t limit) {
+                                                               const std::int16_t* b,
+                                                               std::size_t stride,
+                                                               std::int32_t limit) {
     std::int32_t steps = 0;
     std::int32_t common = 0;
     for (std::size_t block = 0; block < stride; block += kBlock) {

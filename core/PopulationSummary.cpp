@@ -58,9 +58,8 @@ private:
 
 void writeHeader(StringGrid& table) {
     static const char* const kHeaders[7] = {
-        "population name",    "population comments", "N(population sample size)",
-        "exact matches",      "one-step neighbors",  "two-step neighbors",
-        "three-step neighbors"};
+        "population name",    "population comments", "N(population sample size)", "exact matches",
+        "one-step neighbors", "two-step neighbors",  "three-step neighbors"};
     for (int column = 0; column < 7; ++column)
         table.setCells(column, 0, kHeaders[column]);
 }

@@ -14,19 +14,19 @@ struct Locus {
 
 // Common Y-STR loci with typical repeat counts; the first 17 form the older standard kit.
 const Locus kLoci[] = {
-    {"DYS456", 15},  {"DYS389I", 13},   {"DYS390", 24}, {"DYS389II", 29}, {"DYS458", 17},
-    {"DYS19", 14},   {"DYS385a", 11},   {"DYS385b", 14}, {"DYS393", 13},  {"DYS391", 10},
-    {"DYS439", 12},  {"DYS635", 23},    {"DYS392", 11}, {"Y-GATA-H4", 11}, {"DYS437", 15},
-    {"DYS438", 12},  {"DYS448", 19},    {"DYS576", 18}, {"DYS481", 22},  {"DYS549", 13},
-    {"DYS533", 12},  {"DYS570", 17},    {"DYS643", 10}, {"DYS460", 11},  {"DYS449", 30},
-    {"DYS518", 38},  {"DYS627", 21},
+    {"DYS456", 15}, {"DYS389I", 13}, {"DYS390", 24},  {"DYS389II", 29},  {"DYS458", 17},
+    {"DYS19", 14},  {"DYS385a", 11}, {"DYS385b", 14}, {"DYS393", 13},    {"DYS391", 10},
+    {"DYS439", 12}, {"DYS635", 23},  {"DYS392", 11},  {"Y-GATA-H4", 11}, {"DYS437", 15},
+    {"DYS438", 12}, {"DYS448", 19},  {"DYS576", 18},  {"DYS481", 22},    {"DYS549", 13},
+    {"DYS533", 12}, {"DYS570", 17},  {"DYS643", 10},  {"DYS460", 11},    {"DYS449", 30},
+    {"DYS518", 38}, {"DYS627", 21},
 };
 constexpr int kShortProfileLoci = 17;
 
 const char* const kPopulations[] = {
-    "Russians",  "Русские (Псков)", "Tatars", "Татары", "Bashkirs", "Komi",
-    "Коми-пермяки", "Finns", "Estonians", "Poles", "Ukrainians", "Mari",
-    "Udmurts",   "Chuvash",   "Mordvins", "Karelians",
+    "Russians",     "Русские (Псков)", "Tatars",    "Татары",    "Bashkirs",   "Komi",
+    "Коми-пермяки", "Finns",           "Estonians", "Poles",     "Ukrainians", "Mari",
+    "Udmurts",      "Chuvash",         "Mordvins",  "Karelians",
 };
 const char* const kRegions[] = {"North", "South", "East", "West", "Centre"};
 const char* const kHaplogroups[] = {"R1a", "N1c", "I2a", "R1b", "E1b", "J2", "C2", "G2a"};
@@ -54,7 +54,8 @@ public:
             table.setCells(1, row, kPopulations[population]);
             table.setCells(2, row, population % 3 == 0 ? "Russia" : "Russian Federation");
             table.setCells(3, row, kRegions[pick(0, std::size(kRegions) - 1)]);
-            table.setCells(4, row, kHaplogroups[(population + pick(0, 2)) % std::size(kHaplogroups)]);
+            table.setCells(4, row,
+                           kHaplogroups[(population + pick(0, 2)) % std::size(kHaplogroups)]);
             table.setCells(5, row, "Study " + std::to_string(1 + population % 5));
             writeHaplotype(table, row, 7, descendant(population), shortProfile());
         }
@@ -92,9 +93,7 @@ private:
     int populationCount() const {
         return std::clamp(options_.populations, 1, static_cast<int>(std::size(kPopulations)));
     }
-    bool shortProfile() {
-        return std::bernoulli_distribution(options_.shortProfileShare)(random_);
-    }
+    bool shortProfile() { return std::bernoulli_distribution(options_.shortProfileShare)(random_); }
 
     void makeFounders() {
         for (int p = 0; p < populationCount(); ++p) {

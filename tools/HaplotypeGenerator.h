@@ -14,7 +14,7 @@ namespace tarnwick {
 struct GeneratorOptions {
     int databaseHaplotypes = 2000;
     int searchHaplotypes = 20;
-    int loci = 27;                 // 23 to 27
+    int loci = 27; // 23 to 27
     int populations = 12;
     int foundersPerPopulation = 3;
     double mutationsPerHaplotype = 3.0;

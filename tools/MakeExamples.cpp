@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
         }
         const auto tables = generateTables(options);
         const auto save = [&](const StringGrid& table, const std::string& name) {
-            saveDelimitedText(table, table.RowCount(), TextTableFormat::Csv, directory + "/" + name);
+            saveDelimitedText(table, table.RowCount(), TextTableFormat::Csv,
+                              directory + "/" + name);
         };
         save(tables.database, "database.csv");
         save(tables.search, "search.csv");

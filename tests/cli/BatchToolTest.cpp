@@ -1,5 +1,5 @@
-#include "TestFiles.h"
 #include "cli/BatchTool.h"
+#include "TestFiles.h"
 #include "core/StringGrid.h"
 #include "io/WorkbookReader.h"
 
@@ -56,9 +56,10 @@ std::vector<std::string> fields(const std::string& line) {
 class BatchTool : public ::testing::Test {
 protected:
     void SetUp() override {
-        directory_ = fs::temp_directory_path() /
-                     ("tarnwick-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        directory_ =
+            fs::temp_directory_path() /
+            ("tarnwick-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(directory_);
     }
     void TearDown() override { fs::remove_all(directory_); }
@@ -90,7 +91,8 @@ TEST_F(BatchTool, WrongUsageExitsTwoWithTheUsageText) {
 }
 
 TEST_F(BatchTool, MatchesTheExamplesAlikeFromCsvAndFromTheSpreadsheetsCopy) {
-    const Outcome csv = run({"match", example("database.csv"), example("search.csv"), "--steps", "2"});
+    const Outcome csv =
+        run({"match", example("database.csv"), example("search.csv"), "--steps", "2"});
     const Outcome xlsx =
         run({"match", example("database.xlsx"), example("search.xlsx"), "--steps", "2"});
     ASSERT_EQ(csv.status, kExitSuccess) << csv.err;
@@ -110,13 +112,13 @@ TEST_F(BatchTool, MatchesTheExamplesAlikeFromCsvAndFromTheSpreadsheetsCopy) {
 }
 
 TEST_F(BatchTool, WritesEachOutputFormatThatReadsBackAsTheSameTable) {
-    const Outcome tsv = run({"match", example("database.csv"), example("search.csv"), "--steps", "1",
-                         "--by-population", "-"});
+    const Outcome tsv = run({"match", example("database.csv"), example("search.csv"), "--steps",
+                             "1", "--by-population", "-"});
     ASSERT_EQ(tsv.status, kExitSuccess) << tsv.err;
     for (const char* name : {"result.csv", "result.tsv", "result.xls", "result"}) {
         const Outcome written = run({"match", example("database.csv"), example("search.csv"),
-                                 "--steps", "1", "--by-haplotype", path(name),
-                                 "--by-population", path(std::string("pop-") + name)});
+                                     "--steps", "1", "--by-haplotype", path(name),
+                                     "--by-population", path(std::string("pop-") + name)});
         ASSERT_EQ(written.status, kExitSuccess) << name << written.err;
         EXPECT_EQ(written.out, "") << name;
         std::string roundTrip;
@@ -137,8 +139,8 @@ TEST_F(BatchTool, WritesEachOutputFormatThatReadsBackAsTheSameTable) {
 }
 
 TEST_F(BatchTool, ListsEveryFaultyCellAndCalculatesNothing) {
-    const Outcome result = run({"match", example("database-with-faults.csv"), example("search.csv"),
-                            "--steps", "2"});
+    const Outcome result =
+        run({"match", example("database-with-faults.csv"), example("search.csv"), "--steps", "2"});
     EXPECT_EQ(result.status, kExitFailure);
     EXPECT_EQ(result.out, "");
     const auto messages = lines(result.err);
@@ -150,7 +152,8 @@ TEST_F(BatchTool, ListsEveryFaultyCellAndCalculatesNothing) {
 }
 
 TEST_F(BatchTool, OutcomesAndTheirExitCodes) {
-    writeFile(path("db.csv"), "id,population,a,b,c,d,e,DYS19,DYS390\n1,X,,,,,,14,24\n2,Y,,,,,,15,\n");
+    writeFile(path("db.csv"),
+              "id,population,a,b,c,d,e,DYS19,DYS390\n1,X,,,,,,14,24\n2,Y,,,,,,15,\n");
     writeFile(path("other-loci.csv"), "sample,comment,DYS393\nS1,,13\n");
     writeFile(path("search.csv"), "sample,comment,DYS390,DYS19\nS1,,24,14.2\n");
     writeFile(path("no-a1.csv"), ",population,a,b,c,d,e,DYS19\n1,X,,,,,,14\n");
@@ -166,25 +169,45 @@ TEST_F(BatchTool, OutcomesAndTheirExitCodes) {
          kExitSuccess,
          "SUCCESFUL!!!  2 markers overlap with the database",
          ""},
-        {{"match", path("db.csv"), path("search.csv"), "--steps", "-1"}, kExitSuccess, "not match",
+        {{"match", path("db.csv"), path("search.csv"), "--steps", "-1"},
+         kExitSuccess,
+         "not match",
          "\n"},
-        {{"match", path("db.csv"), path("other-loci.csv"), "--steps", "1"}, kExitFailure,
-         "no common loci", ""},
-        {{"match", path("no-a1.csv"), path("search.csv"), "--steps", "1"}, kExitFailure,
-         "data not load", ""},
-        {{"match", path("db.csv"), path("search.csv"), "--steps", "x"}, kExitFailure,
-         "tarnwick-cli: 'x' is not a valid integer value", ""},
-        {{"match", path("db.csv"), path("search.csv"), "--steps", ""}, kExitFailure,
-         "nonselected step", ""},
-        {{"match", path("missing.csv"), path("search.csv"), "--steps", "1"}, kExitFailure,
-         "tarnwick-cli: Cannot read \"" + path("missing.csv") + "\"", ""},
-        {{"match", path("db.csv"), path("faulty-search.csv"), "--steps", "1"}, kExitFailure,
-         path("faulty-search.csv") + ": cell C2 holds \"NA\", which is not an integer", ""},
-        {{"show", path("search.csv"), "--search"}, kExitSuccess, "",
+        {{"match", path("db.csv"), path("other-loci.csv"), "--steps", "1"},
+         kExitFailure,
+         "no common loci",
+         ""},
+        {{"match", path("no-a1.csv"), path("search.csv"), "--steps", "1"},
+         kExitFailure,
+         "data not load",
+         ""},
+        {{"match", path("db.csv"), path("search.csv"), "--steps", "x"},
+         kExitFailure,
+         "tarnwick-cli: 'x' is not a valid integer value",
+         ""},
+        {{"match", path("db.csv"), path("search.csv"), "--steps", ""},
+         kExitFailure,
+         "nonselected step",
+         ""},
+        {{"match", path("missing.csv"), path("search.csv"), "--steps", "1"},
+         kExitFailure,
+         "tarnwick-cli: Cannot read \"" + path("missing.csv") + "\"",
+         ""},
+        {{"match", path("db.csv"), path("faulty-search.csv"), "--steps", "1"},
+         kExitFailure,
+         path("faulty-search.csv") + ": cell C2 holds \"NA\", which is not an integer",
+         ""},
+        {{"show", path("search.csv"), "--search"},
+         kExitSuccess,
+         "",
          "sample\tcomment\tDYS390\tDYS19\nS1\t\t24\t14\n"},
-        {{"show", path("search.csv")}, kExitSuccess, "",
+        {{"show", path("search.csv")},
+         kExitSuccess,
+         "",
          "sample\tcomment\tDYS390\tDYS19\nS1\t\t24\t14.2\n"},
-        {{"show", path("faulty-search.csv"), "--search"}, kExitFailure, "1 faulty cell",
+        {{"show", path("faulty-search.csv"), "--search"},
+         kExitFailure,
+         "1 faulty cell",
          "sample\tcomment\tDYS19\nS1\t\tNA\n"},
     };
     for (const Case& c : cases) {

@@ -100,11 +100,11 @@ TEST(RealFilesBatch, MatchesRearrangedPopulationFiles) {
 
     std::ostringstream out;
     std::ostringstream err;
-    const int status = runBatchTool({"match", (scratch / "y23-database.csv").string(),
-                                     (scratch / "y23-search.csv").string(), "--steps", "1",
-                                     "--by-haplotype", (scratch / "matches.tsv").string(),
-                                     "--by-population", "-"},
-                                    out, err);
+    const int status =
+        runBatchTool({"match", (scratch / "y23-database.csv").string(),
+                      (scratch / "y23-search.csv").string(), "--steps", "1", "--by-haplotype",
+                      (scratch / "matches.tsv").string(), "--by-population", "-"},
+                     out, err);
     ASSERT_EQ(status, kExitSuccess) << err.str();
     EXPECT_NE(err.str().find("23 markers overlap"), std::string::npos) << err.str();
     // Every searched haplotype finds its source: 0 steps, or 1 for the mutated ones.

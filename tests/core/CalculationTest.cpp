@@ -1,6 +1,6 @@
+#include "core/Calculation.h"
 #include "TableBuilder.h"
 #include "core/ByHaplotypeTable.h"
-#include "core/Calculation.h"
 #include "core/Error.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +40,8 @@ Workspace exampleWorkspace(const std::string& limit) {
         {"h4", "X", "", "", "", "", "", "20", "20", "20"},
         {"h5", "Y", "", "", "", "", "", "13", "9", "14"},
     });
-    w.StringGrid2 = inputTable({{"sample", "comment", "R", "P", "S"}, {"s1", "c1", "14", "12", "1"}});
+    w.StringGrid2 =
+        inputTable({{"sample", "comment", "R", "P", "S"}, {"s1", "c1", "14", "12", "1"}});
     w.stepLimit = limit;
     return w;
 }
@@ -58,14 +59,29 @@ TEST(Calculation, PairsLociByHeaderAndListsTheHaplotypeWithinTheLimit) {
     ASSERT_EQ(result.RowCount(), 2);
     ASSERT_EQ(result.ColCount(), 10 + 11);
     EXPECT_EQ(result.FixedRows(), 1);
-    EXPECT_EQ(row(result, 0),
-              (Strings{"sample name", "sample comment", "number in database", "number of steps",
-                       "number of common loci", "not matched marker1", "allele difference1",
-                       "not matched marker2", "allele difference2", "not matched marker3",
-                       "allele difference3", "id", "population", "d2", "d3", "d4", "d5", "d6", "P",
-                       "Q", "R"}));
-    EXPECT_EQ(row(result, 1), (Strings{"s1", "c1", "6", "1", "2", "P", "1", "", "", "", "", "h5",
-                                       "Y", "", "", "", "", "", "13", "9", "14"}));
+    EXPECT_EQ(row(result, 0), (Strings{"sample name",
+                                       "sample comment",
+                                       "number in database",
+                                       "number of steps",
+                                       "number of common loci",
+                                       "not matched marker1",
+                                       "allele difference1",
+                                       "not matched marker2",
+                                       "allele difference2",
+                                       "not matched marker3",
+                                       "allele difference3",
+                                       "id",
+                                       "population",
+                                       "d2",
+                                       "d3",
+                                       "d4",
+                                       "d5",
+                                       "d6",
+                                       "P",
+                                       "Q",
+                                       "R"}));
+    EXPECT_EQ(row(result, 1), (Strings{"s1", "c1", "6", "1", "2", "P", "1", "",   "",  "",  "",
+                                       "h5", "Y",  "",  "",  "",  "",  "",  "13", "9", "14"}));
     EXPECT_EQ(result.ColWidths(0), 11 * 7 + 6) << "columns fitted to \"sample name\"";
     EXPECT_TRUE(result.Visible());
     EXPECT_FALSE(w.StringGrid1.Visible() || w.StringGrid2.Visible() || w.StringGrid7.Visible());
@@ -107,7 +123,8 @@ TEST(Calculation, RefusalsComeInOrderAndChangeOnlyTheStatusLine) {
              w.StringGrid1.setCells(0, 0, "");
          },
          {"nonselected step"}},
-        {"unloaded search table", [](Workspace& w) { w.StringGrid2.setCells(0, 0, ""); },
+        {"unloaded search table",
+         [](Workspace& w) { w.StringGrid2.setCells(0, 0, ""); },
          {"data not load"}},
         {"no common locus",
          [](Workspace& w) {
@@ -149,8 +166,8 @@ TEST(Calculation, AStepLimitThatIsNotIntegerTextFailsBeforeAnythingChanges) {
             calculate(w, messages, FixedWidthMeasurer(7));
             FAIL() << "no error for " << limit;
         } catch (const ConversionError& error) {
-            EXPECT_EQ(std::string(error.what()), "'" + std::string(limit) +
-                                                     "' is not a valid integer value");
+            EXPECT_EQ(std::string(error.what()),
+                      "'" + std::string(limit) + "' is not a valid integer value");
         }
         EXPECT_TRUE(messages.shown.empty());
         EXPECT_EQ(w.statusLine, "");
@@ -179,8 +196,8 @@ TEST(Calculation, ADescriptiveColumnPairedWithALocusFailsAtItsFirstText) {
 
 TEST(Calculation, AnEmptySearchCellSkipsThePairAsAnUntypedDatabaseCellDoes) {
     Workspace w = exampleWorkspace("0");
-    w.StringGrid2.setCells(3, 1, ""); // P untyped in the search haplotype
-    w.StringGrid1.setCells(9, 2, ""); // R untyped in database haplotype h2
+    w.StringGrid2.setCells(3, 1, "");  // P untyped in the search haplotype
+    w.StringGrid1.setCells(9, 2, "");  // R untyped in database haplotype h2
     w.StringGrid1.setCells(7, 2, "1"); // its P differs widely, but P is skipped
     Messages messages(w);
     calculate(w, messages, FixedWidthMeasurer(7));
@@ -197,8 +214,8 @@ TEST(Calculation, StepsAreSummedWithoutOverflow) {
     w.StringGrid1 = inputTable({{"id", "population", "d2", "d3", "d4", "d5", "d6", "P", "R"},
                                 {"h1", "X", "", "", "", "", "", "2147483647", "-2147483648"},
                                 {"h2", "X", "", "", "", "", "", "2147483647", "0"}});
-    w.StringGrid2 = inputTable({{"sample", "comment", "R", "P"},
-                                {"s1", "", "2147483647", "-2147483648"}});
+    w.StringGrid2 =
+        inputTable({{"sample", "comment", "R", "P"}, {"s1", "", "2147483647", "-2147483648"}});
     Messages messages(w);
     calculate(w, messages, FixedWidthMeasurer(7));
     // Every difference exceeds the limit; 32-bit sums would wrap and report matches.

@@ -131,9 +131,8 @@ void calculate(Workspace& w, UserMessages& messages, const TextMeasurer& measure
                 const std::int64_t searchValue = parseIntegerText(search.Cells(t, s));
                 const std::int64_t databaseValue = parseIntegerText(database.Cells(u, d));
                 ++met;
-                const std::int64_t diff = searchValue > databaseValue
-                                              ? searchValue - databaseValue
-                                              : databaseValue - searchValue;
+                const std::int64_t diff = searchValue > databaseValue ? searchValue - databaseValue
+                                                                      : databaseValue - searchValue;
                 comparison.setCells(i, 3 + k, text(diff));
                 total += diff;
                 if (total > limit) {
@@ -141,8 +140,8 @@ void calculate(Workspace& w, UserMessages& messages, const TextMeasurer& measure
                     within = false;
                 } else if (within) {
                     comparison.setCells(i, 1, text(d + 1));
-                    comparison.setCells(
-                        i, 0, text(parseIntegerText(comparison.Cells(i, 0)) + diff));
+                    comparison.setCells(i, 0,
+                                        text(parseIntegerText(comparison.Cells(i, 0)) + diff));
                     comparison.setCells(i, 2, text(met));
                 }
             }
@@ -165,17 +164,11 @@ void calculate(Workspace& w, UserMessages& messages, const TextMeasurer& measure
                 result.setCells(11 + u, n, database.Cells(u, d));
                 result.setCells(11 + u, 0, database.Cells(u, 0));
             }
-            const char* headers[] = {"sample name",
-                                     "sample comment",
-                                     "number in database",
-                                     "number of steps",
-                                     "number of common loci",
-                                     "not matched marker1",
-                                     "allele difference1",
-                                     "not matched marker2",
-                                     "allele difference2",
-                                     "not matched marker3",
-                                     "allele difference3"};
+            const char* headers[] = {
+                "sample name",         "sample comment",        "number in database",
+                "number of steps",     "number of common loci", "not matched marker1",
+                "allele difference1",  "not matched marker2",   "allele difference2",
+                "not matched marker3", "allele difference3"};
             for (int c = 0; c < 11; ++c)
                 result.setCells(c, 0, headers[c]);
         }
@@ -209,10 +202,9 @@ void showByPopulations(Workspace& w, const TextMeasurer& measurer) {
     StringGrid& column = w.StringGrid8;
     emptyTable(table);
     table.setRowCount(2);
-    const char* headers[] = {"population name",    "population comments",
-                             "N(population sample size)", "exact matches",
-                             "one-step neighbors", "two-step neighbors",
-                             "three-step neighbors"};
+    const char* headers[] = {
+        "population name",    "population comments", "N(population sample size)", "exact matches",
+        "one-step neighbors", "two-step neighbors",  "three-step neighbors"};
     for (int c = 0; c < 7; ++c)
         table.setCells(c, 0, headers[c]);
     const int R = result.RowCount() - 1;

@@ -33,8 +33,8 @@ public:
 
     Workspace make() {
         Workspace w;
-        const std::vector<std::string> loci = {"DYS19", "DYS390", "dys390", "DYS391", "DYS391 ",
-                                               "", "pop", "DYS385"};
+        const std::vector<std::string> loci = {"DYS19",   "DYS390", "dys390", "DYS391",
+                                               "DYS391 ", "",       "pop",    "DYS385"};
         fill(w.StringGrid1, 7, pick(0, 40), loci, true);
         fill(w.StringGrid2, 2, pick(0, 6), loci, false);
         w.stepLimit = pickLimit();
@@ -47,8 +47,8 @@ public:
 
     std::string pickLimit() {
         static const std::vector<std::string> limits = {
-            "0", "1", "2", "3", "4", "-1", "7", "12", " 2", "+3", "$5", "2147483647",
-            "-2147483648", "", "x", " ", "3 "};
+            "0",  "1",  "2",          "3",           "4", "-1", "7", "12", " 2",
+            "+3", "$5", "2147483647", "-2147483648", "",  "x",  " ", "3 "};
         return chance(6) ? std::to_string(pick(0, 40)) : limits[pick(0, limits.size() - 1)];
     }
 
@@ -70,8 +70,8 @@ private:
     }
 
     std::string descriptiveValue(int column) {
-        static const std::vector<std::string> populations = {"Russians", "Tatars", "russians",
-                                                             "Татары", "0", "", "Komi"};
+        static const std::vector<std::string> populations = {
+            "Russians", "Tatars", "russians", "Татары", "0", "", "Komi"};
         if (column == 1)
             return populations[pick(0, populations.size() - 1)];
         // Mostly numbers, so that a descriptive column paired with a locus is often comparable.
@@ -122,14 +122,13 @@ std::string describe(const Workspace& w) {
     std::ostringstream out;
     out << "status [" << w.statusLine << "] enabled " << w.enabled.Button4 << w.enabled.Save1
         << w.enabled.Button5 << w.enabled.Button6 << " visible " << w.StringGrid1.Visible()
-        << w.StringGrid2.Visible() << "\nStringGrid3 " << describe(w.StringGrid3)
-        << "StringGrid5 " << describe(w.StringGrid5) << "StringGrid7 "
-        << describe(w.StringGrid7) << "StringGrid8 " << describe(w.StringGrid8);
+        << w.StringGrid2.Visible() << "\nStringGrid3 " << describe(w.StringGrid3) << "StringGrid5 "
+        << describe(w.StringGrid5) << "StringGrid7 " << describe(w.StringGrid7) << "StringGrid8 "
+        << describe(w.StringGrid8);
     return out.str();
 }
 
-template <typename Command>
-std::string run(Workspace& w, Command command) {
+template <typename Command> std::string run(Workspace& w, Command command) {
     RecordedMessages messages(w);
     std::string failure;
     try {

@@ -1,5 +1,5 @@
-#include "TableBuilder.h"
 #include "core/PopulationSummary.h"
+#include "TableBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -36,10 +36,10 @@ TEST(PopulationSummary, ListsMatchedPopulationsFirstThenTheRest) {
     showByPopulations(w, FixedWidthMeasurer(7));
     const StringGrid& table = w.StringGrid7;
     ASSERT_EQ(table.RowCount(), 4);
-    EXPECT_EQ(row(table, 0), (Strings{"population name", "population comments",
-                                      "N(population sample size)", "exact matches",
-                                      "one-step neighbors", "two-step neighbors",
-                                      "three-step neighbors"}));
+    EXPECT_EQ(row(table, 0),
+              (Strings{"population name", "population comments", "N(population sample size)",
+                       "exact matches", "one-step neighbors", "two-step neighbors",
+                       "three-step neighbors"}));
     EXPECT_EQ(row(table, 1), (Strings{"X", "", "3", "1", "0", "1", "0"}));
     EXPECT_EQ(row(table, 2), (Strings{"Y", "", "1", "0", "1", "0", "0"}));
     EXPECT_EQ(row(table, 3), (Strings{"Z", "", "2", "0", "0", "0", "0"}));
@@ -54,8 +54,8 @@ TEST(PopulationSummary, ListsMatchedPopulationsFirstThenTheRest) {
 TEST(PopulationSummary, CountsPerResultRowAndIgnoresEmptyAndZeroPopulations) {
     Workspace w;
     // Two search haplotypes match the same database haplotype; 4 steps count nowhere.
-    w.StringGrid5 = resultTable({{"1", "Y"}, {"1", "Y"}, {"0", "0"}, {"0", ""}, {"4", "W"},
-                                 {"3", "y"}, {"2", "Y "}});
+    w.StringGrid5 = resultTable(
+        {{"1", "Y"}, {"1", "Y"}, {"0", "0"}, {"0", ""}, {"4", "W"}, {"3", "y"}, {"2", "Y "}});
     w.StringGrid1 = databaseOf({"Y", "0", "", "W", "y", "Y ", "Q"});
     showByPopulations(w, FixedWidthMeasurer(7));
     const StringGrid& table = w.StringGrid7;

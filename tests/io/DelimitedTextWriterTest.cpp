@@ -1,5 +1,5 @@
-#include "TestFiles.h"
 #include "io/DelimitedTextWriter.h"
+#include "TestFiles.h"
 #include "io/WorkbookReader.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +27,8 @@ TEST(DelimitedTextWriter, QuotesAndEscapesOnlyWhatNeedsIt) {
     };
     const Case cases[] = {
         {{"DYS19", "14", ""}, "DYS19,14,\r\n", "DYS19\t14\t\n"},
-        {{"12,13", "say \"hi\"", "Татары"}, "\"12,13\",\"say \"\"hi\"\"\",Татары\r\n",
+        {{"12,13", "say \"hi\"", "Татары"},
+         "\"12,13\",\"say \"\"hi\"\"\",Татары\r\n",
          "12,13\tsay \"hi\"\tТатары\n"},
         {{"two\nlines", "tab\there", "back\\slash\r"},
          "\"two\nlines\",tab\there,\"back\\slash\r\"\r\n",

@@ -1,6 +1,6 @@
+#include "load/LocusCellValidation.h"
 #include "TableBuilder.h"
 #include "core/TableOperations.h"
-#include "load/LocusCellValidation.h"
 
 #include <gtest/gtest.h>
 
@@ -17,12 +17,12 @@ TEST(LocusCellValidation, TidiesAndJudgesEachText) {
         bool valid;
     };
     const Case cases[] = {
-        {"12.7", "12", true},    {"12,7", "12,7", false}, {"12'", "12", true},
-        {"'12", "12", true},     {"1'2", "12", true},     {"1''2", "1'2", false},
-        {".5", "", false},       {"-3", "-3", true},      {"+3", "+3", true},
-        {"  14", "  14", true},  {"14 ", "14 ", false},   {"$A", "$A", true},
-        {"NA", "NA", false},     {"--", "--", false},     {"12.2'", "12", true},
-        {"13'.2", "13", true},   {"12,13", "12,13", false}, {"Ж", "Ж", false},
+        {"12.7", "12", true},   {"12,7", "12,7", false},   {"12'", "12", true},
+        {"'12", "12", true},    {"1'2", "12", true},       {"1''2", "1'2", false},
+        {".5", "", false},      {"-3", "-3", true},        {"+3", "+3", true},
+        {"  14", "  14", true}, {"14 ", "14 ", false},     {"$A", "$A", true},
+        {"NA", "NA", false},    {"--", "--", false},       {"12.2'", "12", true},
+        {"13'.2", "13", true},  {"12,13", "12,13", false}, {"Ж", "Ж", false},
     };
     for (const Case& c : cases) {
         StringGrid table = inputTable({{"sample", "comment", "DYS19"}, {"s", "", c.text}});
