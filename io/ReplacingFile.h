@@ -21,6 +21,10 @@ public:
     void write(std::string_view bytes);
     void commit();
 
+    // The file being written beside the target, for a library that writes by file name; what it
+    // writes there replaces the target at commit().
+    const std::string& temporaryPath() const { return temporaryPath_; }
+
 private:
     void flush();
     [[noreturn]] void raiseCannotCreate(int error) const;

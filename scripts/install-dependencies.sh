@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     g++ cmake make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
-    libgsf-1-dev libexpat1-dev
+    libgsf-1-dev libexpat1-dev libxlsxwriter-dev
 )
 
 missing=()
