@@ -8,8 +8,11 @@
 
 #include <xlsxwriter.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
-#include <unordered_set>
+#include <vector>
 
 namespace tarnwick {
 namespace {
@@ -27,17 +30,16 @@ using WorkbookPtr = std::unique_ptr<lxw_workbook, WorkbookFree>;
     throw Error("Cannot save \"" + fileName + "\": " + reason);
 }
 
-std::uint64_t cellKey(int col, int row) {
-    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(row)) << 32 |
-           static_cast<std::uint32_t>(col);
-}
-
-// The positions of the faulty-cell list (counted from 1 there) as table positions.
-std::unordered_set<std::uint64_t> faultyPositions(const StringGrid& faultyCells) {
-    std::unordered_set<std::uint64_t> positions;
+// The positions of the faulty-cell list (counted from 1 there) as table positions, in the order
+// the rows are written.
+std::vector<CellPosition> faultyPositions(const StringGrid& faultyCells) {
+    std::vector<CellPosition> positions;
     for (int k = 0; k < faultyCellCount(faultyCells); ++k)
-        positions.insert(cellKey(parseIntegerText(faultyCells.Cells(k, 0)) - 1,
-                                 parseIntegerText(faultyCells.Cells(k, 1)) - 1));
+        positions.push_back({parseIntegerText(faultyCells.Cells(k, 0)) - 1,
+                             parseIntegerText(faultyCells.Cells(k, 1)) - 1});
+    std::sort(positions.begin(), positions.end(), [](CellPosition a, CellPosition b) {
+        return a.row != b.row ? a.row < b.row : a.col < b.col;
+    });
     return positions;
 }
 
@@ -53,7 +55,8 @@ void checkFits(const StringGrid& table, const std::string& fileName) {
         raiseCannotSave(fileName, "a worksheet holds at most 1,048,576 rows and 16,384 columns");
     for (int row = 0; row < table.RowCount(); ++row)
         for (int col = 0; col < table.ColCount(); ++col)
-            if (characterCount(table.Cells(col, row)) > kMaxTextLength)
+            if (const std::string& text = table.Cells(col, row);
+                text.size() > kMaxTextLength && characterCount(text) > kMaxTextLength)
                 raiseCannotSave(fileName, "cell " + cellReference(col, row) +
                                               " holds more than 32,767 characters");
 }
@@ -80,22 +83,33 @@ bool SaveTableWithHighlights(const StringGrid& table, const StringGrid& faultyCe
     format_set_bg_color(red, 0xFF0000);
     format_set_font_color(red, LXW_COLOR_BLACK);
 
+    auto nextFaulty = faulty.begin();
     for (int row = 0; row < table.RowCount(); ++row) {
         for (int col = 0; col < table.ColCount(); ++col) {
-            lxw_format* format = faulty.count(cellKey(col, row)) ? red : nullptr;
-            const lxw_error written =
-                worksheet_write_string(sheet, static_cast<lxw_row_t>(row),
-                                       static_cast<lxw_col_t>(col),
-                                       table.Cells(col, row).c_str(), format);
+            lxw_format* format = nullptr;
+            // The list may name a cell twice, or one outside the table.
+            while (nextFaulty != faulty.end() &&
+                   (nextFaulty->row < row || (nextFaulty->row == row && nextFaulty->col <= col))) {
+                if (nextFaulty->row == row && nextFaulty->col == col)
+                    format = red;
+                ++nextFaulty;
+            }
+            const lxw_error written = worksheet_write_string(sheet, static_cast<lxw_row_t>(row),
+                                                             static_cast<lxw_col_t>(col),
+                                                             table.Cells(col, row).c_str(), format);
             if (written != LXW_NO_ERROR)
-                raiseCannotSave(fileName, "cell " + cellReference(col, row) + ": " +
-                                              lxw_strerror(written));
+                raiseCannotSave(fileName,
+                                "cell " + cellReference(col, row) + ": " + lxw_strerror(written));
         }
     }
     // workbook_close writes the file and frees the workbook, whatever its outcome.
+    errno = 0;
     const lxw_error closed = workbook_close(workbook.release());
-    if (closed != LXW_NO_ERROR)
-        raiseCannotSave(fileName, lxw_strerror(closed));
+    if (closed != LXW_NO_ERROR) {
+        // The system's reason (a full disk, say) tells the user more than the library's.
+        const int systemError = errno;
+        raiseCannotSave(fileName, systemError ? std::strerror(systemError) : lxw_strerror(closed));
+    }
     file.commit();
     return true;
 }

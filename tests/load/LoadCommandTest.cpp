@@ -1,3 +1,4 @@
+#include "load/LoadCommand.h"
 #include "ScriptedDialogs.h"
 #include "TableBuilder.h"
 #include "TestFiles.h"
@@ -5,7 +6,6 @@
 #include "core/Error.h"
 #include "core/TableOperations.h"
 #include "io/WorkbookReader.h"
-#include "load/LoadCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -198,10 +198,9 @@ TEST_F(LoadCommand, SaveWritesTheHighlightedWorkbookThenDiscardsTheTable) {
     dialogs.fileAnswers = {database, typed};
     dialogs.formActions = {[&] { commands.forms.Form4.Button1Click(); }};
     commands.Button1Click();
-    EXPECT_EQ(dialogs.log,
-              (Strings{"file dialog | loading database...", "Form4 3 | error",
-                       std::string("message ") + kHighlightedSaveWarning + " | error",
-                       "file dialog | saving...", "message save! | saving..."}));
+    EXPECT_EQ(dialogs.log, (Strings{"file dialog | loading database...", "Form4 3 | error",
+                                    std::string("message ") + kHighlightedSaveWarning + " | error",
+                                    "file dialog | saving...", "message save! | saving..."}));
     ASSERT_TRUE(fs::exists(typed + ".xls")) << "the database dialog adds .xls";
     EXPECT_EQ(commands.forms.Form4.SaveDialog1.fileName, typed + ".xls");
     EXPECT_FALSE(isLoaded(workspace.StringGrid1));
@@ -232,7 +231,6 @@ TEST_F(LoadCommand, SaveWithTheFileDialogCancelledStillDiscards) {
     EXPECT_FALSE(isLoaded(workspace.StringGrid1));
     EXPECT_EQ(fs::directory_iterator(directory)->path().filename(), "db.csv");
 }
-
 
 TEST_F(LoadCommand, ASaveThatCannotWriteNamesTheFileAndKeepsTheTable) {
     // A folder that does not exist cannot be written for any user, root included.

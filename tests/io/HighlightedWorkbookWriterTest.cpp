@@ -1,0 +1,143 @@
+#include "io/HighlightedWorkbookWriter.h"
+#include "TestFiles.h"
+#include "core/Error.h"
+#include "core/TableOperations.h"
+#include "io/GsfHandles.h"
+#include "io/WorkbookReader.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <sys/resource.h>
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_files::readFile;
+using testing_files::writeFile;
+
+// A member of the written package, as text.
+std::string packageMember(const std::string& path, const std::string& member) {
+    const auto input = openGsfInput(path);
+    GError* error = nullptr;
+    GsfPtr<GsfInfile> zip(gsf_infile_zip_new(input.get(), &error));
+    if (error)
+        g_error_free(error);
+    if (!zip)
+        return "";
+    const auto found = openZipMember(zip.get(), member);
+    return found ? readWholeInput(found.get(), 1 << 26) : "";
+}
+
+// Cell reference -> style index ("" when none) of every cell written to the first worksheet.
+std::map<std::string, std::string> cellStyles(const std::string& sheetXml) {
+    std::map<std::string, std::string> styles;
+    const std::regex cell(R"re(<c r="([A-Z]+[0-9]+)"( s="([0-9]+)")?)re");
+    for (std::sregex_iterator i(sheetXml.begin(), sheetXml.end(), cell), end; i != end; ++i)
+        styles[(*i)[1]] = (*i)[3];
+    return styles;
+}
+
+class HighlightedWorkbook : public ::testing::Test {
+protected:
+    HighlightedWorkbook() {
+        directory = fs::temp_directory_path() / "tarnwick-highlighted";
+        fs::create_directories(directory);
+        table = StringGrid(3, 3);
+        const char* texts[3][3] = {{"id", "DYS19", "DYS390"}, {"1", "NA", "24"}, {"2", "", "Ж"}};
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c)
+                table.setCells(c, r, texts[r][c]);
+        resetFaultyCellList(faulty);
+        recordFaultyCell(faulty, 1, 1); // B2 "NA"
+        recordFaultyCell(faulty, 1, 2); // B3, empty after tidying
+    }
+    ~HighlightedWorkbook() override { fs::remove_all(directory); }
+
+    fs::path directory;
+    StringGrid table{1, 1};
+    StringGrid faulty{1, 2};
+};
+
+TEST_F(HighlightedWorkbook, OneSheetEveryCellAsTextFaultyCellsRed) {
+    const auto path = (directory / "checked.csv").string(); // the extension changes nothing
+    ASSERT_TRUE(SaveTableWithHighlights(table, faulty, path));
+    EXPECT_EQ(readFile(path).substr(0, 2), "PK") << "an .xlsx package whatever the name";
+    const auto workbook = packageMember(path, "xl/workbook.xml");
+    EXPECT_NE(workbook.find("<sheet name=\"My Sheet Name\""), std::string::npos) << workbook;
+    EXPECT_EQ(workbook.find("<sheet ", workbook.find("<sheet ") + 1), std::string::npos)
+        << "one worksheet";
+    const auto sheet = packageMember(path, "xl/worksheets/sheet1.xml");
+    const auto styles = cellStyles(sheet);
+    ASSERT_EQ(styles.count("B2"), 1u);
+    ASSERT_EQ(styles.count("B3"), 1u) << "an empty faulty cell is filled too";
+    const std::string red = styles.at("B2");
+    EXPECT_FALSE(red.empty());
+    EXPECT_EQ(styles.at("B3"), red);
+    for (const auto& [cell, style] : styles) {
+        if (cell != "B2" && cell != "B3") {
+            EXPECT_EQ(style, "") << cell;
+        }
+    }
+    EXPECT_NE(sheet.find("<c r=\"B1\" t=\"inlineStr\"><is><t>DYS19</t></is></c>"),
+              std::string::npos)
+        << "numbers are written as text too";
+    EXPECT_NE(sheet.find("<t>24</t>"), std::string::npos);
+    const auto stylesXml = packageMember(path, "xl/styles.xml");
+    EXPECT_NE(stylesXml.find("<patternFill patternType=\"solid\"><fgColor rgb=\"FFFF0000\"/>"),
+              std::string::npos)
+        << stylesXml;
+    EXPECT_NE(stylesXml.find("<color rgb=\"FF000000\"/>"), std::string::npos) << "black text";
+
+    // It loads again as it was written.
+    StringGrid again(1, 2);
+    ReadWorkbookIntoTable(again, path);
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(again.Cells(c, r), table.Cells(c, r));
+}
+
+TEST_F(HighlightedWorkbook, AFailureNamesTheFileAndLeavesTheOldOneAlone) {
+    const auto path = (directory / "old.xlsx").string();
+    writeFile(path, "previous workbook");
+    StringGrid tooLong = table;
+    tooLong.setCells(2, 2, std::string(32768, 'x'));
+    std::string message;
+    try {
+        SaveTableWithHighlights(tooLong, faulty, path);
+    } catch (const Error& error) {
+        message = error.what();
+    }
+    EXPECT_EQ(message, "Cannot save \"" + path + "\": cell C3 holds more than 32,767 characters");
+    EXPECT_EQ(readFile(path), "previous workbook");
+
+    // A full disk: a file size limit of 4 KiB for this process.
+    StringGrid large(20, 2000);
+    for (int r = 0; r < 2000; ++r)
+        for (int c = 0; c < 20; ++c)
+            large.setCells(c, r, std::to_string(r * 20 + c));
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 4 * 1024;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    message.clear();
+    try {
+        SaveTableWithHighlights(large, faulty, path);
+    } catch (const Error& error) {
+        message = error.what();
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(message, "Cannot save \"" + path + "\": File too large");
+    EXPECT_EQ(readFile(path), "previous workbook");
+    EXPECT_EQ(std::distance(fs::directory_iterator(directory), fs::directory_iterator()), 1);
+}
+
+} // namespace
+} // namespace tarnwick
