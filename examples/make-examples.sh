@@ -9,8 +9,11 @@ generator="$here/../build/tools/tarnwick-make-examples"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 for name in database search database-with-faults; do
-    # 44 = comma, 34 = double quote, 76 = UTF-8
-    soffice -env:UserInstallation="file://$work/profile" --headless \
-        --infilter=CSV:44,34,76 --convert-to xlsx --outdir "$here" "$here/$name.csv" >/dev/null
+    for format in xlsx 'xls:MS Excel 97'; do
+        # 44 = comma, 34 = double quote, 76 = UTF-8
+        soffice -env:UserInstallation="file://$work/profile" --headless \
+            --infilter=CSV:44,34,76 --convert-to "$format" --outdir "$here" "$here/$name.csv" \
+            >/dev/null
+    done
 done
 ls -l "$here"

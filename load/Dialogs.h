@@ -39,6 +39,10 @@ public:
     // fault count in Label2 of Form4 and Form10) and returns when it has closed. While it is
     // open, the user's buttons run the form's handlers (LoadForms).
     virtual void showModal(FormId form, const std::string& text) = 0;
+
+    // The general error report: a box with an error icon, an OK button and the program's title,
+    // showing the text (already completed by errorReportText).
+    virtual void showError(const std::string& text) = 0;
 };
 
 } // namespace tarnwick

@@ -6,6 +6,7 @@ packages=(
     g++ cmake make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libgsf-1-dev libexpat1-dev libxlsxwriter-dev
+    qt6-base-dev qt6-qpa-plugins libxcb1-dev fonts-dejavu-core fonts-liberation2
 )
 
 missing=()

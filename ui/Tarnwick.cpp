@@ -1,8 +1,51 @@
-#include <cstdio>
+// Tarnwick: starts the program, creating its windows hidden in their fixed order.
 
-// Stands in for the program until its main window exists.
-int main() {
-    std::puts("Tarnwick 1.66: the main window is not built yet. The tables and the saved-table "
-              "writer are in place and tested; run the test command of the README to see them.");
-    return 0;
+#include "ui/DisplayCheck.h"
+#include "ui/Fonts.h"
+#include "ui/QtDialogs.h"
+#include "ui/Unit1.h"
+#include "ui/Unit10.h"
+#include "ui/Unit2.h"
+#include "ui/Unit3.h"
+#include "ui/Unit4.h"
+#include "ui/Unit5.h"
+#include "ui/Unit6.h"
+#include "ui/Unit7.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    using namespace tarnwick;
+    if (const std::string problem = displayProblem(); !problem.empty()) {
+        std::cerr << "Tarnwick needs a graphical display: " << problem << ".\n";
+        return 1;
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(kProgramTitle);
+    installFontSubstitutes();
+
+    QtDialogs dialogs;
+    TForm1 form1(dialogs);
+    auto* form2 = new TForm2(form1.loadCommands().forms.Form2, &form1);
+    auto* form3 = new TForm3(form1.loadCommands().forms.Form3, &form1);
+    auto* form4 = new TForm4(form1.loadCommands().forms.Form4, dialogs, &form1);
+    auto* form6 = new TForm6(&form1);
+    auto* form7 = new TForm7([&form1](const QString& text) { form1.setStepLimitText(text); },
+                             &form1);
+    auto* form10 = new TForm10(form1.loadCommands().forms.Form10, dialogs, &form1);
+    auto* form5 = new TForm5(&form1);
+    dialogs.setParent(&form1);
+    dialogs.setForms(form2, form3, form4, form10);
+    dialogs.setBeforeModal([&form1] { form1.refreshWidgets(); });
+    dialogs.setStartFolder(defaultStartFolder());
+    form1.setSecondaryWindows(form7, form5, form6);
+
+    // Centred on the desktop when first shown.
+    if (const QScreen* screen = QApplication::primaryScreen())
+        form1.move(screen->availableGeometry().center() - form1.rect().center());
+    form1.show();
+    return QApplication::exec();
 }

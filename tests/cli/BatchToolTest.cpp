@@ -90,14 +90,17 @@ TEST_F(BatchTool, WrongUsageExitsTwoWithTheUsageText) {
     EXPECT_NE(help.out.find("tarnwick-cli match DATABASE SEARCH --steps N"), std::string::npos);
 }
 
-TEST_F(BatchTool, MatchesTheExamplesAlikeFromCsvAndFromTheSpreadsheetsCopy) {
+TEST_F(BatchTool, MatchesTheExamplesAlikeFromCsvAndFromTheSpreadsheetsCopies) {
     const Outcome csv =
         run({"match", example("database.csv"), example("search.csv"), "--steps", "2"});
     const Outcome xlsx =
         run({"match", example("database.xlsx"), example("search.xlsx"), "--steps", "2"});
+    const Outcome xls =
+        run({"match", example("database.xls"), example("search.xls"), "--steps", "2"});
     ASSERT_EQ(csv.status, kExitSuccess) << csv.err;
     ASSERT_EQ(xlsx.status, kExitSuccess) << xlsx.err;
     EXPECT_EQ(csv.out, xlsx.out);
+    EXPECT_EQ(csv.out, xls.out);
     EXPECT_NE(csv.err.find("SUCCESFUL!!!"), std::string::npos);
     const auto rows = lines(csv.out);
     ASSERT_GT(rows.size(), 10u);

@@ -47,6 +47,10 @@ public:
         action();
     }
 
+    void showError(const std::string& text) override {
+        log.push_back("error " + text + " | " + workspace_.statusLine);
+    }
+
 private:
     const Workspace& workspace_;
 };

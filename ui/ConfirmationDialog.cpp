@@ -1,0 +1,37 @@
+#include "ui/ConfirmationDialog.h"
+
+#include "ui/Fonts.h"
+
+namespace tarnwick {
+
+ConfirmationDialog::ConfirmationDialog(ConfirmationForm& form, const QString& caption,
+                                       QSize clientSize, QWidget* parent)
+    : QDialog(parent), Label1(new QLabel(this)), Button1(new QPushButton("OK", this)),
+      Button2(new QPushButton("Cancel", this)), form_(form) {
+    setWindowTitle(caption);
+    setFont(msSansSerif8());
+    setFixedSize(clientSize);
+    Label1->setObjectName("Label1");
+    Button1->setObjectName("Button1");
+    Button2->setObjectName("Button2");
+    connect(Button1, &QPushButton::clicked, this, &ConfirmationDialog::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &ConfirmationDialog::Button2Click);
+}
+
+void ConfirmationDialog::placeControls(QPoint label, QPoint ok, QPoint cancel) {
+    Label1->move(label);
+    Button1->setGeometry(ok.x(), ok.y(), 75, 25);
+    Button2->setGeometry(cancel.x(), cancel.y(), 75, 25);
+}
+
+void ConfirmationDialog::Button1Click() {
+    form_.Button1Click();
+    accept();
+}
+
+void ConfirmationDialog::Button2Click() {
+    form_.Button2Click();
+    accept();
+}
+
+} // namespace tarnwick

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "load/LoadForms.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+
+namespace tarnwick {
+
+// The format confirmation shown after a load without faults (TForm2, TForm3).
+class ConfirmationDialog : public QDialog {
+    Q_OBJECT
+public:
+    ConfirmationDialog(ConfirmationForm& form, const QString& caption, QSize clientSize,
+                       QWidget* parent);
+
+    QLabel* Label1;
+    QPushButton* Button1; // "OK"
+    QPushButton* Button2; // "Cancel"
+
+protected:
+    void placeControls(QPoint label, QPoint ok, QPoint cancel);
+
+private:
+    void Button1Click();
+    void Button2Click();
+
+    ConfirmationForm& form_;
+};
+
+} // namespace tarnwick

@@ -1,0 +1,96 @@
+#include "ui/QtDialogs.h"
+
+#include "ui/ConfirmationDialog.h"
+#include "ui/DataErrorDialog.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace tarnwick {
+namespace {
+
+QString boxText(const std::string& text) {
+    return QString::fromStdString(text).replace("\r\n", "\n");
+}
+
+} // namespace
+
+void QtDialogs::setForms(ConfirmationDialog* form2, ConfirmationDialog* form3,
+                         DataErrorDialog* form4, DataErrorDialog* form10) {
+    form2_ = form2;
+    form3_ = form3;
+    form4_ = form4;
+    form10_ = form10;
+}
+
+void QtDialogs::prepareModal() {
+    if (beforeModal_)
+        beforeModal_();
+}
+
+std::optional<std::string> QtDialogs::runFileDialog(const FileDialogState& state) {
+    prepareModal();
+    const bool open = state.kind == FileDialogState::Kind::Open;
+    QFileDialog dialog(parent_, QString::fromStdString(state.title));
+    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile); // an open dialog accepts a name not (yet) there
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    QStringList filters;
+    for (const auto& [name, pattern] : state.filters) {
+        const QString label = QString::fromStdString(name);
+        // "All files(*.*)" already names its pattern.
+        filters << (label.contains('(') ? label : label + " (" + QString::fromStdString(pattern) + ")");
+    }
+    dialog.setNameFilters(filters);
+    if (!state.fileName.empty())
+        dialog.selectFile(QString::fromStdString(state.fileName));
+    else if (!startFolder_.isEmpty())
+        dialog.setDirectory(startFolder_);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+void QtDialogs::showModal(FormId form, const std::string& text) {
+    prepareModal();
+    const QString label = boxText(text);
+    switch (form) {
+    case FormId::Form2:
+    case FormId::Form3: {
+        ConfirmationDialog* dialog = form == FormId::Form2 ? form2_ : form3_;
+        dialog->Label1->setText(label);
+        dialog->Label1->adjustSize();
+        dialog->exec();
+        break;
+    }
+    case FormId::Form4:
+    case FormId::Form10: {
+        DataErrorDialog* dialog = form == FormId::Form4 ? form4_ : form10_;
+        dialog->Label2->setText(label);
+        dialog->Label2->adjustSize();
+        dialog->exec();
+        break;
+    }
+    }
+}
+
+void QtDialogs::showMessage(const std::string& text) {
+    prepareModal();
+    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, boxText(text), QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+void QtDialogs::showError(const std::string& text) {
+    prepareModal();
+    QMessageBox box(QMessageBox::Critical, kProgramTitle, boxText(text), QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+QString defaultStartFolder() {
+    const QDir examples(QCoreApplication::applicationDirPath() + "/../../examples");
+    return examples.exists() ? examples.canonicalPath() : QDir::homePath();
+}
+
+} // namespace tarnwick

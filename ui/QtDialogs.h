@@ -1,0 +1,48 @@
+#pragma once
+
+#include "load/Dialogs.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+namespace tarnwick {
+
+class ConfirmationDialog;
+class DataErrorDialog;
+
+inline constexpr const char* kProgramTitle = "Tarnwick";
+
+// The program's dialogs: Qt file dialogs, message boxes, and the load forms shown modally.
+class QtDialogs : public Dialogs {
+public:
+    void setParent(QWidget* parent) { parent_ = parent; }
+    void setForms(ConfirmationDialog* form2, ConfirmationDialog* form3, DataErrorDialog* form4,
+                  DataErrorDialog* form10);
+    // Runs before a modal window opens, so that the main window shows the state of that moment.
+    void setBeforeModal(std::function<void()> beforeModal) { beforeModal_ = std::move(beforeModal); }
+    // Where a file dialog opens the first time, before it remembers a name.
+    void setStartFolder(const QString& folder) { startFolder_ = folder; }
+
+    std::optional<std::string> runFileDialog(const FileDialogState& dialog) override;
+    void showModal(FormId form, const std::string& text) override;
+    void showMessage(const std::string& text) override;
+    void showError(const std::string& text) override;
+
+private:
+    void prepareModal();
+
+    QWidget* parent_ = nullptr;
+    ConfirmationDialog* form2_ = nullptr;
+    ConfirmationDialog* form3_ = nullptr;
+    DataErrorDialog* form4_ = nullptr;
+    DataErrorDialog* form10_ = nullptr;
+    std::function<void()> beforeModal_;
+    QString startFolder_;
+};
+
+// The examples folder when the program runs from its build tree, else the home folder.
+QString defaultStartFolder();
+
+} // namespace tarnwick

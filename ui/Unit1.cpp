@@ -1,0 +1,284 @@
+#include "ui/Unit1.h"
+
+#include "core/Calculation.h"
+#include "core/PopulationSummary.h"
+#include "load/ErrorReport.h"
+#include "ui/Fonts.h"
+#include "ui/Unit5.h"
+#include "ui/Unit6.h"
+#include "ui/Unit7.h"
+
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QResizeEvent>
+
+#include <algorithm>
+#include <exception>
+
+namespace tarnwick {
+namespace {
+
+constexpr int kClientWidth = 697;
+constexpr int kClientHeight = 515;
+constexpr int kRowHeight = 24;
+
+// The client area: reports its size changes to the window's layout.
+class ClientArea : public QWidget {
+public:
+    ClientArea(std::function<void()> onResize, QWidget* parent)
+        : QWidget(parent), onResize_(std::move(onResize)) {}
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        onResize_();
+    }
+
+private:
+    std::function<void()> onResize_;
+};
+
+QPushButton* button(const char* name, const char* text, QRect geometry, QWidget* parent) {
+    auto* result = new QPushButton(text, parent);
+    result->setObjectName(name);
+    result->setGeometry(geometry);
+    return result;
+}
+
+} // namespace
+
+TForm1::TForm1(Dialogs& dialogs)
+    : dialogs_(dialogs), measurer_(std::make_unique<QtTextMeasurer>(msSansSerif8())),
+      loads_(workspace_, dialogs, *measurer_), save_(workspace_, dialogs) {
+    setObjectName("Form1");
+    setWindowTitle("Tarnwick");
+    setFont(msSansSerif8());
+    auto* client = new ClientArea([this] { FormResize(); }, this);
+    client->setObjectName("client");
+    client->setMinimumSize(kClientWidth, kClientHeight);
+    setCentralWidget(client);
+    createControls(client);
+    createMenu();
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    refreshWidgets();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::setSecondaryWindows(TForm7* form7, TForm5* form5, TForm6* form6) {
+    form7_ = form7;
+    form5_ = form5;
+    form6_ = form6;
+}
+
+QTableView* TForm1::createView(StringGrid& grid, GridModel*& model, QWidget* client) {
+    auto* view = new QTableView(client);
+    model = new GridModel(grid, view);
+    view->setModel(model);
+    view->setFont(msSansSerif8());
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed); // no resizing by mouse
+    view->horizontalHeader()->setHighlightSections(false);
+    view->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                          QAbstractItemView::AnyKeyPressed);
+    view->setWordWrap(false);
+    view->setGeometry(0, 62, kClientWidth, 424);
+    return view;
+}
+
+void TForm1::createControls(QWidget* client) {
+    Bevel2 = new QFrame(client);
+    Bevel2->setObjectName("Bevel2");
+    Bevel2->setFrameShape(QFrame::HLine);
+    Bevel2->setGeometry(0, 0, kClientWidth, 1);
+    Label1 = new QLabel("Number of steps(max):", client);
+    Label1->setObjectName("Label1");
+    Label1->setGeometry(296, 11, 105, 13);
+    Label1->resize(std::max(105, Label1->sizeHint().width()), 13); // sized to its text
+    Button1 = button("Button1", "Load database", {1, 24, 103, 25}, client);
+    Button2 = button("Button2", "Load haplotype(s) for search", {108, 24, 165, 25}, client);
+    ComboBox1 = new QComboBox(client);
+    ComboBox1->setObjectName("ComboBox1");
+    ComboBox1->setEditable(true);
+    ComboBox1->addItems({"0", "1", "2", "3"});
+    ComboBox1->setCurrentIndex(-1);
+    ComboBox1->setEditText("");
+    ComboBox1->setGeometry(276, 26, 137, 21);
+    Button3 = button("Button3", "Calculate", {416, 24, 75, 25}, client);
+    Button5 = button("Button5", "By populations", {512, 8, 89, 25}, client);
+    Button6 = button("Button6", "By haplotype(s)", {512, 40, 89, 25}, client);
+    Button4 = button("Button4", "Save", {616, 24, 75, 25}, client);
+    StringGrid1 = createView(workspace_.StringGrid1, model1_, client);
+    StringGrid2 = createView(workspace_.StringGrid2, model2_, client);
+    StringGrid5 = createView(workspace_.StringGrid5, model5_, client);
+    StringGrid7 = createView(workspace_.StringGrid7, model7_, client);
+    StringGrid1->setObjectName("StringGrid1");
+    StringGrid2->setObjectName("StringGrid2");
+    StringGrid5->setObjectName("StringGrid5");
+    StringGrid7->setObjectName("StringGrid7");
+    StringGrid1->setItemDelegate(
+        new FaultyCellDelegate(*model1_, workspace_.databaseHasErrors, faulty_, StringGrid1));
+    StringGrid2->setItemDelegate(
+        new FaultyCellDelegate(*model2_, workspace_.searchHasErrors, faulty_, StringGrid2));
+    Bevel1 = new QFrame(client);
+    Bevel1->setObjectName("Bevel1");
+    Bevel1->setFrameShape(QFrame::Box);
+    Bevel1->setFrameShadow(QFrame::Sunken);
+    Bevel1->setGeometry(0, 496, kClientWidth, 20);
+    Label3 = new QLabel("Comment:", client);
+    Label3->setObjectName("Label3");
+    Label3->setGeometry(512, 500, 47, 13);
+    Label2 = new QLabel(client);
+    Label2->setObjectName("Label2");
+    Label2->move(568, 504);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+    connect(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+    connect(ComboBox1, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { workspace_.stepLimit = text.toStdString(); });
+}
+
+void TForm1::createMenu() {
+    QMenu* file = menuBar()->addMenu("File");
+    Loaddatabase1 = file->addAction("Load database", this, &TForm1::Button1Click);
+    Loadhaplotypersforsearch1 =
+        file->addAction("Load haplotype(s) for search", this, &TForm1::Button2Click);
+    Save1 = file->addAction("Save", this, &TForm1::Button4Click);
+    Quit1 = file->addAction("Quit", this, &TForm1::Quit1Click);
+    QMenu* settings = menuBar()->addMenu("Settings");
+    Numberofsteps1 = settings->addAction("Number of steps(max)", this, &TForm1::Numberofsteps1Click);
+    QMenu* calculate = menuBar()->addMenu("Calculate");
+    Calculate1 = calculate->addAction("Calculate", this, &TForm1::Button3Click);
+    QMenu* help = menuBar()->addMenu("Help");
+    Instructions1 = help->addAction("Instructions", this, &TForm1::Instructions1Click);
+    Abouttheprogramme1 =
+        help->addAction("About the programme", this, &TForm1::Abouttheprogramme1Click);
+    Loaddatabase1->setObjectName("Loaddatabase1");
+    Loadhaplotypersforsearch1->setObjectName("Loadhaplotypersforsearch1");
+    Save1->setObjectName("Save1");
+    Quit1->setObjectName("Quit1");
+    Numberofsteps1->setObjectName("Numberofsteps1");
+    Calculate1->setObjectName("Calculate1");
+    Instructions1->setObjectName("Instructions1");
+    Abouttheprogramme1->setObjectName("Abouttheprogramme1");
+}
+
+void TForm1::runCommand(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const std::exception& error) {
+        // The command ends where it was; the window goes on.
+        refreshWidgets();
+        dialogs_.showError(errorReportText(error.what()));
+    }
+    refreshWidgets();
+}
+
+void TForm1::Button1Click() {
+    runCommand([this] { loads_.Button1Click(); });
+}
+
+void TForm1::Button2Click() {
+    runCommand([this] { loads_.Button2Click(); });
+}
+
+void TForm1::Button3Click() {
+    runCommand([this] { calculate(workspace_, dialogs_, *measurer_); });
+}
+
+void TForm1::Button4Click() {
+    runCommand([this] { save_.run(); });
+}
+
+void TForm1::Button5Click() {
+    runCommand([this] { showByPopulations(workspace_, *measurer_); });
+}
+
+void TForm1::Button6Click() {
+    runCommand([this] { showByHaplotypes(workspace_); });
+}
+
+void TForm1::Numberofsteps1Click() {
+    if (form7_)
+        form7_->exec();
+}
+
+void TForm1::Instructions1Click() {
+    if (form5_)
+        form5_->exec();
+}
+
+void TForm1::Abouttheprogramme1Click() {
+    if (form6_)
+        form6_->exec();
+}
+
+void TForm1::Quit1Click() {
+    close();
+    workspace_.statusLine.clear();
+    refreshWidgets();
+}
+
+void TForm1::setStepLimitText(const QString& text) {
+    ComboBox1->setEditText(text);
+    workspace_.stepLimit = text.toStdString();
+}
+
+void TForm1::FormResize() {
+    const int W = centralWidget()->width();
+    const int H = centralWidget()->height();
+    const QRect viewArea(3, 70, W - 6, H - 85);
+    StringGrid5->setGeometry(viewArea);
+    StringGrid1->setGeometry(viewArea);
+    StringGrid2->setGeometry(viewArea);
+    Bevel1->setGeometry(3, H - 15, W - 6, 14);
+    Label3->setGeometry(W - 200, H - 15, std::max(50, Label3->sizeHint().width()), 14);
+    Label2->move(W - 140, H - 15);
+    Label2->resize(Label2->sizeHint().width(), 14);
+    Bevel2->resize(frameGeometry().width(), Bevel2->height());
+    StringGrid7->setGeometry(viewArea);
+    Button3->move(W - 260, Button3->y());
+    Button4->move(W - 85, Button4->y());
+    Button5->move(W - 180, Button5->y());
+    Button6->move(W - 180, Button6->y());
+    ComboBox1->resize(W - 540, ComboBox1->height());
+}
+
+void TForm1::refreshView(const View& view) {
+    StringGrid& grid = view.model->grid();
+    view.model->reload();
+    view.view->horizontalHeader()->setVisible(view.model->headerRows() > 0);
+    view.view->horizontalHeader()->setFixedHeight(kRowHeight);
+    for (int col = 0; col < grid.ColCount(); ++col)
+        view.view->setColumnWidth(col, grid.ColWidths(col));
+    view.view->setVisible(grid.Visible());
+}
+
+void TForm1::refreshWidgets() {
+    faulty_.reload(workspace_.StringGrid6);
+    for (const View& view : {View{StringGrid1, model1_}, View{StringGrid2, model2_},
+                             View{StringGrid5, model5_}, View{StringGrid7, model7_}})
+        refreshView(view);
+    // A higher-numbered view covers a lower-numbered one.
+    StringGrid1->raise();
+    StringGrid2->raise();
+    StringGrid5->raise();
+    StringGrid7->raise();
+    Button4->setEnabled(workspace_.enabled.Button4);
+    Save1->setEnabled(workspace_.enabled.Save1);
+    Button5->setEnabled(workspace_.enabled.Button5);
+    Button6->setEnabled(workspace_.enabled.Button6);
+    Label2->setText(QString::fromStdString(workspace_.statusLine));
+    Label2->resize(Label2->sizeHint().width(), 14);
+    if (ComboBox1->currentText().toStdString() != workspace_.stepLimit)
+        ComboBox1->setEditText(QString::fromStdString(workspace_.stepLimit));
+}
+
+} // namespace tarnwick

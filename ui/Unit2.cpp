@@ -1,0 +1,13 @@
+#include "ui/Unit2.h"
+
+namespace tarnwick {
+
+TForm2::TForm2(ConfirmationForm& form, QWidget* parent)
+    : ConfirmationDialog(form, "Load database", QSize(324, 118), parent) {
+    setObjectName("Form2");
+    placeControls({24, 16}, {27, 77}, {224, 80});
+    setTabOrder(Button1, Button2); // "OK" first
+    Button1->setFocus();
+}
+
+} // namespace tarnwick

@@ -1,0 +1,15 @@
+#include "ui/Unit3.h"
+
+namespace tarnwick {
+
+TForm3::TForm3(ConfirmationForm& form, QWidget* parent)
+    : ConfirmationDialog(form, "Load haplotype(s) for search", QSize(371, 118), parent) {
+    setObjectName("Form3");
+    placeControls({32, 16}, {24, 80}, {272, 80});
+    // "Cancel" comes first: it holds the focus, and Enter presses it.
+    setTabOrder(Button2, Button1);
+    Button2->setDefault(true);
+    Button2->setFocus();
+}
+
+} // namespace tarnwick

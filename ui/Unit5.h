@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+
+namespace tarnwick {
+
+extern const char* const kInstructionsText;
+
+// "Instructions": the help text.
+class TForm5 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm5(QWidget* parent);
+
+    QLabel* lbl1;
+};
+
+} // namespace tarnwick

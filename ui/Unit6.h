@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+
+namespace tarnwick {
+
+// "About the programme".
+class TForm6 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm6(QWidget* parent);
+
+    QLabel* Label1;
+};
+
+} // namespace tarnwick

@@ -1,0 +1,35 @@
+#include "ui/Unit7.h"
+
+#include "ui/Fonts.h"
+
+namespace tarnwick {
+
+TForm7::TForm7(std::function<void(const QString&)> setStepLimit, QWidget* parent)
+    : QDialog(parent), Label1(new QLabel("Number of steps(max):", this)),
+      ComboBox1(new QComboBox(this)), Button1(new QPushButton("Ok", this)),
+      setStepLimit_(std::move(setStepLimit)) {
+    setObjectName("Form7");
+    setWindowTitle("Number of steps");
+    setFont(msSansSerif8());
+    setFixedSize(290, 97);
+    Label1->setObjectName("Label1");
+    ComboBox1->setObjectName("ComboBox1");
+    Button1->setObjectName("Button1");
+    Label1->setGeometry(8, 40, 105, 13);
+    ComboBox1->setGeometry(128, 32, 145, 21);
+    ComboBox1->setEditable(true);
+    ComboBox1->addItems({"0", "1", "2", "3"});
+    ComboBox1->setCurrentIndex(-1);
+    ComboBox1->setEditText("");
+    Button1->setGeometry(104, 64, 75, 25);
+    // No default button: Enter in the box does not press "Ok".
+    Button1->setAutoDefault(false);
+    connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click);
+}
+
+void TForm7::Button1Click() {
+    setStepLimit_(ComboBox1->currentText());
+    accept();
+}
+
+} // namespace tarnwick
