@@ -8,6 +8,7 @@
 #include "ui/Unit6.h"
 #include "ui/Unit7.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QResizeEvent>
@@ -48,7 +49,8 @@ QPushButton* button(const char* name, const char* text, QRect geometry, QWidget*
 } // namespace
 
 TForm1::TForm1(Dialogs& dialogs)
-    : dialogs_(dialogs), measurer_(std::make_unique<QtTextMeasurer>(msSansSerif8())),
+    : dialogs_(dialogs), measurer_(std::make_unique<QtTextMeasurer>(
+                             msSansSerif8(), cellMarginBeyondPadding(QApplication::style()))),
       loads_(workspace_, dialogs, *measurer_), save_(workspace_, dialogs) {
     setObjectName("Form1");
     setWindowTitle("Tarnwick");
@@ -85,6 +87,7 @@ QTableView* TForm1::createView(StringGrid& grid, GridModel*& model, QWidget* cli
     view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
     view->setWordWrap(false);
+    view->setTextElideMode(Qt::ElideNone);
     view->setGeometry(0, 62, kClientWidth, 424);
     return view;
 }
