@@ -16,7 +16,7 @@ int QtTextMeasurer::textWidth(std::string_view text) const {
 
 int cellMarginBeyondPadding(const QStyle* style) {
     constexpr int kPadding = 5;
-    const int margin = style ? style->pixelMetric(QStyle::PM_FocusFrameHFrameWidth) + 1 : 0;
+    const int margin = style ? style->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1 : 0;
     return std::max(0, 2 * margin + 1 - kPadding);
 }
 
