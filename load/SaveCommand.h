@@ -20,8 +20,7 @@ public:
     FileDialogState SaveDialog4; // database table
 
 private:
-    void saveIf(bool shown, const StringGrid& table, FileDialogState& dialog,
-                const char* message);
+    void saveIf(bool shown, const StringGrid& table, FileDialogState& dialog, const char* message);
 
     Workspace& workspace_;
     Dialogs& dialogs_;

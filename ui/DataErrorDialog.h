@@ -17,7 +17,7 @@ public:
 
     QLabel* Label3;
     QLabel* Label1;
-    QLabel* Label2; // the number of faulty cells
+    QLabel* Label2;       // the number of faulty cells
     QPushButton* Button1; // "Save"
     QPushButton* Button3; // "Edit.."
     QPushButton* Button2; // "Cancel"

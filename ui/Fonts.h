@@ -16,11 +16,16 @@ inline QFont designFont(const char* family, int pixelSize) {
 
 // Where the designed fonts are missing, fonts of about their width stand in for them.
 inline void installFontSubstitutes() {
-    QFont::insertSubstitutions("MS Sans Serif", QStringList{"Liberation Sans", "Arial", "DejaVu Sans"});
+    QFont::insertSubstitutions("MS Sans Serif",
+                               QStringList{"Liberation Sans", "Arial", "DejaVu Sans"});
     QFont::insertSubstitutions("Tahoma", QStringList{"Liberation Sans", "Verdana", "DejaVu Sans"});
 }
 
-inline QFont msSansSerif8() { return designFont("MS Sans Serif", 11); }
-inline QFont tahoma8() { return designFont("Tahoma", 11); }
+inline QFont msSansSerif8() {
+    return designFont("MS Sans Serif", 11);
+}
+inline QFont tahoma8() {
+    return designFont("Tahoma", 11);
+}
 
 } // namespace tarnwick

@@ -2,7 +2,8 @@
 
 namespace tarnwick {
 
-GridModel::GridModel(StringGrid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid) {}
+GridModel::GridModel(StringGrid& grid, QObject* parent)
+    : QAbstractTableModel(parent), grid_(grid) {}
 
 int GridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : grid_.RowCount() - headerRows();

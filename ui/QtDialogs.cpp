@@ -41,7 +41,8 @@ std::optional<std::string> QtDialogs::runFileDialog(const FileDialogState& state
     for (const auto& [name, pattern] : state.filters) {
         const QString label = QString::fromStdString(name);
         // "All files(*.*)" already names its pattern.
-        filters << (label.contains('(') ? label : label + " (" + QString::fromStdString(pattern) + ")");
+        filters << (label.contains('(') ? label
+                                        : label + " (" + QString::fromStdString(pattern) + ")");
     }
     dialog.setNameFilters(filters);
     if (!state.fileName.empty())

@@ -21,7 +21,9 @@ public:
     void setForms(ConfirmationDialog* form2, ConfirmationDialog* form3, DataErrorDialog* form4,
                   DataErrorDialog* form10);
     // Runs before a modal window opens, so that the main window shows the state of that moment.
-    void setBeforeModal(std::function<void()> beforeModal) { beforeModal_ = std::move(beforeModal); }
+    void setBeforeModal(std::function<void()> beforeModal) {
+        beforeModal_ = std::move(beforeModal);
+    }
     // Where a file dialog opens the first time, before it remembers a name.
     void setStartFolder(const QString& folder) { startFolder_ = folder; }
 

@@ -33,8 +33,8 @@ int main(int argc, char** argv) {
     auto* form3 = new TForm3(form1.loadCommands().forms.Form3, &form1);
     auto* form4 = new TForm4(form1.loadCommands().forms.Form4, dialogs, &form1);
     auto* form6 = new TForm6(&form1);
-    auto* form7 = new TForm7([&form1](const QString& text) { form1.setStepLimitText(text); },
-                             &form1);
+    auto* form7 =
+        new TForm7([&form1](const QString& text) { form1.setStepLimitText(text); }, &form1);
     auto* form10 = new TForm10(form1.loadCommands().forms.Form10, dialogs, &form1);
     auto* form5 = new TForm5(&form1);
     dialogs.setParent(&form1);

@@ -65,7 +65,11 @@ TForm1::TForm1(Dialogs& dialogs)
     refreshWidgets();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The views and dialogs read the workspace and commands, which are members: they go first.
+    hide();
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
 
 void TForm1::setSecondaryWindows(TForm7* form7, TForm5* form5, TForm6* form6) {
     form7_ = form7;
@@ -156,7 +160,8 @@ void TForm1::createMenu() {
     Save1 = file->addAction("Save", this, &TForm1::Button4Click);
     Quit1 = file->addAction("Quit", this, &TForm1::Quit1Click);
     QMenu* settings = menuBar()->addMenu("Settings");
-    Numberofsteps1 = settings->addAction("Number of steps(max)", this, &TForm1::Numberofsteps1Click);
+    Numberofsteps1 =
+        settings->addAction("Number of steps(max)", this, &TForm1::Numberofsteps1Click);
     QMenu* calculate = menuBar()->addMenu("Calculate");
     Calculate1 = calculate->addAction("Calculate", this, &TForm1::Button3Click);
     QMenu* help = menuBar()->addMenu("Help");

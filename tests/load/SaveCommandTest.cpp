@@ -1,9 +1,9 @@
+#include "load/SaveCommand.h"
 #include "ScriptedDialogs.h"
 #include "TableBuilder.h"
 #include "TestFiles.h"
 #include "core/Error.h"
 #include "load/ErrorReport.h"
-#include "load/SaveCommand.h"
 
 #include <gtest/gtest.h>
 

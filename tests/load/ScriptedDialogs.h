@@ -15,7 +15,10 @@ namespace tarnwick::test {
 // (which presses the form's buttons). Logs everything with the status line at that moment.
 class ScriptedDialogs : public Dialogs {
 public:
-    explicit ScriptedDialogs(const Workspace& workspace) : workspace_(workspace) {}
+    explicit ScriptedDialogs(const Workspace& workspace) : workspace_(&workspace) {}
+    ScriptedDialogs() = default;
+    // The workspace whose status line the log shows.
+    void watch(const Workspace& workspace) { workspace_ = &workspace; }
 
     std::deque<std::optional<std::string>> fileAnswers;
     std::deque<std::function<void()>> formActions;
@@ -23,12 +26,12 @@ public:
     std::vector<FileDialogState> fileDialogsRun;
 
     void showMessage(const std::string& text) override {
-        log.push_back("message " + text + " | " + workspace_.statusLine);
+        log.push_back("message " + text + " | " + status());
     }
 
     std::optional<std::string> runFileDialog(const FileDialogState& dialog) override {
         fileDialogsRun.push_back(dialog);
-        log.push_back("file dialog | " + workspace_.statusLine);
+        log.push_back("file dialog | " + status());
         if (fileAnswers.empty())
             return std::nullopt;
         auto answer = fileAnswers.front();
@@ -38,8 +41,7 @@ public:
 
     void showModal(FormId form, const std::string& text) override {
         static const char* const names[] = {"Form2", "Form3", "Form4", "Form10"};
-        log.push_back(std::string(names[static_cast<int>(form)]) + " " + text + " | " +
-                      workspace_.statusLine);
+        log.push_back(std::string(names[static_cast<int>(form)]) + " " + text + " | " + status());
         if (formActions.empty())
             return; // closed by its title bar
         auto action = formActions.front();
@@ -48,11 +50,13 @@ public:
     }
 
     void showError(const std::string& text) override {
-        log.push_back("error " + text + " | " + workspace_.statusLine);
+        log.push_back("error " + text + " | " + status());
     }
 
 private:
-    const Workspace& workspace_;
+    std::string status() const { return workspace_ ? workspace_->statusLine : ""; }
+
+    const Workspace* workspace_ = nullptr;
 };
 
 } // namespace tarnwick::test
