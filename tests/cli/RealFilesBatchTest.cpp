@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 // The batch tool on published population files, rearranged as a user would: seven descriptive
 // columns with the population second, and the two-copy locus DYS385 ("11,14") split in two.
 // Skips when the folder of real files is absent.
@@ -54,7 +55,7 @@ void append(StringGrid& table, const std::vector<std::string>& cells) {
 TEST(RealFilesBatch, MatchesRearrangedPopulationFiles) {
     if (!fs::is_directory(kRealFiles))
         GTEST_SKIP() << kRealFiles << " is absent";
-    const fs::path scratch = fs::temp_directory_path() / "tarnwick-real-batch";
+    const fs::path scratch = testing_files::scratchPath("tarnwick-real-batch");
     fs::create_directories(scratch);
     StringGrid database(1, 1);
     StringGrid search(1, 1);

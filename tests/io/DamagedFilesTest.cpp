@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "core/Error.h"
 #include "io/WorkbookReader.h"
 
@@ -21,7 +22,7 @@ using testing_files::writeFile;
 // Reading a damaged file either succeeds or raises an Error; it never crashes, hangs or
 // raises anything else. Run under the sanitizers, this also catches reads out of bounds.
 void expectReadEndsCleanly(const std::string& bytes, const std::string& what) {
-    const auto path = fs::temp_directory_path() / "tarnwick-damaged.bin";
+    const auto path = testing_files::scratchPath("tarnwick-damaged.bin");
     writeFile(path, bytes);
     StringGrid table(1, 2);
     try {

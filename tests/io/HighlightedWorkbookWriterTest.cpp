@@ -45,7 +45,7 @@ std::map<std::string, std::string> cellStyles(const std::string& sheetXml) {
 class HighlightedWorkbook : public ::testing::Test {
 protected:
     HighlightedWorkbook() {
-        directory = fs::temp_directory_path() / "tarnwick-highlighted";
+        directory = testing_files::scratchPath("tarnwick-highlighted");
         fs::create_directories(directory);
         table = StringGrid(3, 3);
         const char* texts[3][3] = {{"id", "DYS19", "DYS390"}, {"1", "NA", "24"}, {"2", "", "Ж"}};

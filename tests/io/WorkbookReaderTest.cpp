@@ -1,4 +1,5 @@
 #include "io/WorkbookReader.h"
+#include "TestFiles.h"
 #include "core/Error.h"
 #include "io/BiffWriter.h"
 
@@ -179,7 +180,7 @@ TEST(WorkbookReader, HostileWorkbooksEndInAClearError) {
 }
 
 TEST(WorkbookReader, SheetsWiderThanASpreadsheetCanBeAreRefused) {
-    const auto path = fs::temp_directory_path() / "tarnwick-wide.csv";
+    const auto path = testing_files::scratchPath("tarnwick-wide.csv");
     std::ofstream(path) << "a" << std::string(16384, ',') << "z\n";
     const std::string message = readError(path.string());
     fs::remove(path);
@@ -194,7 +195,7 @@ TEST(WorkbookReader, ASavedTableLoadsAgain) {
     saved.setCells(1, 1, "14");
     saved.setCells(2, 3, "12,13");
     saved.setCells(1, 3, "017");
-    const auto path = fs::temp_directory_path() / "tarnwick-roundtrip.xls";
+    const auto path = testing_files::scratchPath("tarnwick-roundtrip.xls");
     SaveTableAsBiff(saved, path);
     StringGrid loaded(1, 2);
     ReadWorkbookIntoTable(loaded, path);

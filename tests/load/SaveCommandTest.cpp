@@ -19,7 +19,7 @@ using testing_files::readFile;
 class SaveCommandTest : public ::testing::Test {
 protected:
     SaveCommandTest() : dialogs(workspace), save(workspace, dialogs) {
-        directory = fs::temp_directory_path() / "tarnwick-save-command";
+        directory = testing_files::scratchPath("tarnwick-save-command");
         fs::create_directories(directory);
         workspace.StringGrid1 = test::inputTable({{"id", "population"}, {"1", "X"}});
         workspace.StringGrid2 = test::inputTable({{"sample", "comment"}, {"S1", ""}});

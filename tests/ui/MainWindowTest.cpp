@@ -35,7 +35,7 @@ class MainWindow : public ::testing::Test {
 protected:
     MainWindow() : form(dialogs) {
         dialogs.watch(form.workspace());
-        directory = fs::temp_directory_path() / "tarnwick-ui-test";
+        directory = testing_files::scratchPath("tarnwick-ui-test");
         fs::create_directories(directory);
         form.show();
         QApplication::processEvents();
