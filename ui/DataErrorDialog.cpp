@@ -3,6 +3,7 @@
 #include "load/ErrorReport.h"
 #include "ui/Fonts.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace tarnwick {
@@ -25,7 +26,10 @@ DataErrorDialog::DataErrorDialog(DataErrorForm& form, Dialogs& dialogs, QSize cl
     Button1->setObjectName("Button1");
     Button2->setObjectName("Button2");
     Button3->setObjectName("Button3");
-    Label3->setGeometry(40, 8, 257, 26);
+    // Sized to its text; where the machine's font is wider than the designed one, the dialog
+    // widens with it rather than cut the message.
+    Label3->setGeometry(40, 8, std::max(257, Label3->sizeHint().width()), 26);
+    setFixedSize(std::max(clientSize.width(), Label3->geometry().right() + 9), clientSize.height());
     Label1->move(40, 48);
     Label2->move(128, 48);
     Button1->setGeometry(32, 72, 75, 25);
