@@ -77,16 +77,19 @@ void QtDialogs::showModal(FormId form, const std::string& text) {
     }
 }
 
-void QtDialogs::showMessage(const std::string& text) {
+void QtDialogs::showBox(int icon, const std::string& text) {
     prepareModal();
-    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, boxText(text), QMessageBox::Ok, parent_);
+    QMessageBox box(static_cast<QMessageBox::Icon>(icon), kProgramTitle, boxText(text),
+                    QMessageBox::Ok, parent_);
     box.exec();
 }
 
+void QtDialogs::showMessage(const std::string& text) {
+    showBox(QMessageBox::NoIcon, text);
+}
+
 void QtDialogs::showError(const std::string& text) {
-    prepareModal();
-    QMessageBox box(QMessageBox::Critical, kProgramTitle, boxText(text), QMessageBox::Ok, parent_);
-    box.exec();
+    showBox(QMessageBox::Critical, text);
 }
 
 QString defaultStartFolder() {

@@ -34,6 +34,7 @@ public:
 
 private:
     void prepareModal();
+    void showBox(int icon, const std::string& text); // a QMessageBox::Icon and an OK button
 
     QWidget* parent_ = nullptr;
     ConfirmationDialog* form2_ = nullptr;

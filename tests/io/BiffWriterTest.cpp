@@ -243,22 +243,8 @@ TEST_F(BiffWriterTest, AFullDiskKeepsTheOldFileAndLeavesNoPartialFile) {
     for (int row = 0; row < 5000; ++row)
         table.setCells(0, row, "haplotype " + std::to_string(row));
 
-    // A file size limit makes the disk "full" after 64 KiB for this process only.
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 64 * 1024;
-    setrlimit(RLIMIT_FSIZE, &limited);
-    std::string message;
-    try {
-        SaveTableAsBiff(table, path);
-    } catch (const Error& error) {
-        message = error.what();
-    }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-
+    const std::string message =
+        testing_files::errorWithDiskFullAfter(64 * 1024, [&] { SaveTableAsBiff(table, path); });
     EXPECT_EQ(message, "Stream write error");
     EXPECT_EQ(readFile(path), "previous results");
     EXPECT_EQ(filesInFolder(), 1u);

@@ -120,20 +120,8 @@ TEST_F(HighlightedWorkbook, AFailureNamesTheFileAndLeavesTheOldOneAlone) {
     for (int r = 0; r < 2000; ++r)
         for (int c = 0; c < 20; ++c)
             large.setCells(c, r, std::to_string(r * 20 + c));
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 4 * 1024;
-    setrlimit(RLIMIT_FSIZE, &limited);
-    message.clear();
-    try {
-        SaveTableWithHighlights(large, faulty, path);
-    } catch (const Error& error) {
-        message = error.what();
-    }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    message = testing_files::errorWithDiskFullAfter(
+        4 * 1024, [&] { SaveTableWithHighlights(large, faulty, path); });
     EXPECT_EQ(message, "Cannot save \"" + path + "\": File too large");
     EXPECT_EQ(readFile(path), "previous workbook");
     EXPECT_EQ(std::distance(fs::directory_iterator(directory), fs::directory_iterator()), 1);
