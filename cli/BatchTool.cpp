@@ -3,8 +3,8 @@
 #include "cli/Usage.h"
 #include "core/Calculation.h"
 #include "core/CellReference.h"
-#include "core/IntegerText.h"
 #include "core/PopulationSummary.h"
+#include "core/TableOperations.h"
 #include "core/TextMeasurer.h"
 #include "core/Workspace.h"
 #include "io/BiffWriter.h"
@@ -118,9 +118,7 @@ bool readChecked(StringGrid& table, const std::string& file, InputRole role, std
     const StringGrid asRead = table;
     StringGrid faulty(1, 2);
     const int faults = tidyAndValidateLocusCells(table, firstLocusColumn(role), faulty);
-    for (int k = 0; k < faults; ++k) {
-        const int col = parseIntegerText(faulty.Cells(k, 0)) - 1;
-        const int row = parseIntegerText(faulty.Cells(k, 1)) - 1;
+    for (const auto [col, row] : faultyCellPositions(faulty)) {
         err << file << ": cell " << cellReference(col, row) << " holds \"" << asRead.Cells(col, row)
             << "\"";
         if (asRead.Cells(col, row) != table.Cells(col, row))

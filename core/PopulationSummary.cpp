@@ -92,8 +92,6 @@ void showByPopulations(Workspace& workspace, const TextMeasurer& measurer) {
     emptyTable(table);
     table.setRowCount(2);
     writeHeader(table);
-    workspace.StringGrid5.setVisible(false);
-    workspace.StringGrid7.setVisible(true);
 
     PopulationRows populations;
     for (int row = 1; row < result.RowCount(); ++row) {

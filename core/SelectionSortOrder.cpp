@@ -44,10 +44,9 @@ void SelectionSortOrder::setLeaf(std::size_t position, std::int32_t key) {
 }
 
 std::int32_t SelectionSortOrder::minFrom(std::size_t from) const {
-    std::int32_t result = kHighest;
     // Walk up from the leaf, taking every right sibling subtree that lies wholly after it.
     std::size_t node = leaves_ + from;
-    result = tree_[node].min;
+    std::int32_t result = tree_[node].min;
     for (; node > 1; node /= 2)
         if (node % 2 == 0)
             result = std::min(result, tree_[node + 1].min);

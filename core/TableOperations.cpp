@@ -1,5 +1,7 @@
 #include "core/TableOperations.h"
 
+#include "core/IntegerText.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -42,10 +44,7 @@ int faultyCellCount(const StringGrid& list) {
 }
 
 void recordFaultyCell(StringGrid& list, int col, int row) {
-    const int entry = faultyCellCount(list);
-    list.setColCount(entry + 1);
-    list.setCells(entry, 0, std::to_string(col + 1));
-    list.setCells(entry, 1, std::to_string(row + 1));
+    recordFaultyCells(list, {{col, row}});
 }
 
 void recordFaultyCells(StringGrid& list, const std::vector<CellPosition>& cells) {
@@ -58,6 +57,14 @@ void recordFaultyCells(StringGrid& list, const std::vector<CellPosition>& cells)
         list.setCells(entry, 0, std::to_string(cells[i].col + 1));
         list.setCells(entry, 1, std::to_string(cells[i].row + 1));
     }
+}
+
+std::vector<CellPosition> faultyCellPositions(const StringGrid& list) {
+    std::vector<CellPosition> positions;
+    for (int k = 0; k < faultyCellCount(list); ++k)
+        positions.push_back(
+            {parseIntegerText(list.Cells(k, 0)) - 1, parseIntegerText(list.Cells(k, 1)) - 1});
+    return positions;
 }
 
 bool isLoaded(const StringGrid& table) {

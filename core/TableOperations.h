@@ -25,6 +25,8 @@ struct CellPosition {
 void recordFaultyCell(StringGrid& list, int col, int row);
 // The same for many cells at once, widening the list once.
 void recordFaultyCells(StringGrid& list, const std::vector<CellPosition>& cells);
+// The table positions the list names (it counts from 1), in its order.
+std::vector<CellPosition> faultyCellPositions(const StringGrid& list);
 int faultyCellCount(const StringGrid& list);
 
 // An input table counts as loaded when its first cell is not empty.

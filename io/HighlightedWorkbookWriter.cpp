@@ -2,7 +2,6 @@
 
 #include "core/CellReference.h"
 #include "core/Error.h"
-#include "core/IntegerText.h"
 #include "core/TableOperations.h"
 #include "io/ReplacingFile.h"
 
@@ -33,10 +32,7 @@ using WorkbookPtr = std::unique_ptr<lxw_workbook, WorkbookFree>;
 // The positions of the faulty-cell list (counted from 1 there) as table positions, in the order
 // the rows are written.
 std::vector<CellPosition> faultyPositions(const StringGrid& faultyCells) {
-    std::vector<CellPosition> positions;
-    for (int k = 0; k < faultyCellCount(faultyCells); ++k)
-        positions.push_back({parseIntegerText(faultyCells.Cells(k, 0)) - 1,
-                             parseIntegerText(faultyCells.Cells(k, 1)) - 1});
+    auto positions = faultyCellPositions(faultyCells);
     std::sort(positions.begin(), positions.end(), [](CellPosition a, CellPosition b) {
         return a.row != b.row ? a.row < b.row : a.col < b.col;
     });

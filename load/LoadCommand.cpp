@@ -95,9 +95,7 @@ void LoadCommands::finishFaulty(InputRole role, int faults) {
 
 void LoadCommands::finishClean(InputRole role) {
     StringGrid& table = inputTable(workspace_, role);
-    emptyTable(workspace_.StringGrid5);
-    workspace_.StringGrid5.setColCount(1);
-    workspace_.StringGrid5.setRowCount(1);
+    emptyResultTable(workspace_.StringGrid5);
     (role == InputRole::Database ? workspace_.databaseHasErrors : workspace_.searchHasErrors) =
         false;
     table.setGoEditing(false);

@@ -1,6 +1,5 @@
 #include "ui/FaultyCellDelegate.h"
 
-#include "core/IntegerText.h"
 #include "core/TableOperations.h"
 
 #include <QPainter>
@@ -9,12 +8,8 @@ namespace tarnwick {
 
 void FaultyCells::reload(const StringGrid& list) {
     cells_.clear();
-    for (int k = 0; k < faultyCellCount(list); ++k) {
-        const auto col = tryParseIntegerText(list.Cells(k, 0));
-        const auto row = tryParseIntegerText(list.Cells(k, 1));
-        if (col && row)
-            cells_.insert(key(*col - 1, *row - 1));
-    }
+    for (const CellPosition& cell : faultyCellPositions(list))
+        cells_.insert(key(cell.col, cell.row));
 }
 
 FaultyCellDelegate::FaultyCellDelegate(GridModel& model, const bool& hasErrors,
