@@ -1,21 +1,16 @@
 // Memory of a large result-sized table, and the cost of copying rows between tables.
 #include "core/StringGrid.h"
 
+#include "HeapUsage.h"
+
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace tarnwick {
 namespace {
-
-// Bytes in use on the heap, the large mmap-ed blocks included.
-std::size_t heapInUse() {
-    const auto info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
 
 // Repeat counts, a dozen population names and unique sample names, as a by-haplotype result
 // table of a large step limit holds them.

@@ -3,9 +3,10 @@
 #include "core/PopulationSummary.h"
 #include "tools/HaplotypeGenerator.h"
 
+#include "HeapUsage.h"
+
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
 #include <memory>
 #include <sys/resource.h>
 
@@ -15,11 +16,6 @@ namespace {
 struct Quiet : UserMessages {
     void showMessage(const std::string&) override {}
 };
-
-std::size_t heapInUse() {
-    const auto info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
 
 double maxResidentMegabytes() {
     rusage usage{};
