@@ -3,6 +3,7 @@
 #include "io/ByteCursor.h"
 #include "io/CodePage.h"
 #include "io/DateFormats.h"
+#include "io/ReadError.h"
 #include "io/Unicode.h"
 
 #include <cstdint>
@@ -404,10 +405,19 @@ private:
         if (isAscii(bytes))
             return std::string(bytes);
         if (!converter_)
-            converter_ = std::make_unique<TextConverter>("UTF-8", encodingName().c_str());
+            converter_ = makeConverter();
         if (auto text = converter_->convert(bytes))
             return *text;
         return latin1ToUtf8(bytes);
+    }
+
+    std::unique_ptr<TextConverter> makeConverter() const {
+        try {
+            return std::make_unique<TextConverter>("UTF-8", encodingName().c_str());
+        } catch (const Error&) {
+            throw ReadError("its texts are in code page " + std::to_string(codePage_) +
+                            ", which this system cannot convert");
+        }
     }
 
     std::string encodingName() const {
@@ -416,6 +426,8 @@ private:
             return "ASCII";
         case 1200:
             return "UTF-16LE";
+        case 65001:
+            return "UTF-8";
         case 10000:
         case 32768:
             return "MACINTOSH";

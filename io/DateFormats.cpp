@@ -54,21 +54,38 @@ double daysFromSerial(double serial, bool date1904) {
 }
 
 bool parseIsoDateTime(std::string_view text, double& days) {
+    // Exactly the digits of a field, nothing else: from_chars alone would take a sign or stop
+    // short.
+    auto number = [&](std::size_t from, std::size_t length, int& out) {
+        if (from + length > text.size())
+            return false;
+        const auto field = text.substr(from, length);
+        if (field.find_first_not_of("0123456789") != std::string_view::npos)
+            return false;
+        return std::from_chars(field.data(), field.data() + field.size(), out).ec == std::errc();
+    };
+    if (text.ends_with('Z'))
+        text.remove_suffix(1);
     int year, month, day, hour = 0, minute = 0;
     double second = 0;
-    if (text.size() < 10 || text[4] != '-' || text[7] != '-')
+    if (text.size() < 10 || text[4] != '-' || text[7] != '-' || !number(0, 4, year) ||
+        !number(5, 2, month) || !number(8, 2, day) || month < 1 || month > 12 || day < 1 ||
+        day > 31)
         return false;
-    auto number = [&](std::size_t from, std::size_t length, int& out) {
-        return std::from_chars(text.data() + from, text.data() + from + length, out).ec ==
-               std::errc();
-    };
-    if (!number(0, 4, year) || !number(5, 2, month) || !number(8, 2, day))
-        return false;
-    if (text.size() >= 16 && text[10] == 'T') {
-        if (!number(11, 2, hour) || !number(14, 2, minute))
+    if (text.size() > 10) {
+        if (text.size() < 16 || text[10] != 'T' || text[13] != ':' || !number(11, 2, hour) ||
+            !number(14, 2, minute) || hour > 24 || minute > 59)
             return false;
-        if (text.size() >= 19)
-            std::from_chars(text.data() + 17, text.data() + text.size(), second);
+        if (text.size() > 16) {
+            const auto seconds = text.substr(17);
+            if (text[16] != ':' || seconds.empty() ||
+                !std::isdigit(static_cast<unsigned char>(seconds[0])))
+                return false;
+            const auto [end, error] =
+                std::from_chars(seconds.data(), seconds.data() + seconds.size(), second);
+            if (error != std::errc() || end != seconds.data() + seconds.size() || second >= 61)
+                return false;
+        }
     }
     // Days from 1899-12-30 to the civil date.
     const int y = year - (month <= 2);

@@ -1,11 +1,11 @@
 #include "io/DelimitedTextReader.h"
 
 #include "io/CodePage.h"
+#include "io/NumberParsing.h"
 #include "io/ReadError.h"
 #include "io/Unicode.h"
 
 #include <array>
-#include <charconv>
 #include <vector>
 
 namespace tarnwick {
@@ -142,10 +142,12 @@ bool parsePlainNumber(std::string_view field, double& value) {
     }
     if (i != field.size())
         return false;
-    if (field.front() == '+')
-        field.remove_prefix(1);
-    const auto result = std::from_chars(field.data(), field.data() + field.size(), value);
-    return result.ec == std::errc() || result.ec == std::errc::result_out_of_range;
+    // Beyond the range of a number (1e400, 1e-400) a field stays text, as in spreadsheets.
+    const auto number = parseFiniteNumber(field);
+    if (!number)
+        return false;
+    value = *number;
+    return true;
 }
 
 void readDelimitedText(std::string_view bytes, SheetSink& sink) {

@@ -6,9 +6,20 @@
 
 namespace tarnwick {
 
+namespace {
+
+// libgsf and GLib report damage they meet on stderr; the reader turns what matters into its own
+// message, so theirs are dropped.
+void dropLibraryMessage(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
+} // namespace
+
 void ensureGsfInitialised() {
     static std::once_flag once;
-    std::call_once(once, [] { gsf_init(); });
+    std::call_once(once, [] {
+        g_log_set_default_handler(dropLibraryMessage, nullptr);
+        gsf_init();
+    });
 }
 
 GsfPtr<GsfInput> openGsfInput(const std::string& path) {

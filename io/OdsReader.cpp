@@ -2,13 +2,15 @@
 
 #include "io/DateFormats.h"
 #include "io/GsfHandles.h"
+#include "io/NumberParsing.h"
+#include "io/ReadBudget.h"
 #include "io/ReadError.h"
 #include "io/ReadLimits.h"
 #include "io/XmlStream.h"
 
 #include <algorithm>
 #include <charconv>
-#include <cstdlib>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,37 +23,69 @@ constexpr std::string_view kOffice = "office";
 constexpr std::string_view kText = "text";
 constexpr std::string_view kCalcExtension = "calcext";
 
-long repeatCount(const char** attributes, std::string_view name) {
-    const char* value = findXmlAttribute(attributes, name, kTable);
+// A count attribute (repeats, spaces): at least 1, and never more than a sheet has rows, so that
+// sums of counts cannot overflow.
+long countAttribute(const char* value) {
     if (!value)
         return 1;
-    const long count = std::atol(value);
-    return count < 1 ? 1 : count;
+    const auto count = parseDecimalInteger(value);
+    if (!count)
+        throwDamaged(std::string("bad count ") + value);
+    return std::clamp(*count, 1L, kMaxSheetRows + 1);
 }
 
-// "PT13H45M00S" as a fraction of a day (hours may exceed 24).
-double parseDuration(std::string_view text) {
-    double total = 0, number = 0;
-    bool inTime = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == 'T') {
+long repeatCount(const char** attributes, std::string_view name) {
+    return countAttribute(findXmlAttribute(attributes, name, kTable));
+}
+
+// "PT13H45M00S", "P1DT2H" or "-PT0.5S" as a fraction of a day (hours may exceed 24): an ISO 8601
+// duration of days, hours, minutes and seconds, each a run of digits, seconds with a fraction.
+std::optional<double> parseDuration(std::string_view text) {
+    const bool negative = text.starts_with('-');
+    if (negative)
+        text.remove_prefix(1);
+    if (!text.starts_with('P'))
+        return std::nullopt;
+    text.remove_prefix(1);
+    double seconds = 0;
+    bool inTime = false, anyPart = false;
+    std::string_view units = "D"; // the units that may still follow, in order
+    while (!text.empty()) {
+        if (text.front() == 'T' && !inTime) {
             inTime = true;
-        } else if ((c >= '0' && c <= '9') || c == '.') {
-            const auto result = std::from_chars(text.data() + i, text.data() + text.size(), number);
-            i = static_cast<std::size_t>(result.ptr - text.data()) - 1;
-        } else if (c == 'D') {
-            total += number * 86400;
-        } else if (c == 'H' && inTime) {
-            total += number * 3600;
-        } else if (c == 'M' && inTime) {
-            total += number * 60;
-        } else if (c == 'S' && inTime) {
-            total += number;
+            units = "HMS";
+            text.remove_prefix(1);
+            continue;
         }
+        const auto digits = text.find_first_not_of("0123456789");
+        if (digits == 0 || digits == std::string_view::npos)
+            return std::nullopt;
+        std::size_t end = digits;
+        if (text[end] == '.') {
+            const auto fraction = text.find_first_not_of("0123456789", end + 1);
+            if (fraction == end + 1 || fraction == std::string_view::npos || text[fraction] != 'S')
+                return std::nullopt;
+            end = fraction;
+        }
+        double number = 0;
+        if (std::from_chars(text.data(), text.data() + end, number).ec != std::errc())
+            return std::nullopt;
+        const auto unit = units.find(text[end]);
+        if (unit == std::string_view::npos)
+            return std::nullopt;
+        constexpr double kDay = 86400, kHour = 3600, kMinute = 60;
+        const double scale = !inTime ? kDay
+                                     : (units[unit] == 'H'   ? kHour
+                                        : units[unit] == 'M' ? kMinute
+                                                             : 1);
+        seconds += number * scale;
+        units.remove_prefix(unit + 1);
+        text.remove_prefix(end + 1);
+        anyPart = true;
     }
-    const double days = total / 86400;
-    return text.starts_with('-') ? -days : days;
+    if (!anyPart || !std::isfinite(seconds))
+        return std::nullopt;
+    return (negative ? -seconds : seconds) / 86400;
 }
 
 // One cell as the row holds it until the row's end tells how often the row repeats.
@@ -65,7 +99,7 @@ struct PendingCell {
 
 class ContentHandler : public XmlHandler {
 public:
-    explicit ContentHandler(SheetSink& sink) : sink_(sink) {}
+    ContentHandler(SheetSink& sink, ReadBudget& budget) : sink_(sink), budget_(budget) {}
 
     void startElement(XmlName name, const char** attributes) override {
         if (name.ns == kTable && name.local == "table") {
@@ -86,16 +120,13 @@ public:
         } else if (inCell_ && !annotationDepth_ && name.ns == kText) {
             if (name.local == "p" || name.local == "h") {
                 if (paragraphs_++ > 0)
-                    text_ += '\n';
+                    appendText(1, '\n');
             } else if (name.local == "s") {
-                const char* count = findXmlAttribute(attributes, "c", kText);
-                text_.append(
-                    static_cast<std::size_t>(std::clamp(count ? std::atol(count) : 1L, 1L, 1000L)),
-                    ' ');
+                appendText(countAttribute(findXmlAttribute(attributes, "c", kText)), ' ');
             } else if (name.local == "tab") {
-                text_ += '\t';
+                appendText(1, '\t');
             } else if (name.local == "line-break") {
-                text_ += '\n';
+                appendText(1, '\n');
             }
         }
     }
@@ -119,14 +150,22 @@ public:
     }
 
     void characters(std::string_view text) override {
-        if (inCell_ && !annotationDepth_ && paragraphs_ > 0)
+        if (inCell_ && !annotationDepth_ && paragraphs_ > 0) {
+            ReadBudget::checkCellText(text_.size() + text.size(), row_, col_);
             text_ += text;
+        }
     }
 
     bool done() const override { return finished_; }
     bool sawTable() const { return finished_; }
 
 private:
+    void appendText(long count, char c) {
+        const auto n = static_cast<std::size_t>(count);
+        ReadBudget::checkCellText(text_.size() + n, row_, col_);
+        text_.append(n, c);
+    }
+
     void startCell(const char** attributes) {
         inCell_ = true;
         cellRepeat_ = repeatCount(attributes, "number-columns-repeated");
@@ -141,18 +180,25 @@ private:
             kind_ = CellValue::Kind::Error;
         } else if (valueType == "float" || valueType == "percentage" || valueType == "currency") {
             kind_ = CellValue::Kind::Number;
-            const char* value = findXmlAttribute(attributes, "value", kOffice);
-            if (value)
-                std::from_chars(value, value + std::char_traits<char>::length(value), number_);
+            if (const char* value = findXmlAttribute(attributes, "value", kOffice)) {
+                const auto number = parseFiniteNumber(value);
+                if (!number)
+                    throwDamaged(std::string("bad number ") + value);
+                number_ = *number;
+            }
         } else if (valueType == "date") {
             kind_ = CellValue::Kind::Date;
             const char* value = findXmlAttribute(attributes, "date-value", kOffice);
             if (!value || !parseIsoDateTime(value, number_))
-                throwDamaged("bad date in a cell");
+                throwDamaged(std::string("bad date ") + (value ? value : "(none)"));
         } else if (valueType == "time") {
             kind_ = CellValue::Kind::Date;
-            const char* value = findXmlAttribute(attributes, "time-value", kOffice);
-            number_ = value ? parseDuration(value) : 0;
+            if (const char* value = findXmlAttribute(attributes, "time-value", kOffice)) {
+                const auto days = parseDuration(value);
+                if (!days)
+                    throwDamaged(std::string("bad time ") + value);
+                number_ = *days;
+            }
         } else if (valueType == "boolean") {
             kind_ = CellValue::Kind::Boolean;
             const char* value = findXmlAttribute(attributes, "boolean-value", kOffice);
@@ -173,26 +219,26 @@ private:
         if (kind == CellValue::Kind::Empty && paragraphs_ > 0 && !text_.empty())
             kind = CellValue::Kind::Text;
         if (kind != CellValue::Kind::Empty) {
-            if (cells_.size() >= kMaxSheetValues)
-                throw ReadError("the sheet holds more values than Tarnwick can read");
-            cells_.push_back(
-                {col_, cellRepeat_, kind, number_,
-                 kind == CellValue::Kind::Text && stringValue_ ? *stringValue_ : text_});
+            if (col_ >= kMaxSheetColumns)
+                throw ReadError("the first worksheet has more than 16384 columns");
+            std::string text =
+                kind == CellValue::Kind::Text && stringValue_ ? *stringValue_ : text_;
+            ReadBudget::checkCellText(text.size(), row_, col_);
+            budget_.countText(text.size());
+            cells_.push_back({col_, cellRepeat_, kind, number_, std::move(text)});
         }
-        col_ += cellRepeat_;
+        col_ = std::min(col_ + cellRepeat_, kMaxSheetColumns + 1);
     }
 
     void endRow() {
         if (!cells_.empty()) {
-            for (long r = 0; r < rowRepeat_; ++r) {
-                if (row_ + r >= kMaxSheetRows)
-                    throw ReadError("the sheet has more rows than Tarnwick can read");
+            for (long r = 0; r < rowRepeat_; ++r)
                 for (const auto& cell : cells_)
                     for (long c = 0; c < cell.repeat; ++c)
                         sink_.value(row_ + r, cell.col + c, valueOf(cell));
-            }
         }
-        row_ += rowRepeat_;
+        // Trailing empty rows may repeat far beyond the last; counting stops past it.
+        row_ = std::min(row_ + rowRepeat_, kMaxSheetRows + 1);
     }
 
     static CellValue valueOf(const PendingCell& cell) {
@@ -204,13 +250,15 @@ private:
         case CellValue::Kind::Boolean:
             return CellValue::ofBoolean(cell.number != 0);
         case CellValue::Kind::Error:
-            return CellValue::ofError(cell.text.empty() ? "#ERROR" : cell.text);
+            return CellValue::ofError(cell.text.empty() ? std::string_view("#ERROR")
+                                                        : std::string_view(cell.text));
         default:
             return CellValue::ofText(cell.text);
         }
     }
 
     SheetSink& sink_;
+    ReadBudget& budget_;
     int tableDepth_ = 0;
     int annotationDepth_ = 0;
     bool finished_ = false;
@@ -234,12 +282,13 @@ bool isOdsPackage(GsfInfile* zip) {
     return type.starts_with("application/vnd.oasis.opendocument.spreadsheet");
 }
 
-void readOdsWorkbook(GsfInfile* zip, SheetSink& sink) {
+void readOdsWorkbook(GsfInfile* zip, SheetSink& sink, ReadBudget& budget) {
     auto content = openZipMember(zip, "content.xml");
     if (!content)
         throwDamaged("the spreadsheet's content part is missing");
-    ContentHandler handler(sink);
-    parseXmlStream(content.get(), handler);
+    budget.setXmlByteAllowance(kOdsXmlBytesPerFileByte); // its XML is the most verbose
+    ContentHandler handler(sink, budget);
+    parseXmlStream(content.get(), handler, budget);
     if (!handler.sawTable())
         throw ReadError("the workbook holds no worksheet");
 }

@@ -11,6 +11,7 @@ bool isOdsPackage(GsfInfile* zip);
 
 // The first table of an OpenDocument spreadsheet. Repeated empty rows and cells are skipped,
 // not expanded, so the thousands of empty rows some programs write cost nothing.
-void readOdsWorkbook(GsfInfile* zip, SheetSink& sink);
+class ReadBudget;
+void readOdsWorkbook(GsfInfile* zip, SheetSink& sink, ReadBudget& budget);
 
 } // namespace tarnwick

@@ -4,6 +4,7 @@
 #include "io/DelimitedTextReader.h"
 #include "io/GsfHandles.h"
 #include "io/OdsReader.h"
+#include "io/ReadBudget.h"
 #include "io/ReadError.h"
 #include "io/ReadLimits.h"
 #include "io/XlsxReader.h"
@@ -11,10 +12,12 @@
 #include <gsf/gsf.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <fcntl.h>
 #include <new>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tarnwick {
 namespace {
@@ -22,36 +25,103 @@ namespace {
 constexpr std::string_view kOle2Magic = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 constexpr std::string_view kZipMagic = "PK\x03\x04";
 
-std::string readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in)
-        throw ReadError(std::strerror(errno));
-    const auto size = static_cast<std::size_t>(in.tellg());
-    if (size > kMaxFileBytes)
-        throw ReadError("the file is too large to read");
-    std::string bytes(size, '\0');
-    in.seekg(0);
-    if (!in.read(bytes.data(), static_cast<std::streamsize>(size)))
-        throw ReadError("the file cannot be read to its end");
-    return bytes;
+// Only regular files are read: a named pipe would wait for a writer forever, and devices and
+// sockets hold no workbook.
+void checkRegularFile(const struct stat& status) {
+    if (S_ISREG(status.st_mode))
+        return;
+    if (S_ISDIR(status.st_mode))
+        throw ReadError("it is a folder, not a file");
+    if (S_ISFIFO(status.st_mode))
+        throw ReadError("it is a named pipe, not a file");
+    if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode))
+        throw ReadError("it is a device, not a file");
+    if (S_ISSOCK(status.st_mode))
+        throw ReadError("it is a socket, not a file");
+    throw ReadError("it is not a regular file");
 }
 
-std::string firstBytes(const std::string& path) {
-    if (std::filesystem::is_directory(path))
-        throw ReadError("it is a folder, not a file");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw ReadError(std::strerror(errno));
-    std::string bytes(8, '\0');
-    in.read(bytes.data(), 8);
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return bytes;
-}
+// The file, opened without waiting and checked again once open, so that nothing can swap it
+// for a pipe in between.
+class OpenFile {
+public:
+    explicit OpenFile(const std::string& path) {
+        struct stat status {};
+        if (::stat(path.c_str(), &status) != 0)
+            throw ReadError(std::strerror(errno));
+        checkRegularFile(status);
+        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd_ < 0)
+            throw ReadError(std::strerror(errno));
+        if (::fstat(fd_, &status) != 0) {
+            const int error = errno;
+            ::close(fd_);
+            throw ReadError(std::strerror(error));
+        }
+        size_ = static_cast<std::uint64_t>(status.st_size);
+        try {
+            checkRegularFile(status);
+        } catch (...) {
+            ::close(fd_);
+            throw;
+        }
+    }
+    ~OpenFile() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    std::uint64_t size() const { return size_; }
+
+    // Up to count bytes from the current position; fewer only at the end of the file. Files such
+    // as those of /proc tell no size, so the end is where reading stops.
+    std::string read(std::size_t count) {
+        std::string bytes;
+        char buffer[1 << 16];
+        while (bytes.size() < count) {
+            const ssize_t got = ::read(fd_, buffer, std::min(sizeof buffer, count - bytes.size()));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                throw ReadError("the file cannot be read: " + std::string(std::strerror(errno)));
+            if (got == 0)
+                break;
+            bytes.append(buffer, static_cast<std::size_t>(got));
+        }
+        return bytes;
+    }
+
+    std::string readRest() {
+        std::string bytes = read(kMaxFileBytes + 1);
+        if (bytes.size() > kMaxFileBytes)
+            throw ReadError("the file is larger than 1 GB, more than Tarnwick reads");
+        return bytes;
+    }
+
+    // Hands the open file to libgsf, which then owns it.
+    GsfPtr<GsfInput> gsfInput(const std::string& path) {
+        ensureGsfInitialised();
+        ::lseek(fd_, 0, SEEK_SET);
+        FILE* file = ::fdopen(fd_, "rb");
+        if (!file)
+            throw ReadError(std::strerror(errno));
+        fd_ = -1;
+        GsfPtr<GsfInput> input(gsf_input_stdio_new_FILE(path.c_str(), file, FALSE));
+        if (!input)
+            throw ReadError("the file cannot be opened");
+        return input;
+    }
+
+private:
+    int fd_ = -1;
+    std::uint64_t size_ = 0;
+};
 
 // Opens a file as a libgsf container (an OLE2 compound file or a ZIP package).
-GsfPtr<GsfInfile> openContainer(const std::string& path, GsfInfile* (*open)(GsfInput*, GError**),
+GsfPtr<GsfInfile> openContainer(GsfPtr<GsfInput> input, GsfInfile* (*open)(GsfInput*, GError**),
                                 const char* brokenWhat) {
-    const auto input = openGsfInput(path);
     GError* error = nullptr;
     GsfPtr<GsfInfile> container(open(input.get(), &error));
     if (error)
@@ -61,41 +131,79 @@ GsfPtr<GsfInfile> openContainer(const std::string& path, GsfInfile* (*open)(GsfI
     return container;
 }
 
-void readOle2Workbook(const std::string& path, SheetSink& sink) {
-    const auto ole = openContainer(path, gsf_infile_msole_new, "compound-file");
+void readOle2Workbook(GsfPtr<GsfInput> input, SheetSink& sink) {
+    const auto ole = openContainer(std::move(input), gsf_infile_msole_new, "compound-file");
     if (GsfPtr<GsfInput>(gsf_infile_child_by_name(ole.get(), "EncryptedPackage")))
         throwPasswordProtected();
     GsfPtr<GsfInput> stream(gsf_infile_child_by_name(ole.get(), "Workbook"));
     if (!stream)
         stream.reset(gsf_infile_child_by_name(ole.get(), "Book"));
-    if (!stream)
-        throw ReadError("it is an Office document but not a spreadsheet workbook");
+    if (!stream) {
+        // Other Office documents name their main stream; a workbook whose directory lost its
+        // stream is damaged.
+        for (const char* other : {"WordDocument", "PowerPoint Document", "VisioDocument"})
+            if (GsfPtr<GsfInput>(gsf_infile_child_by_name(ole.get(), other)))
+                throw ReadError("it is an Office document but not a spreadsheet workbook");
+        throwDamaged("its compound-file directory holds no workbook stream");
+    }
     readBiffWorkbookStream(readWholeInput(stream.get(), kMaxFileBytes), sink);
 }
 
-void readZipWorkbook(const std::string& path, SheetSink& sink) {
-    const auto zip = openContainer(path, gsf_infile_zip_new, "ZIP");
+void readZipWorkbook(GsfPtr<GsfInput> input, SheetSink& sink, ReadBudget& budget) {
+    const auto zip = openContainer(std::move(input), gsf_infile_zip_new, "ZIP");
     if (isOdsPackage(zip.get()))
-        readOdsWorkbook(zip.get(), sink);
+        readOdsWorkbook(zip.get(), sink, budget);
     else if (isXlsxPackage(zip.get()))
-        readXlsxWorkbook(zip.get(), sink);
+        readXlsxWorkbook(zip.get(), sink, budget);
     else
         throw ReadError("it is a ZIP archive but not a spreadsheet workbook");
 }
+
+// Checks every value on its way from a format's reader to the sink: its place on the sheet, and
+// the budget of values and text.
+class CheckedSink : public SheetSink {
+public:
+    CheckedSink(SheetSink& target, ReadBudget& budget) : target_(target), budget_(budget) {}
+
+    void value(long row, long col, const CellValue& value) override {
+        if (value.kind == CellValue::Kind::Empty)
+            return;
+        if (row < 0 || col < 0)
+            throwDamaged("a cell lies before A1");
+        if (row >= kMaxSheetRows)
+            throw ReadError("the first worksheet has more than 1048576 rows");
+        if (col >= kMaxSheetColumns)
+            throw ReadError("the first worksheet has more than 16384 columns");
+        budget_.countValue();
+        ReadBudget::checkCellText(value.text.size(), row, col);
+        budget_.countText(value.text.size());
+        target_.value(row, col, value);
+    }
+
+private:
+    SheetSink& target_;
+    ReadBudget& budget_;
+};
 
 } // namespace
 
 void readFirstSheet(const std::string& path, SheetSink& sink) {
     try {
-        const std::string head = firstBytes(path);
-        if (head.starts_with(kOle2Magic))
-            readOle2Workbook(path, sink);
-        else if (head.starts_with(kZipMagic))
-            readZipWorkbook(path, sink);
-        else if (const std::string bytes = readWholeFile(path); startsWithBiffBof(bytes))
-            readPlainBiffStream(bytes, sink);
-        else
-            readDelimitedText(bytes, sink);
+        OpenFile file(path);
+        ReadBudget budget(file.size());
+        CheckedSink checked(sink, budget);
+        std::string bytes = file.read(kOle2Magic.size());
+        if (bytes.starts_with(kOle2Magic)) {
+            readOle2Workbook(file.gsfInput(path), checked);
+        } else if (bytes.starts_with(kZipMagic)) {
+            readZipWorkbook(file.gsfInput(path), checked, budget);
+        } else {
+            bytes += file.readRest();
+            if (startsWithBiffBof(bytes))
+                readPlainBiffStream(bytes, checked);
+            else
+                readDelimitedText(bytes, checked);
+        }
     } catch (const ReadError& error) {
         throw Error("Cannot read \"" + path + "\": " + error.what());
     } catch (const std::bad_alloc&) {

@@ -23,17 +23,10 @@ public:
         TextId text;
     };
 
+    // readFirstSheet has checked the place of every value and how many there are.
     void value(long row, long col, const CellValue& value) override {
         if (value.kind == CellValue::Kind::Empty)
             return;
-        if (row < 0 || col < 0)
-            throwDamaged("a cell lies before A1");
-        if (row >= kMaxSheetRows)
-            throw ReadError("the first worksheet has more than 1048576 rows");
-        if (col >= kMaxSheetColumns)
-            throw ReadError("the first worksheet has more than 16384 columns");
-        if (entries_.size() >= kMaxSheetValues)
-            throw ReadError("the first worksheet holds more values than Tarnwick can read");
         entries_.push_back({static_cast<std::uint32_t>(row), static_cast<std::uint32_t>(col),
                             textOf(value, row, col)});
         rows_ = std::max(rows_, row + 1);
@@ -100,17 +93,23 @@ void ReadWorkbookIntoTable(StringGrid& table, const std::string& fileName) {
         fail("its first worksheet holds no table");
     if (sheet.rows() == 1 && sheet.cols() == 1)
         fail("its first worksheet holds a single cell, A1, and no table");
-    if (static_cast<std::size_t>(sheet.rows()) * static_cast<std::size_t>(sheet.cols()) >
-        kMaxSheetCells)
+    // The table holds every cell of the used area, so the area must not outgrow the values: two
+    // values at opposite corners would otherwise take gigabytes.
+    const auto area =
+        static_cast<std::uint64_t>(sheet.rows()) * static_cast<std::uint64_t>(sheet.cols());
+    if (area > kMaxSheetCells || area > kAreaCellsPerValue.allowed(sheet.entries().size()))
         fail("its first worksheet spans " + std::to_string(sheet.rows()) + " rows and " +
-             std::to_string(sheet.cols()) + " columns, more than Tarnwick can hold");
+             std::to_string(sheet.cols()) +
+             " columns, more than Tarnwick can hold: at most 100000000 cells, and 16000000 and "
+             "1000 per value (it holds " +
+             std::to_string(sheet.entries().size()) + ")");
 
-    table.setRowCount(static_cast<int>(sheet.rows()));
+    // Rows first: the table then grows from one column to its width in a single copy.
+    table.setRowCount(static_cast<int>(sheet.rows()) + 2);
     table.setColCount(static_cast<int>(sheet.cols()));
     table.clearCells();
     for (const auto& entry : sheet.entries())
         table.setCellId(static_cast<int>(entry.col), static_cast<int>(entry.row), entry.text);
-    table.setRowCount(static_cast<int>(sheet.rows()) + 2);
 }
 
 } // namespace tarnwick

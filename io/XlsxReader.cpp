@@ -2,12 +2,12 @@
 
 #include "io/DateFormats.h"
 #include "io/GsfHandles.h"
+#include "io/NumberParsing.h"
+#include "io/ReadBudget.h"
 #include "io/ReadError.h"
 #include "io/ReadLimits.h"
 #include "io/XmlStream.h"
 
-#include <charconv>
-#include <cstdlib>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -16,10 +16,6 @@
 namespace tarnwick {
 namespace {
 
-bool endsWith(std::string_view text, std::string_view tail) {
-    return text.ends_with(tail);
-}
-
 std::string attribute(const char** attributes, std::string_view local) {
     const char* value = findXmlAttribute(attributes, local);
     return value ? value : "";
@@ -27,6 +23,16 @@ std::string attribute(const char** attributes, std::string_view local) {
 
 bool isTrue(std::string_view value) {
     return value == "1" || value == "true";
+}
+
+// A whole-number attribute such as a style or format index; a damaged one ends the read.
+long indexAttribute(const char* value, const char* what) {
+    if (!value)
+        return 0;
+    const auto index = parseDecimalInteger(value);
+    if (!index || *index < 0)
+        throwDamaged(std::string("bad ") + what + " " + value);
+    return *index;
 }
 
 // Relationship id -> (type, target) of a .rels part.
@@ -47,11 +53,11 @@ public:
     void characters(std::string_view) override {}
 };
 
-std::unordered_map<std::string, Relationship> readRelationships(GsfInfile* zip,
-                                                                const std::string& path) {
+std::unordered_map<std::string, Relationship>
+readRelationships(GsfInfile* zip, const std::string& path, ReadBudget& budget) {
     RelationshipsHandler handler;
     if (auto part = openZipMember(zip, path))
-        parseXmlStream(part.get(), handler);
+        parseXmlStream(part.get(), handler, budget);
     return handler.byId;
 }
 
@@ -103,11 +109,11 @@ public:
 
 class SharedStringsHandler : public XmlHandler {
 public:
+    explicit SharedStringsHandler(ReadBudget& budget) : budget_(budget) {}
+
     std::vector<std::string> strings;
     void startElement(XmlName name, const char**) override {
         if (name.local == "si") {
-            if (strings.size() >= kMaxSheetValues)
-                throw ReadError("the workbook holds more texts than Tarnwick can read");
             strings.emplace_back();
         } else if (name.local == "rPh") {
             ++phonetic_;
@@ -124,16 +130,18 @@ public:
     void characters(std::string_view text) override {
         if (!inText_ || strings.empty())
             return;
-        bytes_ += text.size();
-        if (bytes_ > kMaxFileBytes)
-            throw ReadError("the workbook's texts are too large to read");
-        strings.back() += text;
+        budget_.countText(text.size());
+        std::string& current = strings.back();
+        if (current.size() + text.size() > kMaxCellTextBytes)
+            throw ReadError("a shared text of the workbook holds more than 262144 bytes, more "
+                            "than Tarnwick reads in one cell");
+        current += text;
     }
 
 private:
+    ReadBudget& budget_;
     bool inText_ = false;
     int phonetic_ = 0;
-    std::size_t bytes_ = 0;
 };
 
 class StylesHandler : public XmlHandler {
@@ -141,14 +149,15 @@ public:
     std::vector<bool> xfIsDate;
     void startElement(XmlName name, const char** attributes) override {
         if (name.local == "numFmt") {
-            const int id = std::atoi(attribute(attributes, "numFmtId").c_str());
+            const long id = indexAttribute(findXmlAttribute(attributes, "numFmtId"), "format");
             if (isDateFormatCode(attribute(attributes, "formatCode")))
                 customDates_.insert(id);
         } else if (name.local == "cellXfs") {
             inCellXfs_ = true;
         } else if (name.local == "xf" && inCellXfs_) {
-            const int id = std::atoi(attribute(attributes, "numFmtId").c_str());
-            xfIsDate.push_back(isBuiltinDateFormat(id) || customDates_.contains(id));
+            const long id = indexAttribute(findXmlAttribute(attributes, "numFmtId"), "format");
+            xfIsDate.push_back((id <= 255 && isBuiltinDateFormat(static_cast<int>(id))) ||
+                               customDates_.contains(id));
         }
     }
     void endElement(XmlName name) override {
@@ -158,7 +167,7 @@ public:
     void characters(std::string_view) override {}
 
 private:
-    std::unordered_set<int> customDates_;
+    std::unordered_set<long> customDates_;
     bool inCellXfs_ = false;
 };
 
@@ -179,15 +188,6 @@ bool parseCellReference(std::string_view text, long& col, long& row) {
     return true;
 }
 
-bool parseDouble(std::string_view text, double& value) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    return result.ec == std::errc() && result.ptr == text.data() + text.size();
-}
-
 class SheetHandler : public XmlHandler {
 public:
     SheetHandler(SheetSink& sink, const std::vector<std::string>& strings,
@@ -197,8 +197,7 @@ public:
     void startElement(XmlName name, const char** attributes) override {
         const auto& local = name.local;
         if (local == "row") {
-            const char* r = findXmlAttribute(attributes, "r");
-            row_ = r ? std::atol(r) - 1 : row_ + 1;
+            row_ = rowNumber(findXmlAttribute(attributes, "r"));
             col_ = -1;
         } else if (local == "c") {
             // One pass over the cell's attributes: this runs for every cell of the sheet.
@@ -212,7 +211,7 @@ public:
                 else if (attributeName.local == "t")
                     type = a[1];
                 else if (attributeName.local == "s")
-                    style_ = std::atol(a[1]);
+                    style_ = indexAttribute(a[1], "style");
             }
             long col = col_ + 1, row = row_;
             if (r && !parseCellReference(r, col, row))
@@ -254,22 +253,39 @@ public:
 
     void characters(std::string_view text) override {
         if (inValue_)
-            value_ += text;
+            append(value_, text);
         else if (inText_)
-            inline_ += text;
+            append(inline_, text);
     }
 
     bool done() const override { return finished_; }
 
 private:
+    void append(std::string& cellText, std::string_view text) const {
+        ReadBudget::checkCellText(cellText.size() + text.size(), row_, col_);
+        cellText += text;
+    }
+
+    // The row a <row> element names, or the one after the last.
+    long rowNumber(const char* r) const {
+        if (!r)
+            return row_ + 1;
+        const auto number = parseDecimalInteger(r);
+        if (!number || *number < 1)
+            throwDamaged(std::string("bad row number ") + r);
+        if (*number > kMaxSheetRows)
+            throw ReadError("the first worksheet has more than 1048576 rows");
+        return *number - 1;
+    }
+
     void emitCell() {
         if (row_ < 0 || col_ < 0)
             throwDamaged("a cell lies before the first row or column");
         if (type_ == "s") {
-            const long index = std::atol(value_.c_str());
-            if (index < 0 || static_cast<std::size_t>(index) >= strings_.size())
+            const auto index = parseDecimalInteger(value_);
+            if (!index || *index < 0 || static_cast<std::size_t>(*index) >= strings_.size())
                 throwDamaged("a cell refers to a shared text that does not exist");
-            sink_.value(row_, col_, CellValue::ofText(strings_[static_cast<std::size_t>(index)]));
+            sink_.value(row_, col_, CellValue::ofText(strings_[static_cast<std::size_t>(*index)]));
         } else if (type_ == "str") {
             sink_.value(row_, col_, CellValue::ofText(value_));
         } else if (type_ == "inlineStr") {
@@ -286,14 +302,14 @@ private:
         } else {
             if (value_.empty())
                 return;
-            double number;
-            if (!parseDouble(value_, number))
+            const auto number = parseFiniteNumber(value_);
+            if (!number)
                 throwDamaged("bad number " + value_);
             const bool date = style_ >= 0 && static_cast<std::size_t>(style_) < xfIsDate_.size() &&
                               xfIsDate_[static_cast<std::size_t>(style_)];
             sink_.value(row_, col_,
-                        date ? CellValue::ofDate(daysFromSerial(number, date1904_))
-                             : CellValue::ofNumber(number));
+                        date ? CellValue::ofDate(daysFromSerial(*number, date1904_))
+                             : CellValue::ofNumber(*number));
         }
     }
 
@@ -317,50 +333,50 @@ bool isXlsxPackage(GsfInfile* zip) {
            openZipMember(zip, "_rels/.rels") != nullptr;
 }
 
-void readXlsxWorkbook(GsfInfile* zip, SheetSink& sink) {
+void readXlsxWorkbook(GsfInfile* zip, SheetSink& sink, ReadBudget& budget) {
     std::string workbookPath = "xl/workbook.xml";
-    for (const auto& [id, rel] : readRelationships(zip, "_rels/.rels"))
-        if (endsWith(rel.type, kOfficeDocument))
+    for (const auto& [id, rel] : readRelationships(zip, "_rels/.rels", budget))
+        if (rel.type.ends_with(kOfficeDocument))
             workbookPath = resolveTarget("", rel.target);
     auto workbookPart = openZipMember(zip, workbookPath);
     if (!workbookPart)
         throw ReadError("the workbook part is missing; the file is not a spreadsheet workbook");
     WorkbookHandler workbook;
-    parseXmlStream(workbookPart.get(), workbook);
+    parseXmlStream(workbookPart.get(), workbook, budget);
 
     const std::string folder = folderOf(workbookPath);
-    const auto rels =
-        readRelationships(zip, folder + "_rels/" + workbookPath.substr(folder.size()) + ".rels");
+    const auto rels = readRelationships(
+        zip, folder + "_rels/" + workbookPath.substr(folder.size()) + ".rels", budget);
     std::string sheetPath, stringsPath = folder + "sharedStrings.xml",
                            stylesPath = folder + "styles.xml";
     for (const auto& id : workbook.sheetIds) {
         const auto found = rels.find(id);
-        if (found != rels.end() && endsWith(found->second.type, "/worksheet")) {
+        if (found != rels.end() && found->second.type.ends_with("/worksheet")) {
             sheetPath = resolveTarget(folder, found->second.target);
             break;
         }
     }
     for (const auto& [id, rel] : rels) {
-        if (endsWith(rel.type, "/sharedStrings"))
+        if (rel.type.ends_with("/sharedStrings"))
             stringsPath = resolveTarget(folder, rel.target);
-        else if (endsWith(rel.type, "/styles"))
+        else if (rel.type.ends_with("/styles"))
             stylesPath = resolveTarget(folder, rel.target);
     }
     if (sheetPath.empty())
         throw ReadError("the workbook holds no worksheet");
 
-    SharedStringsHandler strings;
+    SharedStringsHandler strings(budget);
     if (auto part = openZipMember(zip, stringsPath))
-        parseXmlStream(part.get(), strings);
+        parseXmlStream(part.get(), strings, budget);
     StylesHandler styles;
     if (auto part = openZipMember(zip, stylesPath))
-        parseXmlStream(part.get(), styles);
+        parseXmlStream(part.get(), styles, budget);
 
     auto sheetPart = openZipMember(zip, sheetPath);
     if (!sheetPart)
         throwDamaged("the first worksheet's part is missing");
     SheetHandler sheet(sink, strings.strings, styles.xfIsDate, workbook.date1904);
-    parseXmlStream(sheetPart.get(), sheet);
+    parseXmlStream(sheetPart.get(), sheet, budget);
 }
 
 } // namespace tarnwick

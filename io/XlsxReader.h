@@ -6,8 +6,10 @@
 
 namespace tarnwick {
 
+class ReadBudget;
+
 // The first worksheet of an Office Open XML workbook (.xlsx) in an opened ZIP package.
-void readXlsxWorkbook(GsfInfile* zip, SheetSink& sink);
+void readXlsxWorkbook(GsfInfile* zip, SheetSink& sink, ReadBudget& budget);
 
 // Whether the package is such a workbook.
 bool isXlsxPackage(GsfInfile* zip);

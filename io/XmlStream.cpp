@@ -1,8 +1,11 @@
 #include "io/XmlStream.h"
 
+#include "io/ReadBudget.h"
 #include "io/ReadError.h"
 #include "io/ReadLimits.h"
 
+#include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -21,9 +24,56 @@ struct ParserFree {
 };
 using ParserPtr = std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserFree>;
 
+// What the parser holds (its buffer with any unfinished token, names, the stack of open
+// elements), counted so that one huge attribute, comment or name cannot take all memory. Each
+// parser is used on one thread only.
+thread_local std::size_t parserBytes = 0;
+
+struct alignas(std::max_align_t) BlockHead {
+    std::size_t size;
+};
+
+void* parserMalloc(std::size_t size) {
+    if (size > kMaxXmlParserBytes - parserBytes)
+        return nullptr;
+    auto* head = static_cast<BlockHead*>(std::malloc(sizeof(BlockHead) + size));
+    if (!head)
+        return nullptr;
+    head->size = size;
+    parserBytes += size;
+    return head + 1;
+}
+
+void parserFree(void* block) {
+    if (!block)
+        return;
+    auto* head = static_cast<BlockHead*>(block) - 1;
+    parserBytes -= head->size;
+    std::free(head);
+}
+
+void* parserRealloc(void* block, std::size_t size) {
+    if (!block)
+        return parserMalloc(size);
+    auto* head = static_cast<BlockHead*>(block) - 1;
+    const std::size_t old = head->size;
+    if (size > old && size - old > kMaxXmlParserBytes - parserBytes)
+        return nullptr;
+    auto* grown = static_cast<BlockHead*>(std::realloc(head, sizeof(BlockHead) + size));
+    if (!grown)
+        return nullptr;
+    grown->size = size;
+    parserBytes = parserBytes - old + size;
+    return grown + 1;
+}
+
+const XML_Memory_Handling_Suite kCountedMemory{parserMalloc, parserRealloc, parserFree};
+
 struct Context {
     XmlHandler& handler;
     XML_Parser parser;
+    ReadBudget& budget;
+    int depth = 0;
     std::exception_ptr failure; // exceptions must not unwind through expat's C frames
 };
 
@@ -32,7 +82,7 @@ template <typename Call> void guarded(void* data, Call call) {
     if (context->failure)
         return;
     try {
-        call(context->handler);
+        call(*context);
         if (context->handler.done())
             XML_StopParser(context->parser, XML_FALSE);
     } catch (...) {
@@ -42,16 +92,25 @@ template <typename Call> void guarded(void* data, Call call) {
 }
 
 void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attributes) {
-    guarded(data, [&](XmlHandler& h) { h.startElement(splitXmlName(name), attributes); });
+    guarded(data, [&](Context& c) {
+        c.budget.countXmlElement();
+        if (++c.depth > kMaxXmlDepth)
+            throw ReadError("its XML is nested more than 256 elements deep; the file is damaged "
+                            "or made to exhaust the reader");
+        c.handler.startElement(splitXmlName(name), attributes);
+    });
 }
 
 void XMLCALL onEnd(void* data, const XML_Char* name) {
-    guarded(data, [&](XmlHandler& h) { h.endElement(splitXmlName(name)); });
+    guarded(data, [&](Context& c) {
+        --c.depth;
+        c.handler.endElement(splitXmlName(name));
+    });
 }
 
 void XMLCALL onCharacters(void* data, const XML_Char* text, int length) {
-    guarded(data, [&](XmlHandler& h) {
-        h.characters(std::string_view(text, static_cast<std::size_t>(length)));
+    guarded(data, [&](Context& c) {
+        c.handler.characters(std::string_view(text, static_cast<std::size_t>(length)));
     });
 }
 
@@ -85,16 +144,15 @@ const char* findXmlAttribute(const char** attributes, std::string_view local, st
     return nullptr;
 }
 
-void parseXmlStream(GsfInput* input, XmlHandler& handler) {
-    ParserPtr parser(XML_ParserCreate(nullptr));
+void parseXmlStream(GsfInput* input, XmlHandler& handler, ReadBudget& budget) {
+    ParserPtr parser(XML_ParserCreate_MM(nullptr, &kCountedMemory, nullptr));
     if (!parser)
         throw std::bad_alloc();
-    Context context{handler, parser.get(), nullptr};
+    Context context{handler, parser.get(), budget, 0, nullptr};
     XML_SetUserData(parser.get(), &context);
     XML_SetElementHandler(parser.get(), onStart, onEnd);
     XML_SetCharacterDataHandler(parser.get(), onCharacters);
 
-    std::size_t total = 0;
     std::string chunk(kChunk, '\0');
     for (;;) {
         const gsf_off_t left = gsf_input_remaining(input);
@@ -102,9 +160,7 @@ void parseXmlStream(GsfInput* input, XmlHandler& handler) {
             left > 0 ? std::min<std::size_t>(kChunk, static_cast<std::size_t>(left)) : 0;
         if (count > 0 && !gsf_input_read(input, count, reinterpret_cast<guint8*>(chunk.data())))
             throwDamaged("a compressed part cannot be inflated");
-        total += count;
-        if (total > kMaxXmlBytes)
-            throw ReadError("a part of the workbook is too large to read");
+        budget.countXmlBytes(count);
         const bool last = count == 0;
         const auto status = XML_Parse(parser.get(), chunk.data(), static_cast<int>(count), last);
         if (context.failure)
@@ -112,8 +168,12 @@ void parseXmlStream(GsfInput* input, XmlHandler& handler) {
         if (status == XML_STATUS_SUSPENDED || handler.done())
             return;
         if (status == XML_STATUS_ERROR) {
-            if (XML_GetErrorCode(parser.get()) == XML_ERROR_ABORTED)
+            const auto code = XML_GetErrorCode(parser.get());
+            if (code == XML_ERROR_ABORTED)
                 return;
+            if (code == XML_ERROR_NO_MEMORY)
+                throw ReadError("an XML element of the workbook needs more than 8 MB; the file "
+                                "is damaged or made to exhaust the reader");
             throwDamaged(std::string("bad XML: ") +
                          XML_ErrorString(XML_GetErrorCode(parser.get())));
         }

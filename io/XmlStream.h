@@ -33,8 +33,11 @@ XmlName splitXmlName(const char* name);
 const char* findXmlAttribute(const char** attributes, std::string_view local,
                              std::string_view ns = {});
 
+class ReadBudget;
+
 // Parses an XML stream read from a libgsf input, in chunks, never holding it whole. Raises
-// ReadError for malformed XML or more than the inflated-size limit.
-void parseXmlStream(GsfInput* input, XmlHandler& handler);
+// ReadError for malformed XML, nesting deeper than kMaxXmlDepth, an element larger than the
+// parser may hold, or more elements or bytes than the budget allows.
+void parseXmlStream(GsfInput* input, XmlHandler& handler, ReadBudget& budget);
 
 } // namespace tarnwick

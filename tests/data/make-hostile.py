@@ -1,10 +1,18 @@
 #!/usr/bin/env python3
-"""Writes small hand-made hostile workbooks for the reader's tests: files no spreadsheet
-program would save, built to probe the reader's limits."""
+"""Writes small hand-made hostile files for the reader's tests: files no spreadsheet program
+would save, built to probe the reader's limits. Each is described where it is made.
+
+    make-hostile.py              writes tests/data/hostile/ (committed)
+    make-hostile.py --full DIR   writes the full-size bombs the refusal benchmark times (not
+                                 committed: they are megabytes each)
+"""
 import os
+import struct
+import sys
 import zipfile
 
 HERE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "hostile")
+FIXTURES = os.path.dirname(os.path.abspath(__file__))
 
 CONTENT_TYPES = """<?xml version="1.0" encoding="UTF-8"?>
 <Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">
@@ -21,29 +29,197 @@ WORKBOOK = """<?xml version="1.0" encoding="UTF-8"?>
 WORKBOOK_RELS = """<?xml version="1.0" encoding="UTF-8"?>
 <Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
 <Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>
+<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>
 </Relationships>"""
+SHEET_HEAD = (b'<?xml version="1.0" encoding="UTF-8"?><worksheet xmlns='
+              b'"http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>')
+SHEET_TAIL = b"</sheetData></worksheet>"
+TWO_VALUES = b'<row r="1"><c r="A1"><v>1</v></c><c r="B1"><v>2</v></c></row>'
+
+ODS_HEAD = (b'<?xml version="1.0" encoding="UTF-8"?><office:document-content '
+            b'xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" '
+            b'xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" '
+            b'xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2">'
+            b'<office:body><office:spreadsheet><table:table table:name="S">')
+ODS_TAIL = b"</table:table></office:spreadsheet></office:body></office:document-content>"
+FIRST_ROW = (b'<table:table-row><table:table-cell office:value-type="string"><text:p>a</text:p>'
+             b'</table:table-cell><table:table-cell office:value-type="float" office:value="1">'
+             b'<text:p>1</text:p></table:table-cell></table:table-row>')
 
 
-def xlsx(name, sheet_data):
-    with zipfile.ZipFile(os.path.join(HERE, name), "w", zipfile.ZIP_DEFLATED) as z:
-        z.writestr("[Content_Types].xml", CONTENT_TYPES)
-        z.writestr("_rels/.rels", ROOT_RELS)
-        z.writestr("xl/workbook.xml", WORKBOOK)
-        z.writestr("xl/_rels/workbook.xml.rels", WORKBOOK_RELS)
-        z.writestr("xl/worksheets/sheet1.xml",
-                   '<?xml version="1.0" encoding="UTF-8"?><worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>'
-                   + sheet_data + "</sheetData></worksheet>")
+def chunks_of(*parts):
+    """Yields bytes and the chunks of generators in order, so that huge parts stream."""
+    for part in parts:
+        if isinstance(part, bytes):
+            yield part
+        else:
+            yield from part
 
 
-os.makedirs(HERE, exist_ok=True)
-# Two values at opposite corners of the largest sheet: an area of 17 billion cells.
-xlsx("far-corner.xlsx", '<row r="1"><c r="A1"><v>1</v></c></row>'
-     '<row r="1048576"><c r="XFD1048576"><v>2</v></c></row>')
-# A cell past the last row a spreadsheet can have.
-xlsx("past-last-row.xlsx", '<row r="1"><c r="A1"><v>1</v></c><c r="B1"><v>1</v></c></row>'
-     '<row r="1048577"><c r="A1048577"><v>2</v></c></row>')
-# A shared text that does not exist.
-xlsx("missing-shared-text.xlsx", '<row r="1"><c r="A1" t="s"><v>7</v></c><c r="B1"><v>1</v></c></row>')
-# Three million empty cells compressed to a few kilobytes: read in bounded time and memory.
-xlsx("empty-cell-bomb.xlsx", '<row r="1"><c r="A1"><v>1</v></c><c r="B1"><v>2</v></c></row>'
-     + '<row r="2">' + '<c/>' * 3_000_000 + '</row>')
+def repeated(piece, count, per_chunk=1 << 16):
+    while count > 0:
+        n = min(count, per_chunk)
+        yield piece * n
+        count -= n
+
+
+def write_zip(path, members):
+    """members: (name, bytes or generator of bytes); the last one may be huge."""
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
+        for name, content in members:
+            if isinstance(content, bytes):
+                z.writestr(name, content)
+            else:
+                with z.open(name, "w", force_zip64=True) as f:
+                    for chunk in content:
+                        f.write(chunk)
+
+
+def xlsx(path, sheet_data, shared_strings=None):
+    members = [("[Content_Types].xml", CONTENT_TYPES.encode()), ("_rels/.rels", ROOT_RELS.encode()),
+               ("xl/workbook.xml", WORKBOOK.encode()),
+               ("xl/_rels/workbook.xml.rels", WORKBOOK_RELS.encode())]
+    if shared_strings is not None:
+        members.append(("xl/sharedStrings.xml", chunks_of(
+            b'<?xml version="1.0" encoding="UTF-8"?><sst xmlns='
+            b'"http://schemas.openxmlformats.org/spreadsheetml/2006/main">',
+            shared_strings, b"</sst>")))
+    members.append(("xl/worksheets/sheet1.xml", chunks_of(SHEET_HEAD, sheet_data, SHEET_TAIL)))
+    write_zip(path, members)
+
+
+def ods(path, rows):
+    mimetype = zipfile.ZipInfo("mimetype")
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
+        z.writestr(mimetype, "application/vnd.oasis.opendocument.spreadsheet",
+                   compress_type=zipfile.ZIP_STORED)
+        with z.open("content.xml", "w", force_zip64=True) as f:
+            for chunk in chunks_of(ODS_HEAD, FIRST_ROW, rows, ODS_TAIL):
+                f.write(chunk)
+
+
+def ods_cell(attributes, text=b""):
+    return chunks_of(b"<table:table-row><table:table-cell " + attributes + b">", text,
+                     b"</table:table-cell></table:table-row>")
+
+
+def biff_record(kind, data):
+    return struct.pack("<HH", kind, len(data)) + data
+
+
+def plain_biff(path, code_page, text):
+    """A bare BIFF record stream as older programs save sheets: BOF, CODEPAGE, two byte-string
+    LABEL cells (the header A1 and the text at A2), EOF."""
+    def label(row, col, raw):
+        return biff_record(0x0204, struct.pack("<HHHH", row, col, 0, len(raw)) + raw)
+    with open(path, "wb") as f:
+        f.write(biff_record(0x0809, struct.pack("<HHHH", 0, 0x10, 0, 0)))
+        f.write(biff_record(0x0042, struct.pack("<H", code_page)))
+        f.write(label(0, 0, b"Sample") + label(0, 1, b"Population"))
+        f.write(label(1, 0, b"S1") + label(1, 1, text))
+        f.write(biff_record(0x000A, b""))
+
+
+def small_files():
+    os.makedirs(HERE, exist_ok=True)
+    at = lambda name: os.path.join(HERE, name)
+
+    # Issue-3 limits. Two values at opposite corners of the largest sheet: an area of 17 billion
+    # cells.
+    xlsx(at("far-corner.xlsx"), b'<row r="1"><c r="A1"><v>1</v></c></row>'
+         b'<row r="1048576"><c r="XFD1048576"><v>2</v></c></row>')
+    # A cell past the last row a spreadsheet can have.
+    xlsx(at("past-last-row.xlsx"), b'<row r="1"><c r="A1"><v>1</v></c><c r="B1"><v>1</v></c></row>'
+         b'<row r="1048577"><c r="A1048577"><v>2</v></c></row>')
+    # A shared text that does not exist.
+    xlsx(at("missing-shared-text.xlsx"),
+         b'<row r="1"><c r="A1" t="s"><v>7</v></c><c r="B1"><v>1</v></c></row>')
+    # Three million empty cells compressed to a few kilobytes: within the allowance, so read.
+    xlsx(at("empty-cell-bomb.xlsx"), chunks_of(TWO_VALUES, b'<row r="2">',
+                                               repeated(b"<c/>", 3_000_000), b"</row>"))
+
+    # Malformed numbers in attributes and values must end the read as damage, never loop or
+    # turn into a value the file does not hold.
+    time_cell = b'office:value-type="time" office:time-value="%s"'
+    ods(at("time-without-digits.ods"), ods_cell(time_cell % b"PT."))
+    ods(at("time-fraction-only.ods"), ods_cell(time_cell % b"PT.5S"))
+    ods(at("number-not-a-number.ods"), ods_cell(b'office:value-type="float" office:value="12abc"'))
+    ods(at("number-beyond-range.ods"), ods_cell(b'office:value-type="float" office:value="1e400"'))
+    ods(at("date-out-of-calendar.ods"),
+        ods_cell(b'office:value-type="date" office:date-value="2024-13-45"'))
+    # A repeat count beyond any integer: must not overflow when columns are added up.
+    ods(at("repeat-beyond-integers.ods"),
+        ods_cell(b'office:value-type="float" office:value="1" '
+                 b'table:number-columns-repeated="9223372036854775807"'))
+    xlsx(at("row-number-most-negative.xlsx"),
+         TWO_VALUES + b'<row r="-9223372036854775808"><c><v>3</v></c></row>')
+    xlsx(at("shared-index-not-a-number.xlsx"),
+         b'<row r="1"><c r="A1" t="s"><v>1x</v></c><c r="B1"><v>1</v></c></row>',
+         shared_strings=b"<si><t>a</t></si><si><t>b</t></si>")
+
+    # Small compressed files that describe huge content.
+    # One space run of a billion spaces, and a million runs of a thousand (56 KB).
+    ods(at("space-count.ods"),
+        ods_cell(b'office:value-type="string"', b'<text:p><text:s text:c="1000000000"/></text:p>'))
+    ods(at("space-runs.ods"), ods_cell(b'office:value-type="string"', chunks_of(
+        b"<text:p>", repeated(b'<text:s text:c="1000"/>', 1_000_000), b"</text:p>")))
+    # Elements nested a million deep (the full-size one: 30 million, 206 KB).
+    xlsx(at("deep-nesting.xlsx"), chunks_of(TWO_VALUES, repeated(b"<x>", 1_000_000)))
+    # Two values spanning a used area of 200 million cells (16384 columns, 12207 rows).
+    xlsx(at("area-of-two-values.xlsx"),
+         b'<row r="1"><c r="A1"><v>1</v></c></row><row r="12207"><c r="XFD12207"><v>2</v></c></row>')
+    # Five million empty shared texts (the full-size one: 50 million in 366 KB).
+    xlsx(at("empty-shared-texts.xlsx"), TWO_VALUES, shared_strings=repeated(b"<si/>", 5_000_000))
+    # Ten million empty cells, beyond the allowance for a file of this size (the full-size one:
+    # 10 GB of them in 10 MB).
+    xlsx(at("empty-cell-flood.xlsx"), chunks_of(
+        TWO_VALUES, repeated(b'<row>' + b"<c/>" * 10_000 + b"</row>", 1000)))
+    # Four million values in rows of 16,000 (the full-size one: 50 million in 1.5 MB).
+    xlsx(at("value-flood.xlsx"), repeated(
+        b"<row>" + b"<c><v>7</v></c>" * 16_000 + b"</row>", 250, per_chunk=16))
+    # One value cell repeated over 16,000 columns and a million rows: 16 billion values.
+    ods(at("repeated-value.ods"),
+        b'<table:table-row table:number-rows-repeated="1000000"><table:table-cell '
+        b'office:value-type="float" office:value="1" table:number-columns-repeated="16000">'
+        b"<text:p>1</text:p></table:table-cell></table:table-row>")
+    # A comment and an attribute of 10 MB each: the XML parser would hold them whole.
+    xlsx(at("huge-comment.xlsx"), chunks_of(TWO_VALUES, b"<!--", repeated(b"x", 10 << 20), b"-->"))
+    xlsx(at("huge-attribute.xlsx"), chunks_of(
+        TWO_VALUES, b'<row r="2" x="', repeated(b"x", 10 << 20), b'"/>'))
+
+    # Code pages of plain BIFF streams: 65001 is UTF-8, 12345 is none.
+    plain_biff(at("codepage-utf8.biff"), 65001, "Население".encode())
+    plain_biff(at("codepage-unknown.biff"), 12345, b"\xcd\xe0")
+    # A compound file whose directory lost the workbook stream's name.
+    with open(os.path.join(FIXTURES, "values.xls"), "rb") as f:
+        damaged = f.read().replace("Workbook".encode("utf-16-le"), "Workbooc".encode("utf-16-le"))
+    with open(at("workbook-stream-renamed.xls"), "wb") as f:
+        f.write(damaged)
+
+    # Delimited text with numbers beyond the range of a double: they stay text.
+    with open(at("numbers-beyond-range.csv"), "w") as f:
+        f.write("Sample,DYS19,DYS390\nS1,1e400,-1e-400\n")
+
+
+def full_size_files(folder):
+    """The bombs of the issue at their full size, for bench/time-refusals.sh."""
+    os.makedirs(folder, exist_ok=True)
+    at = lambda name: os.path.join(folder, name)
+    ods(at("space-runs.ods"), ods_cell(b'office:value-type="string"', chunks_of(
+        b"<text:p>", repeated(b'<text:s text:c="1000"/>', 1_000_000), b"</text:p>")))
+    xlsx(at("deep-nesting.xlsx"), chunks_of(TWO_VALUES, repeated(b"<x>", 30_000_000)))
+    xlsx(at("area-of-two-values.xlsx"),
+         b'<row r="1"><c r="A1"><v>1</v></c></row><row r="12207"><c r="XFD12207"><v>2</v></c></row>')
+    xlsx(at("empty-shared-texts.xlsx"), TWO_VALUES, shared_strings=repeated(b"<si/>", 50_000_000))
+    xlsx(at("empty-cell-flood.xlsx"), chunks_of(TWO_VALUES, b'<row r="2">',
+                                                repeated(b"<c/>", 2_500_000_000), b"</row>"))
+    xlsx(at("value-flood.xlsx"), repeated(
+        b"<row>" + b"<c><v>7</v></c>" * 16_000 + b"</row>", 3125, per_chunk=16))
+    xlsx(at("whitespace-flood.xlsx"), chunks_of(TWO_VALUES, repeated(b" ", 10 << 30, 1 << 20)))
+
+
+if __name__ == "__main__":
+    if len(sys.argv) == 3 and sys.argv[1] == "--full":
+        full_size_files(sys.argv[2])
+    else:
+        small_files()

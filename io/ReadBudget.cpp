@@ -1,0 +1,63 @@
+#include "io/ReadBudget.h"
+
+#include "core/CellReference.h"
+#include "io/ReadError.h"
+#include "io/ReadLimits.h"
+
+#include <string>
+
+namespace tarnwick {
+namespace {
+
+std::string megabytes(std::uint64_t bytes) {
+    return std::to_string(bytes >> 20) + " MB";
+}
+
+// The tail of each refusal: what such a file is.
+constexpr const char* kCrafted = "; the file is damaged or made to exhaust the reader";
+
+} // namespace
+
+void ReadBudget::countValue() {
+    ++values_;
+    if (values_ > kMaxSheetValues)
+        throw ReadError("the first worksheet holds more than 50000000 values");
+    if (values_ > kValuesPerFileByte.allowed(fileBytes_))
+        throw ReadError("it holds more values than a file of its size can (1000000 and 4 per "
+                        "byte of the file)" +
+                        std::string(kCrafted));
+}
+
+void ReadBudget::countXmlElement() {
+    if (++xmlElements_ >
+        kXmlElementsPerFileByte.allowed(fileBytes_) + kXmlElementsPerValue * values_)
+        throw ReadError("its XML holds more elements than a workbook of its size can (4000000, "
+                        "2 per byte of the file and 8 per value)" +
+                        std::string(kCrafted));
+}
+
+void ReadBudget::countXmlBytes(std::size_t bytes) {
+    xmlBytes_ += bytes;
+    const std::uint64_t allowed = xmlByteAllowance_.allowed(fileBytes_);
+    if (xmlBytes_ > allowed)
+        throw ReadError("its XML inflates to more than " + megabytes(allowed) + " (256 MB and " +
+                        std::to_string(xmlByteAllowance_.perUnit) + " bytes per byte of the file)" +
+                        kCrafted);
+}
+
+void ReadBudget::countText(std::size_t bytes) {
+    textBytes_ += bytes;
+    const std::uint64_t allowed = kTextBytesPerFileByte.allowed(fileBytes_);
+    if (textBytes_ > allowed)
+        throw ReadError("its cells hold more than " + megabytes(allowed) +
+                        " of text (256 MB and 16 bytes per byte of the file)" + kCrafted);
+}
+
+void ReadBudget::checkCellText(std::size_t bytes, long row, long col) {
+    if (bytes > kMaxCellTextBytes)
+        throw ReadError("cell " + cellReference(static_cast<int>(col), static_cast<int>(row)) +
+                        " holds more than 262144 bytes of text, more than Tarnwick reads in one "
+                        "cell");
+}
+
+} // namespace tarnwick

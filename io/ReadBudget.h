@@ -1,0 +1,38 @@
+#pragma once
+
+#include "io/ReadLimits.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tarnwick {
+
+// Counts what reading one file makes the reader do, and raises a ReadError naming the limit as
+// soon as it goes beyond what a file of that size can hold (ReadLimits.h). One per read.
+class ReadBudget {
+public:
+    explicit ReadBudget(std::uint64_t fileBytes) : fileBytes_(fileBytes) {}
+
+    // XML inflates differently in each format; the .xlsx allowance holds until this is called.
+    void setXmlByteAllowance(const Allowance& allowance) { xmlByteAllowance_ = allowance; }
+
+    void countValue();
+    void countXmlElement();
+    void countXmlBytes(std::size_t bytes);
+    // Text a reader holds or hands on for cells; the total is bounded.
+    void countText(std::size_t bytes);
+    // The text of one cell, at (row, col) counted from 0, is bounded too.
+    static void checkCellText(std::size_t bytes, long row, long col);
+
+    std::uint64_t values() const { return values_; }
+
+private:
+    std::uint64_t fileBytes_;
+    Allowance xmlByteAllowance_ = kXlsxXmlBytesPerFileByte;
+    std::uint64_t values_ = 0;
+    std::uint64_t xmlElements_ = 0;
+    std::uint64_t xmlBytes_ = 0;
+    std::uint64_t textBytes_ = 0;
+};
+
+} // namespace tarnwick

@@ -1,0 +1,128 @@
+#include "TestFiles.h"
+#include "core/Error.h"
+#include "io/WorkbookReader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string hostile(const std::string& name) {
+    return std::string(TARNWICK_TEST_DATA) + "/hostile/" + name;
+}
+
+// The message of a read, or "read" with the cells of the sheet's last row when it succeeds.
+std::string readOutcome(const std::string& path) {
+    StringGrid table(1, 2);
+    try {
+        ReadWorkbookIntoTable(table, path);
+    } catch (const Error& error) {
+        return error.what();
+    }
+    std::string outcome = "read";
+    for (int col = 0; col < table.ColCount(); ++col)
+        outcome += " " + table.Cells(col, table.RowCount() - 3);
+    return outcome;
+}
+
+// Crafted files of tests/data/make-hostile.py: each either reads or ends in a refusal naming the
+// file and what is wrong, within 1 GB of memory. (Their full-size versions, timed by
+// bench/time-refusals.sh, end the same way.)
+TEST(HostileFiles, EndInTheirOwnMessageWithinAGigabyte) {
+    const struct {
+        const char* file;
+        const char* outcome;
+    } cases[] = {
+        {"time-without-digits.ods", "the file is damaged (bad time PT.)"},
+        {"time-fraction-only.ods", "the file is damaged (bad time PT.5S)"},
+        {"number-not-a-number.ods", "the file is damaged (bad number 12abc)"},
+        {"number-beyond-range.ods", "the file is damaged (bad number 1e400)"},
+        {"date-out-of-calendar.ods", "the file is damaged (bad date 2024-13-45)"},
+        {"repeat-beyond-integers.ods", "the first worksheet has more than 16384 columns"},
+        {"row-number-most-negative.xlsx", "bad row number -9223372036854775808"},
+        {"shared-index-not-a-number.xlsx", "a cell refers to a shared text that does not exist"},
+        {"space-count.ods", "cell A2 holds more than 262144 bytes of text"},
+        {"space-runs.ods", "cell A2 holds more than 262144 bytes of text"},
+        {"deep-nesting.xlsx", "its XML is nested more than 256 elements deep"},
+        {"area-of-two-values.xlsx", "spans 12207 rows and 16384 columns, more than Tarnwick"},
+        {"empty-shared-texts.xlsx", "its XML holds more elements than a workbook of its size"},
+        {"empty-cell-flood.xlsx", "its XML holds more elements than a workbook of its size"},
+        {"value-flood.xlsx", "it holds more values than a file of its size can"},
+        {"repeated-value.ods", "it holds more values than a file of its size can"},
+        {"huge-comment.xlsx", "an XML element of the workbook needs more than 8 MB"},
+        {"huge-attribute.xlsx", "an XML element of the workbook needs more than 8 MB"},
+        {"codepage-unknown.biff", "its texts are in code page 12345, which this system cannot"},
+        {"workbook-stream-renamed.xls",
+         "the file is damaged (its compound-file directory holds no workbook stream)"},
+        {"codepage-utf8.biff", "read S1 Население"},
+        {"numbers-beyond-range.csv", "read S1 1e400 -1e-400"},
+        {"empty-cell-bomb.xlsx", "read 1 2"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = hostile(c.file);
+        const std::string outcome =
+            testing_files::withinMemoryCeiling(1ull << 30, [&] { return readOutcome(path); });
+        if (!outcome.starts_with("read ")) {
+            EXPECT_TRUE(outcome.starts_with("Cannot read \"" + path + "\": ")) << outcome;
+        }
+        EXPECT_NE(outcome.find(c.outcome), std::string::npos) << c.file << ": " << outcome;
+    }
+}
+
+TEST(HostileFiles, OnlyRegularFilesAreRead) {
+    const auto folder = testing_files::scratchPath("tarnwick-not-files");
+    fs::create_directories(folder);
+    const auto fifo = folder / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto socketPath = folder / "socket";
+    const int socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+    ASSERT_EQ(::bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const struct {
+        std::string path;
+        const char* outcome;
+    } cases[] = {
+        {fifo.string(), "it is a named pipe, not a file"}, // a read would wait forever
+        {"/dev/null", "it is a device, not a file"},
+        {socketPath.string(), "it is a socket, not a file"},
+        {folder.string(), "it is a folder, not a file"},
+        {"/proc/self/status", "read "}, // a regular file that tells no size
+    };
+    for (const auto& c : cases)
+        EXPECT_NE(readOutcome(c.path).find(c.outcome), std::string::npos) << c.path;
+    ::close(socketFd);
+    fs::remove_all(folder);
+}
+
+// libgsf and GLib report what they meet in a damaged file on stderr; the program says it once,
+// in its own words.
+TEST(HostileFiles, LibrariesStayQuietAboutDamage) {
+    const std::string original =
+        testing_files::readFile(std::string(TARNWICK_TEST_DATA) + "/values.xls");
+    const auto path = testing_files::scratchPath("tarnwick-flipped.xls");
+    const std::string printed = testing_files::stderrOf([&] {
+        for (std::size_t at = 0; at < original.size(); at += 97) {
+            std::string copy = original;
+            copy[at] = static_cast<char>(copy[at] ^ 0x5A);
+            testing_files::writeFile(path, copy);
+            readOutcome(path.string());
+        }
+    });
+    fs::remove(path);
+    EXPECT_EQ(printed, "");
+}
+
+} // namespace
+} // namespace tarnwick
