@@ -3,6 +3,7 @@
 #include "core/CellReference.h"
 #include "core/Error.h"
 #include "core/TableOperations.h"
+#include "io/QuietStderr.h"
 #include "io/ReplacingFile.h"
 
 #include <xlsxwriter.h>
@@ -10,6 +11,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -57,18 +60,14 @@ void checkFits(const StringGrid& table, const std::string& fileName) {
                                               " holds more than 32,767 characters");
 }
 
-} // namespace
-
-bool SaveTableWithHighlights(const StringGrid& table, const StringGrid& faultyCells,
-                             const std::string& fileName) {
-    checkFits(table, fileName);
-    const auto faulty = faultyPositions(faultyCells);
-    ReplacingFile file(fileName); // written beside, so a failure never harms an existing file
-
+// Writes the workbook to a file by name, as libxlsxwriter does.
+void writeWorkbook(const StringGrid& table, const std::vector<CellPosition>& faulty,
+                   const std::string& path, const std::string& fileName) {
+    const QuietStderr quiet;
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE; // rows go to disk as they are written
     options.use_zip64 = LXW_TRUE;
-    WorkbookPtr workbook(workbook_new_opt(file.temporaryPath().c_str(), &options));
+    WorkbookPtr workbook(workbook_new_opt(path.c_str(), &options));
     if (!workbook)
         raiseCannotSave(fileName, "the workbook could not be started");
     lxw_worksheet* sheet = workbook_add_worksheet(workbook.get(), kHighlightedSheetName);
@@ -105,6 +104,31 @@ bool SaveTableWithHighlights(const StringGrid& table, const StringGrid& faultyCe
         // The system's reason (a full disk, say) tells the user more than the library's.
         const int systemError = errno;
         raiseCannotSave(fileName, systemError ? std::strerror(systemError) : lxw_strerror(closed));
+    }
+}
+
+// A package written elsewhere, passed on into an output that is written straight (a pipe, a
+// device), since the library needs a file it can seek in.
+void copyInto(ReplacingFile& file, const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> buffer(1 << 16);
+    while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0)
+        file.write(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
+}
+
+} // namespace
+
+bool SaveTableWithHighlights(const StringGrid& table, const StringGrid& faultyCells,
+                             const std::string& fileName) {
+    checkFits(table, fileName);
+    const auto faulty = faultyPositions(faultyCells);
+    ReplacingFile file(fileName); // written beside, so a failure never harms an existing file
+    if (file.writesStraight()) {
+        const ReplacingFile scratch(std::filesystem::temp_directory_path() / "tarnwick.xlsx");
+        writeWorkbook(table, faulty, scratch.temporaryPath(), fileName);
+        copyInto(file, scratch.temporaryPath());
+    } else {
+        writeWorkbook(table, faulty, file.temporaryPath(), fileName);
     }
     file.commit();
     return true;

@@ -1,8 +1,11 @@
 #include "io/ReplacingFile.h"
 
 #include "core/Error.h"
+#include "io/InterruptedSaves.h"
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,12 +17,16 @@ namespace tarnwick {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
+constexpr int kMaxLinkHops = 40;
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
 
 std::string temporaryPattern(const std::string& path) {
-    const auto slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return folder + "." + name + ".XXXXXX";
+    const std::string folder = folderOf(path);
+    return folder + "." + path.substr(folder.size()) + ".XXXXXX";
 }
 
 mode_t modeForNewFile(const std::string& path) {
@@ -31,31 +38,110 @@ mode_t modeForNewFile(const std::string& path) {
     return 0666 & ~mask;
 }
 
+struct LinkTarget {
+    std::string path;
+    bool throughProc = false; // a link into /proc, such as /dev/stdout: a stream, not a file
+    int error = 0;
+};
+
+// Follows symbolic links to the file they name, which need not exist yet.
+LinkTarget followLinks(const std::string& path) {
+    LinkTarget target{path};
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat status {};
+        if (::lstat(target.path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return target;
+        std::string link(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(target.path.c_str(), link.data(), link.size());
+        if (length < 0) {
+            target.error = errno;
+            return target;
+        }
+        link.resize(static_cast<std::size_t>(length));
+        if (!link.starts_with('/'))
+            link = folderOf(target.path) + link;
+        target.throughProc = target.throughProc || link.starts_with("/proc/");
+        target.path = link;
+    }
+    target.error = ELOOP;
+    return target;
+}
+
+// Signals that would remove the temporary file wait while it is made and registered.
+class BlockedInterruptions {
+public:
+    BlockedInterruptions() {
+        sigset_t blocked;
+        sigemptyset(&blocked);
+        for (int signal : {SIGINT, SIGTERM, SIGHUP})
+            sigaddset(&blocked, signal);
+        ::pthread_sigmask(SIG_BLOCK, &blocked, &saved_);
+    }
+    ~BlockedInterruptions() { ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr); }
+    BlockedInterruptions(const BlockedInterruptions&) = delete;
+    BlockedInterruptions& operator=(const BlockedInterruptions&) = delete;
+
+private:
+    sigset_t saved_;
+};
+
 } // namespace
 
 ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
     if (path_.empty())
         raiseCannotCreate(ENOENT);
+    const LinkTarget link = followLinks(path_);
+    if (link.error)
+        raiseCannotCreate(link.error);
+    target_ = link.path;
     struct stat existing {};
-    if (::stat(path_.c_str(), &existing) == 0) {
-        if (S_ISDIR(existing.st_mode))
-            raiseCannotCreate(EISDIR);
-        if (::access(path_.c_str(), W_OK) != 0)
-            raiseCannotCreate(errno);
-    }
-    temporaryPath_ = temporaryPattern(path_);
-    fd_ = ::mkstemp(temporaryPath_.data());
-    if (fd_ < 0)
-        raiseCannotCreate(errno);
-    ::fchmod(fd_, modeForNewFile(path_));
+    const bool exists = ::stat(target_.c_str(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode))
+        raiseCannotCreate(EISDIR);
+    if (link.throughProc || (exists && !S_ISREG(existing.st_mode)))
+        openStraight();
+    else
+        openBeside(target_);
     buffer_.reserve(kBufferSize);
 }
 
-ReplacingFile::~ReplacingFile() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        ::unlink(temporaryPath_.c_str());
+void ReplacingFile::openStraight() {
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd_ < 0)
+        raiseCannotCreate(errno);
+}
+
+void ReplacingFile::openBeside(const std::string& target) {
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
+        raiseCannotCreate(errno);
+    temporaryPath_ = temporaryPattern(target);
+    {
+        const BlockedInterruptions blocked;
+        fd_ = ::mkstemp(temporaryPath_.data());
+        if (fd_ >= 0)
+            registration_ = registerTemporaryFile(temporaryPath_);
     }
+    if (fd_ < 0) {
+        const int error = errno;
+        temporaryPath_.clear();
+        raiseCannotCreate(error);
+    }
+    ::fchmod(fd_, modeForNewFile(target));
+}
+
+ReplacingFile::~ReplacingFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    removeTemporary();
+}
+
+void ReplacingFile::removeTemporary() {
+    if (writesStraight())
+        return;
+    ::unlink(temporaryPath_.c_str());
+    unregisterTemporaryFile(registration_);
+    registration_ = -1;
+    temporaryPath_.clear();
 }
 
 void ReplacingFile::write(std::string_view bytes) {
@@ -84,19 +170,24 @@ void ReplacingFile::flush() {
 
 void ReplacingFile::commit() {
     flush();
+    if (writesStraight()) {
+        const int closed = ::close(fd_);
+        fd_ = -1;
+        if (closed != 0)
+            throw Error("Stream write error");
+        return;
+    }
     if (::fsync(fd_) != 0)
         throw Error("Stream write error");
     const int closed = ::close(fd_);
     fd_ = -1;
-    if (closed != 0) {
-        ::unlink(temporaryPath_.c_str());
+    if (closed != 0)
         throw Error("Stream write error");
-    }
-    if (::rename(temporaryPath_.c_str(), path_.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temporaryPath_.c_str());
-        raiseCannotCreate(error);
-    }
+    if (::rename(temporaryPath_.c_str(), target_.c_str()) != 0)
+        raiseCannotCreate(errno); // the destructor removes the temporary file
+    unregisterTemporaryFile(registration_);
+    registration_ = -1;
+    temporaryPath_.clear();
 }
 
 void ReplacingFile::raiseCannotCreate(int error) const {

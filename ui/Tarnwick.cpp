@@ -1,5 +1,6 @@
 // Tarnwick: starts the program, creating its windows hidden in their fixed order.
 
+#include "io/InterruptedSaves.h"
 #include "ui/DisplayCheck.h"
 #include "ui/Fonts.h"
 #include "ui/QtDialogs.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
         std::cerr << "Tarnwick needs a graphical display: " << problem << ".\n";
         return 1;
     }
+    installInterruptedSaveCleanup();
     QApplication application(argc, argv);
     QApplication::setApplicationName(kProgramTitle);
     installFontSubstitutes();
