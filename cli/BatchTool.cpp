@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 
@@ -65,6 +66,38 @@ void setOnce(std::optional<std::string>& field, const std::string& option, Argum
     field = list.valueOf(option);
 }
 
+// Whether two names lead to the same file, or would once it is created.
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error))
+        return true;
+    const auto canonicalA = std::filesystem::weakly_canonical(a, error);
+    if (error)
+        return false;
+    const auto canonicalB = std::filesystem::weakly_canonical(b, error);
+    return !error && canonicalA == canonicalB;
+}
+
+// An output never replaces an input, nor the other output: a run must not destroy what it reads
+// or what it has just written.
+void checkOutputsAreNew(const MatchOptions& options) {
+    const std::pair<const std::optional<std::string>&, const char*> outputs[] = {
+        {options.byHaplotype, "--by-haplotype"}, {options.byPopulation, "--by-population"}};
+    for (const auto& [output, option] : outputs) {
+        if (!output || *output == "-")
+            continue;
+        for (const auto& [input, role] :
+             {std::pair{&options.database, "database"}, std::pair{&options.search, "search"}})
+            if (sameFile(*output, *input))
+                throw UsageError(std::string(option) + " " + *output + " is the " + role +
+                                 " file; choose another name for the output");
+    }
+    if (options.byHaplotype && options.byPopulation && *options.byHaplotype != "-" &&
+        sameFile(*options.byHaplotype, *options.byPopulation))
+        throw UsageError("--by-haplotype and --by-population name the same file " +
+                         *options.byPopulation);
+}
+
 MatchOptions parseMatch(ArgumentList list) {
     MatchOptions options;
     std::vector<std::string> files;
@@ -87,6 +120,7 @@ MatchOptions parseMatch(ArgumentList list) {
         throw UsageError("match needs --steps N");
     options.database = files[0];
     options.search = files[1];
+    checkOutputsAreNew(options);
     return options;
 }
 
@@ -118,15 +152,25 @@ bool readChecked(StringGrid& table, const std::string& file, InputRole role, std
     const StringGrid asRead = table;
     StringGrid faulty(1, 2);
     const int faults = tidyAndValidateLocusCells(table, firstLocusColumn(role), faulty);
+    // Listed in pieces of 64 KB: a file can hold millions of faulty cells, and stderr is
+    // unbuffered.
+    std::string list;
+    constexpr std::size_t kPiece = 1 << 16;
     for (const auto [col, row] : faultyCellPositions(faulty)) {
-        err << file << ": cell " << cellReference(col, row) << " holds \"" << asRead.Cells(col, row)
-            << "\"";
-        if (asRead.Cells(col, row) != table.Cells(col, row))
-            err << " (tidied to \"" << table.Cells(col, row) << "\")";
-        err << ", which is not an integer\n";
+        const std::string& text = asRead.Cells(col, row);
+        list += file + ": cell " + cellReference(col, row) + " holds \"" + text + "\"";
+        if (text != table.Cells(col, row))
+            list += " (tidied to \"" + table.Cells(col, row) + "\")";
+        list += ", which is not an integer\n";
+        if (list.size() >= kPiece) {
+            err << list;
+            list.clear();
+        }
     }
     if (faults > 0)
-        err << file << ": " << faults << " faulty cell" << (faults == 1 ? "" : "s") << "\n";
+        list +=
+            file + ": " + std::to_string(faults) + " faulty cell" + (faults == 1 ? "" : "s") + "\n";
+    err << list;
     return faults == 0;
 }
 

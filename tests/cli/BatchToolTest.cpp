@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <future>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace tarnwick {
@@ -222,6 +224,48 @@ TEST_F(BatchTool, OutcomesAndTheirExitCodes) {
             EXPECT_EQ(result.out, c.out) << name;
         }
     }
+}
+
+// An output never replaces what the run reads, nor the other output; one behind a link replaces
+// the link's target, and one that is no file (a pipe, a device) is written straight into.
+TEST_F(BatchTool, OutputsNeverReplaceInputsAndFollowLinks) {
+    const std::string database = path("database.csv");
+    fs::copy_file(example("database.csv"), database);
+    fs::create_symlink(database, path("database-link.csv"));
+    const std::string search = example("search.csv");
+    const struct {
+        std::vector<std::string> outputs;
+        const char* refusal;
+    } refused[] = {
+        {{"--by-haplotype", database}, "is the database file"},
+        {{"--by-population", path("database-link.csv")}, "is the database file"},
+        {{"--by-haplotype", search}, "is the search file"},
+        {{"--by-haplotype", path("x.csv"), "--by-population", path("./x.csv")},
+         "name the same file"},
+    };
+    for (const auto& c : refused) {
+        std::vector<std::string> arguments{"match", database, search, "--steps", "1"};
+        arguments.insert(arguments.end(), c.outputs.begin(), c.outputs.end());
+        const Outcome result = run(arguments);
+        EXPECT_EQ(result.status, kExitUsage) << result.err;
+        EXPECT_NE(result.err.find(c.refusal), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(readFile(database), readFile(example("database.csv")));
+    EXPECT_FALSE(fs::exists(path("x.csv")));
+
+    const Outcome direct = run({"match", database, search, "--steps", "1"});
+    writeFile(path("old.tsv"), "old");
+    fs::create_symlink("old.tsv", path("link.tsv"));
+    ASSERT_EQ(::mkfifo(path("pipe.tsv").c_str(), 0600), 0);
+    auto piped = std::async(std::launch::async, [&] { return readFile(path("pipe.tsv")); });
+    EXPECT_EQ(run({"match", database, search, "--steps", "1", "--by-haplotype", path("link.tsv"),
+                   "--by-population", path("pipe.tsv")})
+                  .status,
+              kExitSuccess);
+    EXPECT_TRUE(fs::is_symlink(path("link.tsv")));
+    EXPECT_EQ(readFile(path("old.tsv")), direct.out);
+    EXPECT_NE(piped.get().find("population name"), std::string::npos);
+    EXPECT_TRUE(fs::is_fifo(path("pipe.tsv")));
 }
 
 } // namespace

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Times whole runs of the batch tool with /usr/bin/time: wall time and peak memory, the median of
+# three runs of each case. Input files are made on first use in DATA (kept for later runs).
+#
+# Usage: bench/time-batch.sh [-t TOOL] [-d DATA] CASE...
+#   TOOL  the batch tool (default build/cli/tarnwick-cli), e.g. an older build to compare with
+#   DATA  a folder for the generated inputs (default /tmp/tarnwick-bench)
+# Cases:
+#   faults-100k, faults-1m   list the faulty cells of 100,000 / 1,000,000 rows x 27 faulty loci
+#   refusals                 read each full-size hostile file of tests/data/make-hostile.py
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+tool=$here/build/cli/tarnwick-cli
+data=/tmp/tarnwick-bench
+while getopts t:d: option; do
+    case $option in
+    t) tool=$(realpath "$OPTARG") ;;
+    d) data=$OPTARG ;;
+    *) exit 2 ;;
+    esac
+done
+shift $((OPTIND - 1))
+mkdir -p "$data"
+
+# Runs a command three times; prints the median wall time and peak memory.
+median_of_three() {
+    local label=$1
+    shift
+    local runs=() measured
+    measured=$(mktemp)
+    for _ in 1 2 3; do
+        # Refusals and faulty files end with status 1; only the time counts here.
+        /usr/bin/time -o "$measured" -f "%e %M" "$@" >/dev/null 2>"$data/stderr.txt" || true
+        runs+=("$(tail -n 1 "$measured")")
+    done
+    rm -f "$measured"
+    printf '%s\n' "${runs[@]}" | sort -n | sed -n 2p |
+        awk -v label="$label" '{ printf "%-40s %8.2f s %8.0f MB\n", label, $1, $2 / 1024 }'
+}
+
+faulty_csv() { # rows -> file of that many haplotypes whose 27 loci all hold "NA"
+    local file=$data/faulty-$1.csv
+    if [ ! -f "$file" ]; then
+        python3 - "$1" "$file" <<'PY'
+import sys
+rows, path = int(sys.argv[1]), sys.argv[2]
+with open(path, "w") as f:
+    f.write(",".join(["Sample", "Population", "N", "M", "H", "R", "C"] +
+                     ["DYS%d" % i for i in range(27)]) + "\n")
+    line = ",Pop,1,M,H,R,C" + ",NA" * 27 + "\n"
+    for r in range(rows):
+        f.write("S%d" % r + line)
+PY
+    fi
+    echo "$file"
+}
+
+for case_name in "$@"; do
+    case $case_name in
+    faults-100k) median_of_three "$case_name" "$tool" show "$(faulty_csv 100000)" --database ;;
+    faults-1m) median_of_three "$case_name" "$tool" show "$(faulty_csv 1000000)" --database ;;
+    refusals)
+        [ -f "$data/hostile/whitespace-flood.xlsx" ] ||
+            python3 "$here/tests/data/make-hostile.py" --full "$data/hostile"
+        for file in "$data"/hostile/*; do
+            median_of_three "refusal $(basename "$file")" "$tool" show "$file"
+        done
+        ;;
+    *)
+        echo "unknown case $case_name" >&2
+        exit 2
+        ;;
+    esac
+done
