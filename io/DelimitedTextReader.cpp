@@ -69,6 +69,22 @@ void splitRecords(std::string_view text, char separator, long maxRows, OnField o
 
 } // namespace
 
+// Text in UTF-16 without a byte-order mark: the NUL bytes of its mostly ASCII characters all
+// stand at odd offsets (little-endian) or all at even ones (big-endian). Returns 'L', 'B' or 0.
+char utf16WithoutMark(std::string_view bytes) {
+    const auto sample = bytes.substr(0, 4096);
+    std::size_t even = 0, odd = 0;
+    for (std::size_t i = 0; i < sample.size(); ++i)
+        if (sample[i] == '\0')
+            ++(i % 2 == 0 ? even : odd);
+    const std::size_t half = sample.size() / 2;
+    if (even == 0 && odd * 4 >= half && half > 0)
+        return 'L';
+    if (odd == 0 && even * 4 >= half && half > 0)
+        return 'B';
+    return 0;
+}
+
 std::string decodeTextFile(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF"))
         return std::string(bytes.substr(3));
@@ -76,6 +92,8 @@ std::string decodeTextFile(std::string_view bytes) {
         return utf16LeToUtf8(bytes.substr(2));
     if (bytes.starts_with("\xFE\xFF"))
         return utf16BeToUtf8(bytes.substr(2));
+    if (const char order = utf16WithoutMark(bytes))
+        return order == 'L' ? utf16LeToUtf8(bytes) : utf16BeToUtf8(bytes);
     if (isValidUtf8(bytes))
         return std::string(bytes);
     const TextConverter converter("UTF-8", windowsCodePageName(userWindowsCodePage()).c_str());
@@ -152,6 +170,10 @@ bool parsePlainNumber(std::string_view field, double& value) {
 
 void readDelimitedText(std::string_view bytes, SheetSink& sink) {
     const std::string text = decodeTextFile(bytes);
+    // Pictures, documents and other binary files are no tables: text holds no NUL character,
+    // and a PDF file may hold none either.
+    if (text.find('\0') != std::string::npos || bytes.starts_with("%PDF-"))
+        throw ReadError("it is not a spreadsheet or a text table");
     std::string_view body = text;
     const char separator = detectSeparator(body);
     if (body.starts_with("sep=")) {

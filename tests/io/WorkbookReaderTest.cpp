@@ -179,6 +179,41 @@ TEST(WorkbookReader, HostileWorkbooksEndInAClearError) {
     EXPECT_EQ(table.RowCount(), 1 + 2);
 }
 
+// A picture or a document read as delimited text would give a table of garbage.
+TEST(WorkbookReader, FilesThatAreNoTablesAreRefused) {
+    std::string utf16le, utf16be;
+    for (const char c : std::string("DYS19,DYS390\n14,24\n")) {
+        utf16le += std::string{c, '\0'};
+        utf16be += std::string{'\0', c};
+    }
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* outcome;
+    } cases[] = {
+        {"picture.png", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10", 24),
+         "it is not a spreadsheet or a text table"},
+        {"document.pdf", "%PDF-1.4\n1 0 obj << /Type /Catalog >> endobj\n",
+         "it is not a spreadsheet or a text table"},
+        {"binary.csv", std::string("a,b\n1,\0\x01\x02\n", 10),
+         "it is not a spreadsheet or a text table"},
+        {"utf16le.csv", utf16le, "read without error"},
+        {"utf16be.csv", utf16be, "read without error"},
+    };
+    for (const auto& c : cases) {
+        const auto path = testing_files::scratchPath(c.name);
+        testing_files::writeFile(path, c.bytes);
+        const std::string message = readError(path.string());
+        EXPECT_NE(message.find(c.outcome), std::string::npos) << c.name << ": " << message;
+        if (std::string(c.outcome) == "read without error") {
+            StringGrid table(1, 2);
+            ReadWorkbookIntoTable(table, path.string());
+            EXPECT_EQ(table.Cells(1, 1), "24") << c.name;
+        }
+        fs::remove(path);
+    }
+}
+
 TEST(WorkbookReader, SheetsWiderThanASpreadsheetCanBeAreRefused) {
     const auto path = testing_files::scratchPath("tarnwick-wide.csv");
     std::ofstream(path) << "a" << std::string(16384, ',') << "z\n";
