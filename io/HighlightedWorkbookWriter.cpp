@@ -5,6 +5,7 @@
 #include "core/TableOperations.h"
 #include "io/QuietStderr.h"
 #include "io/ReplacingFile.h"
+#include "io/ValueText.h"
 
 #include <xlsxwriter.h>
 
@@ -78,6 +79,7 @@ void writeWorkbook(const StringGrid& table, const std::vector<CellPosition>& fau
     format_set_bg_color(red, 0xFF0000);
     format_set_font_color(red, LXW_COLOR_BLACK);
 
+    const char decimalSeparator = localeDecimalSeparator();
     auto nextFaulty = faulty.begin();
     for (int row = 0; row < table.RowCount(); ++row) {
         for (int col = 0; col < table.ColCount(); ++col) {
@@ -89,9 +91,16 @@ void writeWorkbook(const StringGrid& table, const std::vector<CellPosition>& fau
                     format = red;
                 ++nextFaulty;
             }
-            const lxw_error written = worksheet_write_string(sheet, static_cast<lxw_row_t>(row),
-                                                             static_cast<lxw_col_t>(col),
-                                                             table.Cells(col, row).c_str(), format);
+            const std::string& text = table.Cells(col, row);
+            const auto cellRow = static_cast<lxw_row_t>(row);
+            const auto cellCol = static_cast<lxw_col_t>(col);
+            // What a spreadsheet program turns into a number goes in as one, so users get
+            // numbers, not "number stored as text"; every other text stays text and reads back
+            // as it was.
+            const auto number = generalFormNumber(text, decimalSeparator);
+            const lxw_error written =
+                number ? worksheet_write_number(sheet, cellRow, cellCol, *number, format)
+                       : worksheet_write_string(sheet, cellRow, cellCol, text.c_str(), format);
             if (written != LXW_NO_ERROR)
                 raiseCannotSave(fileName,
                                 "cell " + cellReference(col, row) + ": " + lxw_strerror(written));

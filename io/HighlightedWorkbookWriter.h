@@ -9,9 +9,10 @@ namespace tarnwick {
 inline constexpr const char* kHighlightedSheetName = "My Sheet Name";
 
 // Writes the table to an .xlsx workbook (whatever the name's extension) of one worksheet named
-// "My Sheet Name": every cell as text, the cells of the faulty-cell list filled solid red with
-// black text. Returns true; any failure, saving included, raises an Error naming the file and
-// the reason, and leaves an existing file of that name as it was.
+// "My Sheet Name": a text in a number's general form as that number, every other cell as text,
+// the cells of the faulty-cell list filled solid red with black text. Returns true; any failure,
+// saving included, raises an Error naming the file and the reason, and leaves an existing file of
+// that name as it was.
 bool SaveTableWithHighlights(const StringGrid& table, const StringGrid& faultyCells,
                              const std::string& fileName);
 

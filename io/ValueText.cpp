@@ -1,5 +1,9 @@
 #include "io/ValueText.h"
 
+#include "io/NumberParsing.h"
+
+#include <algorithm>
+
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -54,6 +58,19 @@ std::string numberText(double value, char decimalSeparator) {
         }
     }
     return text;
+}
+
+std::optional<double> generalFormNumber(std::string_view text, char decimalSeparator) {
+    std::string pointed(text);
+    if (decimalSeparator != '.') {
+        if (pointed.find('.') != std::string::npos)
+            return std::nullopt;
+        std::replace(pointed.begin(), pointed.end(), decimalSeparator, '.');
+    }
+    const auto value = parseFiniteNumber(pointed);
+    if (!value || numberText(*value, decimalSeparator) != text)
+        return std::nullopt;
+    return value;
 }
 
 char localeDecimalSeparator() {

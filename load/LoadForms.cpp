@@ -19,6 +19,19 @@ void discardInputTable(StringGrid& table) {
     table.setRowCount(2);
 }
 
+namespace {
+
+// The workbook is an .xlsx package, so the database's dialog offers and adds that extension;
+// the search table's dialog keeps the program's list and adds none.
+std::vector<std::pair<std::string, std::string>> highlightedWorkbookFilters(InputRole role) {
+    auto filters = spreadsheetFilters();
+    if (role == InputRole::Database)
+        filters.front() = {"Excel workbook", "*.xlsx"};
+    return filters;
+}
+
+} // namespace
+
 ConfirmationForm::ConfirmationForm(Workspace& workspace, InputRole role)
     : workspace_(workspace), role_(role) {}
 
@@ -33,8 +46,8 @@ void ConfirmationForm::Button2Click() {
 
 DataErrorForm::DataErrorForm(Workspace& workspace, Dialogs& dialogs, const TextMeasurer& measurer,
                              InputRole role)
-    : SaveDialog1{FileDialogState::Kind::Save, "Save", spreadsheetFilters(),
-                  role == InputRole::Database ? "xls" : "", ""},
+    : SaveDialog1{FileDialogState::Kind::Save, "Save", highlightedWorkbookFilters(role),
+                  role == InputRole::Database ? "xlsx" : "", ""},
       workspace_(workspace), dialogs_(dialogs), measurer_(measurer), role_(role) {}
 
 void DataErrorForm::Button1Click() {

@@ -1,5 +1,6 @@
 #include "io/HighlightedWorkbookWriter.h"
 #include "TestFiles.h"
+#include "core/CellReference.h"
 #include "core/Error.h"
 #include "core/TableOperations.h"
 #include "io/GsfHandles.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <csignal>
 #include <filesystem>
 #include <map>
@@ -84,9 +86,8 @@ TEST_F(HighlightedWorkbook, OneSheetEveryCellAsTextFaultyCellsRed) {
         }
     }
     EXPECT_NE(sheet.find("<c r=\"B1\" t=\"inlineStr\"><is><t>DYS19</t></is></c>"),
-              std::string::npos)
-        << "numbers are written as text too";
-    EXPECT_NE(sheet.find("<t>24</t>"), std::string::npos);
+              std::string::npos);
+    EXPECT_NE(sheet.find("<c r=\"C2\"><v>24</v></c>"), std::string::npos) << "a number cell";
     const auto stylesXml = packageMember(path, "xl/styles.xml");
     EXPECT_NE(stylesXml.find("<patternFill patternType=\"solid\"><fgColor rgb=\"FFFF0000\"/>"),
               std::string::npos)
@@ -99,6 +100,34 @@ TEST_F(HighlightedWorkbook, OneSheetEveryCellAsTextFaultyCellsRed) {
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
             EXPECT_EQ(again.Cells(c, r), table.Cells(c, r));
+}
+
+// A text in the general form of a number goes in as that number, as a spreadsheet program turns
+// it into one; everything else stays text. Either way the workbook reads back as it was.
+TEST_F(HighlightedWorkbook, NumbersInTheirGeneralFormAreNumberCells) {
+    const struct {
+        const char* text;
+        bool number;
+    } cases[] = {{"12", true},     {"-3", true},     {"16.1", true},   {"1E20", true},
+                 {"1.5E-5", true}, {"0", true},      {"12,13", false}, {"013", false},
+                 {" 12", false},   {"12 ", false},   {"+12", false},   {"NA", false},
+                 {"-0", false},    {"16.10", false}, {"1e20", false},  {"1E+20", false},
+                 {"0x11", false},  {"12.", false},   {"inf", false},   {"", false}};
+    std::setlocale(LC_ALL, "C");
+    StringGrid row(static_cast<int>(std::size(cases)), 1);
+    for (std::size_t c = 0; c < std::size(cases); ++c)
+        row.setCells(static_cast<int>(c), 0, cases[c].text);
+    const auto path = (directory / "numbers.xlsx").string();
+    SaveTableWithHighlights(row, faulty, path);
+    const auto sheet = packageMember(path, "xl/worksheets/sheet1.xml");
+    StringGrid again(1, 2);
+    ReadWorkbookIntoTable(again, path);
+    for (std::size_t c = 0; c < std::size(cases); ++c) {
+        const std::string reference = cellReference(static_cast<int>(c), 0);
+        const bool number = sheet.find("<c r=\"" + reference + "\"><v>") != std::string::npos;
+        EXPECT_EQ(number, cases[c].number) << '"' << cases[c].text << '"';
+        EXPECT_EQ(again.Cells(static_cast<int>(c), 0), cases[c].text) << "reads back";
+    }
 }
 
 TEST_F(HighlightedWorkbook, AFailureNamesTheFileAndLeavesTheOldOneAlone) {

@@ -194,24 +194,36 @@ TEST_F(LoadCommand, ClosingTheDataErrorDialogKeepsTheTableLoaded) {
 
 TEST_F(LoadCommand, SaveWritesTheHighlightedWorkbookThenDiscardsTheTable) {
     const auto database = file("db.csv", kFaultyDatabase);
-    const auto typed = (directory / "highlighted").string();
-    dialogs.fileAnswers = {database, typed};
-    dialogs.formActions = {[&] { commands.forms.Form4.Button1Click(); }};
-    commands.Button1Click();
-    EXPECT_EQ(dialogs.log, (Strings{"file dialog | loading database...", "Form4 3 | error",
-                                    std::string("message ") + kHighlightedSaveWarning + " | error",
-                                    "file dialog | saving...", "message save! | saving..."}));
-    ASSERT_TRUE(fs::exists(typed + ".xls")) << "the database dialog adds .xls";
-    EXPECT_EQ(commands.forms.Form4.SaveDialog1.fileName, typed + ".xls");
-    EXPECT_FALSE(isLoaded(workspace.StringGrid1));
-    EXPECT_EQ(views(), "0010");
-    EXPECT_TRUE(workspace.databaseHasErrors);
-    // The workbook loads again: the tidied table, as text.
-    StringGrid again(1, 2);
-    ReadWorkbookIntoTable(again, typed + ".xls");
-    EXPECT_EQ(again.Cells(7, 2), "NA");
-    EXPECT_EQ(again.Cells(8, 1), "12,13");
-    EXPECT_EQ(again.RowCount(), 4 + 2);
+    // The workbook is an .xlsx package: the database dialog adds ".xlsx" to a name typed without
+    // an extension, and keeps one that is typed.
+    const struct {
+        std::string typed, saved;
+    } cases[] = {{"highlighted", "highlighted.xlsx"}, {"kept.xls", "kept.xls"}};
+    for (const auto& c : cases) {
+        dialogs.log.clear();
+        dialogs.fileAnswers = {database, (directory / c.typed).string()};
+        dialogs.formActions = {[&] { commands.forms.Form4.Button1Click(); }};
+        commands.Button1Click();
+        EXPECT_EQ(dialogs.log,
+                  (Strings{"file dialog | loading database...", "Form4 3 | error",
+                           std::string("message ") + kHighlightedSaveWarning + " | error",
+                           "file dialog | saving...", "message save! | saving..."}));
+        const auto saved = (directory / c.saved).string();
+        ASSERT_TRUE(fs::exists(saved)) << c.typed;
+        EXPECT_EQ(commands.forms.Form4.SaveDialog1.fileName, saved);
+        EXPECT_FALSE(isLoaded(workspace.StringGrid1));
+        EXPECT_EQ(views(), "0010");
+        EXPECT_TRUE(workspace.databaseHasErrors);
+        // The workbook loads again: the tidied table.
+        StringGrid again(1, 2);
+        ReadWorkbookIntoTable(again, saved);
+        EXPECT_EQ(again.Cells(7, 2), "NA");
+        EXPECT_EQ(again.Cells(8, 1), "12,13");
+        EXPECT_EQ(again.RowCount(), 4 + 2);
+    }
+    const auto& filters = dialogs.fileDialogsRun.back().filters;
+    ASSERT_FALSE(filters.empty());
+    EXPECT_EQ(filters.front(), (std::pair<std::string, std::string>{"Excel workbook", "*.xlsx"}));
 }
 
 TEST_F(LoadCommand, SearchDialogSavesUnderTheNameAsTyped) {
