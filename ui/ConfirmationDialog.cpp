@@ -1,13 +1,16 @@
 #include "ui/ConfirmationDialog.h"
 
 #include "ui/Fonts.h"
+#include "ui/QtDialogs.h"
+
+#include <algorithm>
 
 namespace tarnwick {
 
 ConfirmationDialog::ConfirmationDialog(ConfirmationForm& form, const QString& caption,
                                        QSize clientSize, QWidget* parent)
     : QDialog(parent), Label1(new QLabel(this)), Button1(new QPushButton("OK", this)),
-      Button2(new QPushButton("Cancel", this)), form_(form) {
+      Button2(new QPushButton("Cancel", this)), form_(form), clientSize_(clientSize) {
     setWindowTitle(caption);
     setFont(msSansSerif8());
     setFixedSize(clientSize);
@@ -22,6 +25,13 @@ void ConfirmationDialog::placeControls(QPoint label, QPoint ok, QPoint cancel) {
     Label1->move(label);
     Button1->setGeometry(ok.x(), ok.y(), 75, 25);
     Button2->setGeometry(cancel.x(), cancel.y(), 75, 25);
+}
+
+void ConfirmationDialog::setMessage(const std::string& text) {
+    Label1->setText(shownText(text));
+    Label1->adjustSize();
+    setFixedSize(std::max(clientSize_.width(), Label1->geometry().right() + 1 + Label1->x()),
+                 clientSize_.height());
 }
 
 void ConfirmationDialog::Button1Click() {

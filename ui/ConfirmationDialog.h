@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <string>
+
 namespace tarnwick {
 
 // The format confirmation shown after a load without faults (TForm2, TForm3).
@@ -14,6 +16,9 @@ class ConfirmationDialog : public QDialog {
 public:
     ConfirmationDialog(ConfirmationForm& form, const QString& caption, QSize clientSize,
                        QWidget* parent);
+
+    // The format message in Label1; the dialog widens where the message is wider than it.
+    void setMessage(const std::string& text);
 
     QLabel* Label1;
     QPushButton* Button1; // "OK"
@@ -27,6 +32,7 @@ private:
     void Button2Click();
 
     ConfirmationForm& form_;
+    QSize clientSize_;
 };
 
 } // namespace tarnwick

@@ -2,6 +2,7 @@
 
 #include "load/ErrorReport.h"
 #include "ui/Fonts.h"
+#include "ui/TextFit.h"
 
 #include <algorithm>
 #include <exception>
@@ -26,12 +27,15 @@ DataErrorDialog::DataErrorDialog(DataErrorForm& form, Dialogs& dialogs, QSize cl
     Button1->setObjectName("Button1");
     Button2->setObjectName("Button2");
     Button3->setObjectName("Button3");
-    // Sized to its text; where the machine's font is wider than the designed one, the dialog
-    // widens with it rather than cut the message.
-    Label3->setGeometry(40, 8, std::max(257, Label3->sizeHint().width()), 26);
-    setFixedSize(std::max(clientSize.width(), Label3->geometry().right() + 9), clientSize.height());
+    // Sized to their texts; where the machine's font is wider than the designed one, the dialog
+    // widens with them rather than cut the message.
+    Label3->setGeometry(40, 8, 257, 26);
+    widenToText(Label3);
     Label1->move(40, 48);
-    Label2->move(128, 48);
+    widenToText(Label1);
+    Label2->move(std::max(128, Label1->geometry().right() + 5), 48);
+    clientWidth_ = std::max(clientSize.width(), Label3->geometry().right() + 9);
+    setFixedSize(clientWidth_, clientSize.height());
     Button1->setGeometry(32, 72, 75, 25);
     Button3->setGeometry(128, 72, 75, 25);
     Button2->setGeometry(224, 72, 75, 25);
@@ -40,6 +44,12 @@ DataErrorDialog::DataErrorDialog(DataErrorForm& form, Dialogs& dialogs, QSize cl
     connect(Button1, &QPushButton::clicked, this, &DataErrorDialog::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &DataErrorDialog::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &DataErrorDialog::Button3Click);
+}
+
+void DataErrorDialog::setFaultCount(const std::string& count) {
+    Label2->setText(QString::fromStdString(count));
+    Label2->adjustSize();
+    setFixedSize(std::max(clientWidth_, Label2->geometry().right() + 9), height());
 }
 
 void DataErrorDialog::Button1Click() {

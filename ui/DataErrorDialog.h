@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <string>
+
 namespace tarnwick {
 
 // "Attention: Data error." after a load with faults (TForm4, TForm10).
@@ -14,6 +16,9 @@ class DataErrorDialog : public QDialog {
     Q_OBJECT
 public:
     DataErrorDialog(DataErrorForm& form, Dialogs& dialogs, QSize clientSize, QWidget* parent);
+
+    // The number of faulty cells in Label2, beside its title.
+    void setFaultCount(const std::string& count);
 
     QLabel* Label3;
     QLabel* Label1;
@@ -29,6 +34,7 @@ private:
 
     DataErrorForm& form_;
     Dialogs& dialogs_;
+    int clientWidth_;
 };
 
 } // namespace tarnwick

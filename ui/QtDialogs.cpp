@@ -3,19 +3,30 @@
 #include "ui/ConfirmationDialog.h"
 #include "ui/DataErrorDialog.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace tarnwick {
 namespace {
 
-QString boxText(const std::string& text) {
-    return QString::fromStdString(text).replace("\r\n", "\n");
+// A window manager writes the caption into the title bar beside an icon and three buttons; a
+// box at least this wide shows it whole, also where the fonts are large.
+int widthForCaption(const QString& caption) {
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    return QFontMetrics(titleFont).horizontalAdvance(caption) + 120;
 }
 
 } // namespace
+
+QString shownText(const std::string& text) {
+    return QString::fromStdString(text).replace("\r\n", "\n");
+}
 
 void QtDialogs::setForms(ConfirmationDialog* form2, ConfirmationDialog* form3,
                          DataErrorDialog* form4, DataErrorDialog* form10) {
@@ -56,21 +67,18 @@ std::optional<std::string> QtDialogs::runFileDialog(const FileDialogState& state
 
 void QtDialogs::showModal(FormId form, const std::string& text) {
     prepareModal();
-    const QString label = boxText(text);
     switch (form) {
     case FormId::Form2:
     case FormId::Form3: {
         ConfirmationDialog* dialog = form == FormId::Form2 ? form2_ : form3_;
-        dialog->Label1->setText(label);
-        dialog->Label1->adjustSize();
+        dialog->setMessage(text);
         dialog->exec();
         break;
     }
     case FormId::Form4:
     case FormId::Form10: {
         DataErrorDialog* dialog = form == FormId::Form4 ? form4_ : form10_;
-        dialog->Label2->setText(label);
-        dialog->Label2->adjustSize();
+        dialog->setFaultCount(text);
         dialog->exec();
         break;
     }
@@ -79,8 +87,13 @@ void QtDialogs::showModal(FormId form, const std::string& text) {
 
 void QtDialogs::showBox(int icon, const std::string& text) {
     prepareModal();
-    QMessageBox box(static_cast<QMessageBox::Icon>(icon), kProgramTitle, boxText(text),
+    QMessageBox box(static_cast<QMessageBox::Icon>(icon), kProgramTitle, shownText(text),
                     QMessageBox::Ok, parent_);
+    // The box sizes itself to its text; a row of this width across its grid keeps it from
+    // getting narrower than its caption needs.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(widthForCaption(kProgramTitle), 0, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     box.exec();
 }
 

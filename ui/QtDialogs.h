@@ -45,6 +45,9 @@ private:
     QString startFolder_;
 };
 
+// A message as a window shows it: "\r\n" line ends become line breaks.
+QString shownText(const std::string& text);
+
 // The examples folder when the program runs from its build tree, else the home folder.
 QString defaultStartFolder();
 

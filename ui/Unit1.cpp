@@ -4,6 +4,7 @@
 #include "core/PopulationSummary.h"
 #include "load/ErrorReport.h"
 #include "ui/Fonts.h"
+#include "ui/TextFit.h"
 #include "ui/Unit5.h"
 #include "ui/Unit6.h"
 #include "ui/Unit7.h"
@@ -104,12 +105,13 @@ void TForm1::createControls(QWidget* client) {
     Label1 = new QLabel("Number of steps(max):", client);
     Label1->setObjectName("Label1");
     Label1->setGeometry(296, 11, 105, 13);
-    Label1->resize(std::max(105, Label1->sizeHint().width()), 13); // sized to its text
+    widenToText(Label1);
     Button1 = button("Button1", "Load database", {1, 24, 103, 25}, client);
     Button2 = button("Button2", "Load haplotype(s) for search", {108, 24, 165, 25}, client);
     ComboBox1 = new QComboBox(client);
     ComboBox1->setObjectName("ComboBox1");
     ComboBox1->setEditable(true);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert); // what is typed never joins the list
     ComboBox1->addItems({"0", "1", "2", "3"});
     ComboBox1->setCurrentIndex(-1);
     ComboBox1->setEditText("");

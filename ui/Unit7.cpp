@@ -1,6 +1,9 @@
 #include "ui/Unit7.h"
 
 #include "ui/Fonts.h"
+#include "ui/TextFit.h"
+
+#include <algorithm>
 
 namespace tarnwick {
 
@@ -11,13 +14,15 @@ TForm7::TForm7(std::function<void(const QString&)> setStepLimit, QWidget* parent
     setObjectName("Form7");
     setWindowTitle("Number of steps");
     setFont(msSansSerif8());
-    setFixedSize(290, 97);
     Label1->setObjectName("Label1");
     ComboBox1->setObjectName("ComboBox1");
     Button1->setObjectName("Button1");
     Label1->setGeometry(8, 40, 105, 13);
-    ComboBox1->setGeometry(128, 32, 145, 21);
+    // The box moves right, and the dialog widens, where the label's text needs it.
+    ComboBox1->setGeometry(std::max(128, widenToText(Label1) + 8), 32, 145, 21);
+    setFixedSize(std::max(290, ComboBox1->geometry().right() + 1 + 17), 97);
     ComboBox1->setEditable(true);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert); // what is typed never joins the list
     ComboBox1->addItems({"0", "1", "2", "3"});
     ComboBox1->setCurrentIndex(-1);
     ComboBox1->setEditText("");

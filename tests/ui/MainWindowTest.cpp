@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QImage>
+#include <QLineEdit>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -239,6 +241,21 @@ TEST(StepLimitDialog, CopiesItsOwnTextOnOkOnly) {
     dialog.ComboBox1->setEditText("");
     dialog.Button1->click();
     EXPECT_EQ(form.workspace().stepLimit, "");
+}
+
+// Typing a limit and Enter sets the limit; the lists stay "0", "1", "2", "3".
+TEST(StepLimitBoxes, WhatIsTypedNeverJoinsTheList) {
+    test::ScriptedDialogs dialogs;
+    TForm1 form(dialogs);
+    TForm7 dialog([&](const QString& text) { form.setStepLimitText(text); }, &form);
+    for (QComboBox* box : {form.ComboBox1, dialog.ComboBox1}) {
+        box->lineEdit()->clear();
+        QTest::keyClicks(box->lineEdit(), "17");
+        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        EXPECT_EQ(box->count(), 4) << box->window()->objectName().toStdString();
+        EXPECT_EQ(box->currentText(), "17");
+    }
+    EXPECT_EQ(form.workspace().stepLimit, "17");
 }
 
 TEST(DataErrorDialogWindow, AFailedSaveKeepsItOpen) {
