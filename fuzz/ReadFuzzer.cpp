@@ -1,0 +1,48 @@
+// Fuzzes the reader's entry point with the files of one format (TARNWICK_FUZZ_FORMAT): the input
+// is written to a file and read as the load commands read it. For .xlsx and .ods, an input that
+// is not a ZIP package is taken as the XML of the sheet (or content) part and wrapped into a
+// package with the other parts it needs, so that mutations reach the XML reading instead of
+// breaking the compression. A read ends in a value table or an Error; anything else is a fault.
+
+#include "core/Error.h"
+#include "io/WorkbookReader.h"
+
+#include "fuzz/Packages.h"
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+
+namespace {
+
+// One file per fuzzing process, removed when it ends.
+struct InputFile {
+    std::string path =
+        "/tmp/tarnwick-fuzz-" + std::to_string(::getpid()) + "." TARNWICK_FUZZ_FORMAT;
+    ~InputFile() { ::unlink(path.c_str()); }
+};
+
+const std::string& inputPath() {
+    static const InputFile file;
+    return file.path;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::string_view format = TARNWICK_FUZZ_FORMAT;
+    if ((format == "xlsx" || format == "ods") && !input.starts_with("PK")) {
+        tarnwick::fuzz::writePackage(inputPath(), format, input);
+    } else {
+        std::ofstream(inputPath(), std::ios::binary | std::ios::trunc) << input;
+    }
+    try {
+        // As the database load reads it: the sheet, then its locus cells tidied and checked.
+        tarnwick::readHaplotypeTable(inputPath(), tarnwick::kDatabaseLayout, true);
+    } catch (const tarnwick::Error&) {
+    }
+    return 0;
+}
