@@ -1,4 +1,5 @@
 // Writing a large table as a saved-table stream.
+#include "commands/StringGrid.h"
 #include "io/BiffWriter.h"
 
 #include <benchmark/benchmark.h>

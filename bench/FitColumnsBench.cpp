@@ -1,5 +1,5 @@
 // Fitting the column widths of a 750,000-row result table in the views' font.
-#include "core/TableOperations.h"
+#include "commands/TableOperations.h"
 #include "ui/Fonts.h"
 #include "ui/QtTextMeasurer.h"
 

@@ -1,5 +1,5 @@
-// Memory of a large result-sized table, and the cost of copying rows between tables.
-#include "core/StringGrid.h"
+// Memory of a large table written cell by cell, as the window's own tables are.
+#include "commands/StringGrid.h"
 
 #include "HeapUsage.h"
 
@@ -42,22 +42,6 @@ void BM_ResultTableMemory(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ResultTableMemory)->Arg(750000)->Unit(benchmark::kMillisecond)->Iterations(1);
-
-void BM_CopyRowsBetweenTables(benchmark::State& state) {
-    const int rows = 100000;
-    StringGrid from(45, rows);
-    fillLikeAResultTable(from);
-    StringGrid to(45, rows);
-    for (auto _ : state) {
-        for (int row = 0; row < rows; ++row) {
-            const auto ids = from.rowIds(row);
-            std::copy(ids.begin(), ids.end(), to.rowIds(rows - 1 - row).begin());
-        }
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * rows);
-}
-BENCHMARK(BM_CopyRowsBetweenTables)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tarnwick

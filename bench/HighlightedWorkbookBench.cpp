@@ -1,5 +1,5 @@
 // The workbook with highlighted faulty cells, at the size of a large database.
-#include "core/TableOperations.h"
+#include "commands/StringGrid.h"
 #include "io/HighlightedWorkbookWriter.h"
 
 #include <benchmark/benchmark.h>
@@ -20,16 +20,13 @@ void BM_SaveTableWithHighlights(benchmark::State& state) {
             table.setCells(col, row,
                            col < 7 ? "text " + std::to_string(row % 997)
                                    : std::to_string(10 + random() % 20));
-    StringGrid faulty(1, 2);
-    resetFaultyCellList(faulty);
     std::vector<CellPosition> cells;
     for (int i = 0; i < state.range(2); ++i)
         cells.push_back({7 + static_cast<int>(random() % (cols - 7)),
                          1 + static_cast<int>(random() % (rows - 1))});
-    recordFaultyCells(faulty, cells);
     const auto path = std::filesystem::temp_directory_path() / "tarnwick-bench-highlighted.xlsx";
     for (auto _ : state)
-        SaveTableWithHighlights(table, faulty, path.string());
+        SaveTableWithHighlights(table, cells, path.string());
     state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
     std::filesystem::remove(path);
 }

@@ -1,6 +1,6 @@
 // "Calculate" and "By populations" on generated databases of realistic structure.
-#include "core/Calculation.h"
-#include "core/PopulationSummary.h"
+#include "commands/Calculation.h"
+#include "commands/PopulationViews.h"
 #include "tools/HaplotypeGenerator.h"
 
 #include "HeapUsage.h"
@@ -31,8 +31,12 @@ Workspace generatedWorkspace(int database, int search, const std::string& limit)
     options.seed = 11;
     const auto tables = generateTables(options);
     Workspace workspace;
-    workspace.StringGrid1 = asLoadedTable(tables.database);
-    workspace.StringGrid2 = asLoadedTable(tables.search);
+    for (auto [grid, table] : {std::pair{&workspace.StringGrid1, tables.database},
+                               std::pair{&workspace.StringGrid2, tables.search}}) {
+        grid->setRowCount(table->rowCount() + 2); // as a load leaves it
+        grid->setColCount(table->columnCount());
+        grid->showCellsOf(table);
+    }
     workspace.stepLimit = limit;
     return workspace;
 }

@@ -1,17 +1,14 @@
 #include "cli/BatchTool.h"
 
 #include "cli/Usage.h"
-#include "core/Calculation.h"
+#include "core/ByHaplotypeTable.h"
 #include "core/CellReference.h"
+#include "core/Error.h"
+#include "core/IntegerText.h"
 #include "core/PopulationSummary.h"
-#include "core/TableOperations.h"
-#include "core/TextMeasurer.h"
-#include "core/Workspace.h"
 #include "io/BiffWriter.h"
 #include "io/DelimitedTextWriter.h"
 #include "io/WorkbookReader.h"
-#include "load/InputRole.h"
-#include "load/LocusCellValidation.h"
 
 #include <algorithm>
 #include <cctype>
@@ -38,7 +35,7 @@ struct MatchOptions {
 
 struct ShowOptions {
     std::string file;
-    std::optional<InputRole> role;
+    std::optional<TableLayout> layout; // the table's role, when its loci are to be checked
 };
 
 // Splits arguments into options (with the value that follows each, for those that take one) and
@@ -130,9 +127,9 @@ ShowOptions parseShow(ArgumentList list) {
     while (!list.atEnd()) {
         const std::string& argument = list.take();
         if (argument == "--database" || argument == "--search") {
-            if (options.role)
+            if (options.layout)
                 throw UsageError("show takes one role");
-            options.role = argument == "--database" ? InputRole::Database : InputRole::Search;
+            options.layout = argument == "--database" ? kDatabaseLayout : kSearchLayout;
         } else if (argument.starts_with("--")) {
             throw UsageError("unknown option " + argument);
         } else {
@@ -145,33 +142,39 @@ ShowOptions parseShow(ArgumentList list) {
     return options;
 }
 
+// A table read as a load reads it, and whether its locus cells are all whole numbers or empty.
+struct CheckedTable {
+    std::shared_ptr<const HaplotypeTable> table;
+    bool clean;
+};
+
 // Reads a file and tidies and checks its locus cells as the load commands do. Lists every faulty
-// cell with the text the file holds there; returns false when there is any.
-bool readChecked(StringGrid& table, const std::string& file, InputRole role, std::ostream& err) {
-    ReadWorkbookIntoTable(table, file);
-    const StringGrid asRead = table;
-    StringGrid faulty(1, 2);
-    const int faults = tidyAndValidateLocusCells(table, firstLocusColumn(role), faulty);
+// cell with the text the file holds there.
+CheckedTable readChecked(const std::string& file, TableLayout layout, std::ostream& err) {
+    auto read = readHaplotypeTable(file, layout, true);
     // Listed in pieces of 64 KB: a file can hold millions of faulty cells, and stderr is
     // unbuffered.
     std::string list;
     constexpr std::size_t kPiece = 1 << 16;
-    for (const auto [col, row] : faultyCellPositions(faulty)) {
-        const std::string& text = asRead.Cells(col, row);
-        list += file + ": cell " + cellReference(col, row) + " holds \"" + text + "\"";
-        if (text != table.Cells(col, row))
-            list += " (tidied to \"" + table.Cells(col, row) + "\")";
+    std::string scratch;
+    for (const FaultyCell& fault : read.faults) {
+        const std::string_view tidied = read.table->text(fault.col, fault.row, scratch);
+        list += file + ": cell " + cellReference(fault.col, fault.row) + " holds \"" +
+                fault.asRead + "\"";
+        if (tidied != fault.asRead)
+            list += " (tidied to \"" + std::string(tidied) + "\")";
         list += ", which is not an integer\n";
         if (list.size() >= kPiece) {
             err << list;
             list.clear();
         }
     }
+    const std::size_t faults = read.faults.size();
     if (faults > 0)
         list +=
             file + ": " + std::to_string(faults) + " faulty cell" + (faults == 1 ? "" : "s") + "\n";
     err << list;
-    return faults == 0;
+    return {std::move(read.table), faults == 0};
 }
 
 std::string lowerCaseExtension(const std::string& file) {
@@ -185,7 +188,7 @@ std::string lowerCaseExtension(const std::string& file) {
     return extension;
 }
 
-void writeTable(const StringGrid& table, int rowCount, const std::string& target,
+void writeTable(const TextTable& table, int rowCount, const std::string& target,
                 std::ostream& out) {
     const std::string extension = lowerCaseExtension(target);
     if (target == "-")
@@ -212,11 +215,11 @@ public:
     }
 
     // Counts search haplotypes once the calculation has taken a second, a few times a second.
-    CalculationProgress calculationProgress() {
+    MatchProgress calculationProgress() {
         if (!enabled_)
             return {};
         const auto start = Clock::now();
-        return [this, start, last = start](int done, int total) mutable {
+        return [this, start, last = start](std::size_t done, std::size_t total) mutable {
             const auto now = Clock::now();
             if (now - start < std::chrono::seconds(1) ||
                 now - last < std::chrono::milliseconds(200))
@@ -234,71 +237,82 @@ private:
     bool shown_ = false;
 };
 
-// Messages of the calculation: the window's confirmation is not needed here, the rest goes to
-// stderr.
-class BatchMessages : public UserMessages {
-public:
-    BatchMessages(std::ostream& err, TerminalStatus& status) : err_(err), status_(status) {}
-    void showMessage(const std::string& text) override {
-        if (text == kCalculationWarning)
-            return;
-        status_.show("");
-        last = text;
-        std::string shown = text.substr(text.find_first_not_of(' '));
-        std::replace(shown.begin(), shown.end(), '\r', ' ');
-        std::replace(shown.begin(), shown.end(), '\n', ' ');
-        err_ << shown << "\n";
-    }
-    std::string last;
+// A message as the window would show it in a box, on one line of stderr.
+void report(std::ostream& err, TerminalStatus& status, const std::string& text) {
+    status.show("");
+    std::string shown = text.substr(text.find_first_not_of(' '));
+    std::replace(shown.begin(), shown.end(), '\r', ' ');
+    std::replace(shown.begin(), shown.end(), '\n', ' ');
+    err << shown << "\n";
+}
 
-private:
-    std::ostream& err_;
-    TerminalStatus& status_;
+// The table a calculation without a match leaves: one empty cell.
+class NoMatchTable : public TextTable {
+public:
+    int columnCount() const override { return 1; }
+    int rowCount() const override { return 1; }
+    std::string_view text(int, int, std::string&) const override { return {}; }
 };
 
 int runMatch(const MatchOptions& options, std::ostream& out, std::ostream& err,
              bool progressToTerminal) {
     TerminalStatus status(err, progressToTerminal);
-    Workspace workspace;
     status.show("reading " + options.database + "...");
-    const bool databaseClean =
-        readChecked(workspace.StringGrid1, options.database, InputRole::Database, err);
+    const auto [database, databaseClean] = readChecked(options.database, kDatabaseLayout, err);
     status.show("reading " + options.search + "...");
-    const bool searchClean =
-        readChecked(workspace.StringGrid2, options.search, InputRole::Search, err);
+    const auto [search, searchClean] = readChecked(options.search, kSearchLayout, err);
     if (!databaseClean || !searchClean)
         return kExitFailure;
-    workspace.stepLimit = *options.steps;
-    BatchMessages messages(err, status);
-    const FixedWidthMeasurer measurer(7);
+    // The refusals of the window's Calculate, in its order.
+    if (options.steps->empty()) {
+        report(err, status, "nonselected step");
+        return kExitFailure;
+    }
+    if (database->title(0).empty() || search->title(0).empty()) {
+        report(err, status, "data not load");
+        return kExitFailure;
+    }
+    if (pairLoci(*database, *search).empty() && database->haplotypes() > 0 &&
+        search->haplotypes() > 0) {
+        report(err, status, "no common loci");
+        return kExitFailure;
+    }
+    const std::int64_t limit = parseIntegerText(*options.steps);
     status.show("calculating...");
-    calculate(workspace, messages, measurer, status.calculationProgress());
+    auto result = std::make_shared<const MatchResult>(
+        match(*database, *search, limit, status.calculationProgress()));
     status.show("");
-    const bool matched = workspace.enabled.Button5 && workspace.StringGrid5.RowCount() > 1;
-    if (!matched && messages.last != "not match")
-        return kExitFailure; // a refusal, already reported
-    const StringGrid& byHaplotype = workspace.StringGrid5;
+    if (result->failure)
+        throw ConversionError(*result->failure);
+    const NoMatchTable noMatch;
+    const ByHaplotypeTable matches(database, search, result);
+    const TextTable& byHaplotype =
+        result->matches.empty() ? static_cast<const TextTable&>(noMatch) : matches;
+    if (result->matches.empty())
+        report(err, status, "not match");
+    else
+        report(err, status,
+               std::string(19, ' ') + "SUCCESFUL!!!\r\n" + std::to_string(result->pairs.size()) +
+                   " markers overlap with the database");
     const std::string target = options.byHaplotype.value_or("-");
     status.show(target == "-" ? "" : "writing " + target + "...");
-    writeTable(byHaplotype, byHaplotype.RowCount(), target, out);
+    writeTable(byHaplotype, byHaplotype.rowCount(), target, out);
     if (options.byPopulation) {
-        showByPopulations(workspace, measurer);
-        const StringGrid& byPopulation = workspace.StringGrid7;
+        const ByPopulationTable byPopulation(
+            summariseByPopulation(*database, populationMatches(*database, result->matches)).rows);
         status.show(*options.byPopulation == "-" ? "" : "writing " + *options.byPopulation + "...");
-        writeTable(byPopulation, byPopulation.RowCount(), *options.byPopulation, out);
+        writeTable(byPopulation, byPopulation.rowCount(), *options.byPopulation, out);
     }
     return kExitSuccess;
 }
 
 int runShow(const ShowOptions& options, std::ostream& out, std::ostream& err) {
-    StringGrid table(1, 2, 1);
-    bool clean = true;
-    if (options.role)
-        clean = readChecked(table, options.file, *options.role, err);
-    else
-        ReadWorkbookIntoTable(table, options.file);
-    // The two blank rows a load adds are not part of the file.
-    writeDelimitedText(out, table, std::max(table.RowCount() - 2, 1), TextTableFormat::Tsv);
+    // Without a role the file is shown as it is read; with one, tidied and checked.
+    const auto [table, clean] =
+        options.layout
+            ? readChecked(options.file, *options.layout, err)
+            : CheckedTable{readHaplotypeTable(options.file, kSheetLayout, false).table, true};
+    writeDelimitedText(out, *table, table->rowCount(), TextTableFormat::Tsv);
     return clean ? kExitSuccess : kExitFailure;
 }
 

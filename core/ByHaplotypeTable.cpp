@@ -1,58 +1,114 @@
 #include "core/ByHaplotypeTable.h"
 
 #include <algorithm>
+#include <charconv>
+#include <unordered_set>
 
 namespace tarnwick {
+namespace {
 
-std::array<TextId, 6> markerSlots(const std::vector<std::int64_t>& differences,
-                                  const std::vector<TextId>& locusNames, NumberTexts& numbers) {
-    std::array<TextId, 6> slots{};
-    int oneStepLoci = 0;
-    for (std::size_t k = 0; k < differences.size(); ++k) {
-        const std::int64_t difference = differences[k];
-        int slot = 0; // 1 to 3 when the locus is shown
-        if (difference == 1 && ++oneStepLoci <= 3)
-            slot = oneStepLoci;
-        else if (difference == 2 || difference == 3)
-            slot = static_cast<int>(difference);
-        if (slot == 0)
-            continue;
-        slots[2 * (slot - 1)] = locusNames[k];
-        slots[2 * (slot - 1) + 1] = numbers.id(difference);
+constexpr const char* kHeaders[kResultLeadingColumns] = {
+    "sample name",           "sample comment",      "number in database", "number of steps",
+    "number of common loci", "not matched marker1", "allele difference1", "not matched marker2",
+    "allele difference2",    "not matched marker3", "allele difference3"};
+
+std::string_view decimal(std::int64_t value, std::string& scratch) {
+    scratch.resize(24);
+    const auto end = std::to_chars(scratch.data(), scratch.data() + scratch.size(), value).ptr;
+    return {scratch.data(), static_cast<std::size_t>(end - scratch.data())};
+}
+
+} // namespace
+
+ByHaplotypeTable::ByHaplotypeTable(std::shared_ptr<const HaplotypeTable> database,
+                                   std::shared_ptr<const HaplotypeTable> search,
+                                   std::shared_ptr<const MatchResult> result)
+    : database_(std::move(database)), search_(std::move(search)), result_(std::move(result)) {}
+
+const std::array<MarkerSlot, 3>& ByHaplotypeTable::slotsOf(std::size_t match) const {
+    if (slots_.empty()) {
+        slots_.reserve(result_->matches.size());
+        for (const Match& m : result_->matches)
+            slots_.push_back(markerSlots(pairDifferences(*database_, *search_, result_->pairs, m)));
     }
-    return slots;
+    return slots_[match];
 }
 
-ByHaplotypeTableWriter::ByHaplotypeTableWriter(const StringGrid& database, const StringGrid& search,
-                                               const HaplotypeComparer& comparer)
-    : database_(database), search_(search), comparer_(comparer) {
-    for (const LocusPair& pair : comparer.pairs())
-        locusNames_.push_back(database.cellId(pair.databaseColumn, 0));
+std::string_view ByHaplotypeTable::text(int col, int row, std::string& scratch) const {
+    if (col < 0 || col >= columnCount() || row < 0 || row >= rowCount())
+        return {};
+    if (row == 0)
+        return col < kResultLeadingColumns ? std::string_view(kHeaders[col])
+                                           : database_->title(col - kResultLeadingColumns);
+    const auto index = static_cast<std::size_t>(row - 1);
+    const Match& match = result_->matches[index];
+    switch (col) {
+    case 0:
+    case 1:
+        return search_->cell(col, match.search, scratch);
+    case 2:
+        return decimal(static_cast<std::int64_t>(match.database) + 2, scratch);
+    case 3:
+        return decimal(match.steps, scratch);
+    case 4:
+        return decimal(match.commonLoci, scratch);
+    default:
+        break;
+    }
+    if (col < kResultLeadingColumns) {
+        const MarkerSlot& slot = slotsOf(index)[static_cast<std::size_t>(col - 5) / 2];
+        if (slot.pair < 0)
+            return {};
+        if ((col - 5) % 2 == 1)
+            return decimal(slot.difference, scratch);
+        return database_->title(result_->pairs[static_cast<std::size_t>(slot.pair)].databaseColumn);
+    }
+    return database_->cell(col - kResultLeadingColumns, match.database, scratch);
 }
 
-void ByHaplotypeTableWriter::writeHeader(StringGrid& result) const {
-    static const char* const kHeaders[kResultLeadingColumns] = {
-        "sample name",           "sample comment",      "number in database", "number of steps",
-        "number of common loci", "not matched marker1", "allele difference1", "not matched marker2",
-        "allele difference2",    "not matched marker3", "allele difference3"};
-    for (int column = 0; column < kResultLeadingColumns; ++column)
-        result.setCells(column, 0, kHeaders[column]);
-    const auto header = database_.rowIds(0);
-    std::copy(header.begin(), header.end(), result.rowIds(0).begin() + kResultLeadingColumns);
-}
-
-void ByHaplotypeTableWriter::writeRow(StringGrid& result, int row, const Match& match) {
-    const auto cells = result.rowIds(row);
-    cells[0] = search_.cellId(0, match.searchRow);
-    cells[1] = search_.cellId(1, match.searchRow);
-    cells[2] = numbers_.id(match.databaseRow + 1);
-    cells[3] = numbers_.id(match.steps);
-    cells[4] = numbers_.id(match.commonLoci);
-    comparer_.differences(match.searchRow, match.databaseRow, differences_);
-    const auto slots = markerSlots(differences_, locusNames_, numbers_);
-    std::copy(slots.begin(), slots.end(), cells.begin() + 5);
-    const auto haplotype = database_.rowIds(match.databaseRow);
-    std::copy(haplotype.begin(), haplotype.end(), cells.begin() + kResultLeadingColumns);
+void ByHaplotypeTable::forEachText(int col, int begin, int end,
+                                   const std::function<void(std::string_view)>& visit) const {
+    begin = std::max(begin, 0);
+    end = std::min(end, rowCount());
+    if (col < 0 || col >= columnCount() || begin >= end)
+        return;
+    std::string scratch;
+    if (begin == 0)
+        visit(text(col, 0, scratch));
+    const auto first = static_cast<std::size_t>(std::max(begin, 1) - 1);
+    const auto last = static_cast<std::size_t>(end - 1);
+    const auto& matches = result_->matches;
+    if (col == 2 || col >= kResultLeadingColumns) {
+        // The database's own cells, for the haplotypes matched.
+        if (col == 2) {
+            for (std::size_t i = first; i < last; ++i)
+                visit(text(col, static_cast<int>(i) + 1, scratch));
+            return;
+        }
+        std::vector<bool> matched(database_->haplotypes(), false);
+        for (std::size_t i = first; i < last; ++i)
+            matched[matches[i].database] = true;
+        database_->forEachTextOf(col - kResultLeadingColumns, matched, visit);
+        return;
+    }
+    // The rest repeat few texts: each distinct one once, found by what it is made of.
+    std::unordered_set<std::int64_t> seen;
+    for (std::size_t i = first; i < last; ++i) {
+        const Match& match = matches[i];
+        std::int64_t key = 0;
+        if (col < 2) {
+            key = match.search;
+        } else if (col == 3) {
+            key = match.steps;
+        } else if (col == 4) {
+            key = match.commonLoci;
+        } else {
+            const MarkerSlot& slot = slotsOf(i)[static_cast<std::size_t>(col - 5) / 2];
+            key = (col - 5) % 2 == 1 ? slot.difference : slot.pair;
+        }
+        if (seen.insert(key).second)
+            visit(text(col, static_cast<int>(i) + 1, scratch));
+    }
 }
 
 } // namespace tarnwick

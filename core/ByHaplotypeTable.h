@@ -1,42 +1,44 @@
 #pragma once
 
-#include "core/HaplotypeComparer.h"
-#include "core/NumberTexts.h"
-#include "core/StringGrid.h"
+#include "core/HaplotypeTable.h"
+#include "core/Matching.h"
 
-#include <array>
-#include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tarnwick {
 
-// Columns of the by-haplotype result table before the copied database row.
+// Columns of the by-haplotype table before the copied database row.
 inline constexpr int kResultLeadingColumns = 11;
 inline constexpr int kResultStepsColumn = 3;
-inline constexpr int kResultPopulationColumn = kResultLeadingColumns + 1;
+inline constexpr int kResultPopulationColumn = kResultLeadingColumns + 1; // database column 1
 
-// Columns 5 to 10: up to three differing loci (name, difference). One-step loci fill the slots in
-// pair order; a two-step locus takes slot 2 and a three-step locus slot 3; later writes replace
-// earlier ones and larger differences are not shown.
-std::array<TextId, 6> markerSlots(const std::vector<std::int64_t>& differences,
-                                  const std::vector<TextId>& locusNames, NumberTexts& numbers);
-
-// Writes the result rows in the given order into rows 1 to matches.size(), and the header row.
-class ByHaplotypeTableWriter {
+// The matches as the by-haplotype table shows them, made when shown or written: a header row,
+// then one row per match in the result's order: sample name and comment, its number in the
+// database (its row on the database's sheet), number of steps and of common loci, up to three
+// differing loci with their difference, then the whole database row.
+class ByHaplotypeTable : public TextTable {
 public:
-    ByHaplotypeTableWriter(const StringGrid& database, const StringGrid& search,
-                           const HaplotypeComparer& comparer);
+    ByHaplotypeTable(std::shared_ptr<const HaplotypeTable> database,
+                     std::shared_ptr<const HaplotypeTable> search,
+                     std::shared_ptr<const MatchResult> result);
 
-    void writeHeader(StringGrid& result) const;
-    void writeRow(StringGrid& result, int row, const Match& match);
+    int columnCount() const override { return database_->columns() + kResultLeadingColumns; }
+    int rowCount() const override { return static_cast<int>(result_->matches.size()) + 1; }
+    std::string_view text(int col, int row, std::string& scratch) const override;
+    void forEachText(int col, int begin, int end,
+                     const std::function<void(std::string_view)>& visit) const override;
+
+    const MatchResult& result() const { return *result_; }
+    const HaplotypeTable& database() const { return *database_; }
 
 private:
-    const StringGrid& database_;
-    const StringGrid& search_;
-    const HaplotypeComparer& comparer_;
-    std::vector<TextId> locusNames_; // database header of each pair
-    std::vector<std::int64_t> differences_;
-    NumberTexts numbers_;
+    const std::array<MarkerSlot, 3>& slotsOf(std::size_t match) const;
+
+    std::shared_ptr<const HaplotypeTable> database_;
+    std::shared_ptr<const HaplotypeTable> search_;
+    std::shared_ptr<const MatchResult> result_;
+    mutable std::vector<std::array<MarkerSlot, 3>> slots_; // made on first use, for all rows
 };
 
 } // namespace tarnwick

@@ -25,11 +25,31 @@ public:
         std::int32_t commonLoci;
     };
 
-    // From row-major 64-bit values (untypedValue where there is none), loci in the given order;
-    // nothing when a value lies outside +-kLargest or the rows are too wide for 32-bit sums.
-    static std::optional<CompactHaplotypes> tryMake(const std::vector<std::int64_t>& values,
-                                                    std::size_t width, std::int64_t untypedValue,
-                                                    const std::vector<std::size_t>& order);
+    // From value(row, locus) for rows 0 to rows - 1, loci in the given order (untypedValue
+    // where there is none); nothing when a value lies outside +-kLargest or the rows are too wide
+    // for 32-bit sums.
+    template <typename Value>
+    static std::optional<CompactHaplotypes> tryMake(std::size_t rows,
+                                                    const std::vector<std::size_t>& order,
+                                                    std::int64_t untypedValue, Value value) {
+        const std::size_t width = order.size();
+        if (width == 0 || width >= (1u << 15))
+            return std::nullopt;
+        CompactHaplotypes compact;
+        compact.stride_ = (width + kBlock - 1) / kBlock * kBlock;
+        compact.values_.assign(rows * compact.stride_, kUntyped);
+        for (std::size_t r = 0; r < rows; ++r) {
+            for (std::size_t k = 0; k < width; ++k) {
+                const std::int64_t v = value(r, order[k]);
+                if (v == untypedValue)
+                    continue;
+                if (v < -kLargest || v > kLargest)
+                    return std::nullopt;
+                compact.values_[r * compact.stride_ + k] = static_cast<std::int16_t>(v);
+            }
+        }
+        return compact;
+    }
 
     const std::int16_t* row(std::size_t index) const { return values_.data() + index * stride_; }
 

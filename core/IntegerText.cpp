@@ -85,7 +85,11 @@ std::optional<std::int32_t> tryParseIntegerText(std::string_view text) {
 std::int32_t parseIntegerText(std::string_view text) {
     if (const auto value = tryParseIntegerText(text))
         return *value;
-    throw ConversionError("'" + std::string(text) + "' is not a valid integer value");
+    throw ConversionError(notIntegerMessage(text));
+}
+
+std::string notIntegerMessage(std::string_view text) {
+    return "'" + std::string(text) + "' is not a valid integer value";
 }
 
 bool isIntegerText(std::string_view text) {

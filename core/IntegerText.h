@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tarnwick {
@@ -13,6 +14,9 @@ std::optional<std::int32_t> tryParseIntegerText(std::string_view text);
 
 // As above; a text that fails raises ConversionError naming it.
 std::int32_t parseIntegerText(std::string_view text);
+
+// The message of that error: "'17a' is not a valid integer value".
+std::string notIntegerMessage(std::string_view text);
 
 bool isIntegerText(std::string_view text);
 

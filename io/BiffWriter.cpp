@@ -2,6 +2,7 @@
 
 #include "core/CellReference.h"
 #include "core/Error.h"
+#include "core/Text.h"
 #include "io/CodePage.h"
 
 #include <array>
@@ -54,49 +55,43 @@ void writeEof(ReplacingFile& file) {
     file.write(record(bytes));
 }
 
-bool isAscii(std::string_view text) {
-    for (unsigned char c : text)
-        if (c >= 0x80)
-            return false;
-    return true;
-}
-
-void checkDimensions(const StringGrid& table) {
-    if (table.RowCount() > kMaxRowsOrColumns)
-        throw Error("The table has " + std::to_string(table.RowCount()) +
+void checkDimensions(const TextTable& table) {
+    if (table.rowCount() > kMaxRowsOrColumns)
+        throw Error("The table has " + std::to_string(table.rowCount()) +
                     " rows; a saved table can hold at most 65536 rows");
-    if (table.ColCount() > kMaxRowsOrColumns)
-        throw Error("The table has " + std::to_string(table.ColCount()) +
+    if (table.columnCount() > kMaxRowsOrColumns)
+        throw Error("The table has " + std::to_string(table.columnCount()) +
                     " columns; a saved table can hold at most 65536 columns");
 }
 
 // Visits every cell in the order the records are written.
-template <typename Visit> void forEachCellColumnMajor(const StringGrid& table, Visit visit) {
-    for (int col = 0; col < table.ColCount(); ++col)
-        for (int row = 0; row < table.RowCount(); ++row)
-            visit(col, row, table.cellId(col, row));
+template <typename Visit> void forEachCellColumnMajor(const TextTable& table, Visit visit) {
+    std::string scratch;
+    for (int col = 0; col < table.columnCount(); ++col)
+        for (int row = 0; row < table.rowCount(); ++row)
+            visit(col, row, table.text(col, row, scratch));
 }
 
 // The bytes each non-ASCII text is written as, in the one code page that holds them all.
 class CellEncoding {
 public:
-    explicit CellEncoding(const StringGrid& table) {
-        const TextPool& pool = TextPool::shared();
+    explicit CellEncoding(const TextTable& table) {
         const std::vector<int> preference = singleByteCodePagePreference();
         std::vector<std::unique_ptr<TextConverter>> converters;
+        converters.reserve(preference.size());
         for (int page : preference)
             converters.push_back(
                 std::make_unique<TextConverter>(windowsCodePageName(page).c_str(), "UTF-8"));
         // For each non-ASCII text, its bytes in each candidate code page (none: not held).
-        std::unordered_map<TextId, std::vector<std::optional<std::string>>> encoded;
+        std::unordered_map<std::string, std::vector<std::optional<std::string>>> encoded;
         std::vector<bool> candidate(preference.size(), true);
-        forEachCellColumnMajor(table, [&](int col, int row, TextId id) {
-            if (encoded.contains(id) || isAscii(pool.text(id)))
+        forEachCellColumnMajor(table, [&](int col, int row, std::string_view text) {
+            if (isAscii(text) || encoded.contains(std::string(text)))
                 return;
-            auto& forms = encoded[id];
+            auto& forms = encoded[std::string(text)];
             bool anyLeft = false;
             for (std::size_t i = 0; i < converters.size(); ++i) {
-                forms.push_back(converters[i]->convert(pool.text(id)));
+                forms.push_back(converters[i]->convert(text));
                 candidate[i] = candidate[i] && forms.back().has_value();
                 anyLeft = anyLeft || candidate[i];
             }
@@ -110,28 +105,28 @@ public:
         while (!candidate[chosen])
             ++chosen;
         codePage_ = preference[chosen];
-        for (auto& [id, forms] : encoded)
-            bytes_.emplace(id, std::move(*forms[chosen]));
+        for (auto& [text, forms] : encoded)
+            bytes_.emplace(text, std::move(*forms[chosen]));
     }
 
     std::optional<int> codePage() const { return codePage_; }
 
-    std::string_view bytesOf(TextId id) const {
-        if (bytes_.empty())
-            return TextPool::shared().text(id);
-        if (auto found = bytes_.find(id); found != bytes_.end())
+    std::string_view bytesOf(std::string_view text) const {
+        if (bytes_.empty() || isAscii(text))
+            return text;
+        if (auto found = bytes_.find(std::string(text)); found != bytes_.end())
             return found->second;
-        return TextPool::shared().text(id);
+        return text;
     }
 
 private:
     std::optional<int> codePage_;
-    std::unordered_map<TextId, std::string> bytes_;
+    std::unordered_map<std::string, std::string> bytes_;
 };
 
-void checkTextLengths(const StringGrid& table, const CellEncoding& encoding) {
-    forEachCellColumnMajor(table, [&](int col, int row, TextId id) {
-        const auto length = encoding.bytesOf(id).size();
+void checkTextLengths(const TextTable& table, const CellEncoding& encoding) {
+    forEachCellColumnMajor(table, [&](int col, int row, std::string_view text) {
+        const auto length = encoding.bytesOf(text).size();
         if (length > kMaxTextBytes)
             throw Error("Cell " + cellReference(col, row) + " holds " + std::to_string(length) +
                         " bytes of text; a saved cell can hold at most 65527 bytes");
@@ -152,7 +147,7 @@ void WriteLabelRecord(ReplacingFile& file, int col, int row, std::string_view te
     file.write(text);
 }
 
-bool SaveTableAsBiff(const StringGrid& table, const std::string& fileName) {
+bool SaveTableAsBiff(const TextTable& table, const std::string& fileName) {
     checkDimensions(table);
     const CellEncoding encoding(table);
     checkTextLengths(table, encoding);
@@ -161,8 +156,8 @@ bool SaveTableAsBiff(const StringGrid& table, const std::string& fileName) {
     writeBof(file);
     if (const auto codePage = encoding.codePage())
         writeCodePage(file, *codePage);
-    forEachCellColumnMajor(table, [&](int col, int row, TextId id) {
-        WriteLabelRecord(file, col, row, encoding.bytesOf(id));
+    forEachCellColumnMajor(table, [&](int col, int row, std::string_view text) {
+        WriteLabelRecord(file, col, row, encoding.bytesOf(text));
     });
     writeEof(file);
     file.commit();

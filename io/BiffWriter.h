@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/StringGrid.h"
+#include "core/TextTable.h"
 #include "io/ReplacingFile.h"
 
 #include <string>
@@ -16,7 +16,7 @@ namespace tarnwick {
 // Refused before the file is touched: more than 65,536 rows or columns, a text of more than
 // 65,527 bytes, or texts that no single-byte code page holds together. The file is replaced
 // only once it has been written whole. Returns true; every failure raises an Error.
-bool SaveTableAsBiff(const StringGrid& table, const std::string& fileName);
+bool SaveTableAsBiff(const TextTable& table, const std::string& fileName);
 
 // One LABEL record: its 12-byte head, then the text's bytes.
 void WriteLabelRecord(ReplacingFile& file, int col, int row, std::string_view text);

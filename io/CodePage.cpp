@@ -58,7 +58,8 @@ std::string windowsCodePageName(int codePage) {
 
 TextConverter::TextConverter(const char* toEncoding, const char* fromEncoding)
     : handle_(iconv_open(toEncoding, fromEncoding)) {
-    if (handle_ == reinterpret_cast<iconv_t>(-1))
+    // iconv_open's failure is the value -1 as a handle.
+    if (handle_ == reinterpret_cast<iconv_t>(-1)) // NOLINT(performance-no-int-to-ptr)
         throw Error(std::string("The text conversion from ") + fromEncoding + " to " + toEncoding +
                     " is not available on this system");
 }

@@ -43,18 +43,19 @@ void appendTsvField(std::string& line, std::string_view text) {
 }
 
 template <typename Sink>
-void forEachLine(const StringGrid& table, int rowCount, TextTableFormat format, Sink sink) {
+void forEachLine(const TextTable& table, int rowCount, TextTableFormat format, Sink sink) {
     const bool csv = format == TextTableFormat::Csv;
     std::string line;
+    std::string scratch;
     for (int row = 0; row < rowCount; ++row) {
         line.clear();
-        for (int col = 0; col < table.ColCount(); ++col) {
+        for (int col = 0; col < table.columnCount(); ++col) {
             if (col > 0)
                 line += csv ? ',' : '\t';
             if (csv)
-                appendCsvField(line, table.Cells(col, row));
+                appendCsvField(line, table.text(col, row, scratch));
             else
-                appendTsvField(line, table.Cells(col, row));
+                appendTsvField(line, table.text(col, row, scratch));
         }
         line += csv ? "\r\n" : "\n";
         sink(line);
@@ -63,12 +64,12 @@ void forEachLine(const StringGrid& table, int rowCount, TextTableFormat format, 
 
 } // namespace
 
-void writeDelimitedText(std::ostream& out, const StringGrid& table, int rowCount,
+void writeDelimitedText(std::ostream& out, const TextTable& table, int rowCount,
                         TextTableFormat format) {
     forEachLine(table, rowCount, format, [&](const std::string& line) { out << line; });
 }
 
-void saveDelimitedText(const StringGrid& table, int rowCount, TextTableFormat format,
+void saveDelimitedText(const TextTable& table, int rowCount, TextTableFormat format,
                        const std::string& fileName) {
     ReplacingFile file(fileName);
     forEachLine(table, rowCount, format, [&](const std::string& line) { file.write(line); });

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/StringGrid.h"
+#include "core/TextTable.h"
 
 #include <ostream>
 #include <string>
@@ -13,11 +13,11 @@ enum class TextTableFormat {
 };
 
 // Writes rows 0 to rowCount - 1, every column, as UTF-8 text.
-void writeDelimitedText(std::ostream& out, const StringGrid& table, int rowCount,
+void writeDelimitedText(std::ostream& out, const TextTable& table, int rowCount,
                         TextTableFormat format);
 
 // The same into a file, replacing it only once everything is written.
-void saveDelimitedText(const StringGrid& table, int rowCount, TextTableFormat format,
+void saveDelimitedText(const TextTable& table, int rowCount, TextTableFormat format,
                        const std::string& fileName);
 
 } // namespace tarnwick

@@ -2,7 +2,7 @@
 
 #include "core/CellReference.h"
 #include "core/Error.h"
-#include "core/TableOperations.h"
+#include "core/Text.h"
 #include "io/QuietStderr.h"
 #include "io/ReplacingFile.h"
 #include "io/ValueText.h"
@@ -33,36 +33,28 @@ using WorkbookPtr = std::unique_ptr<lxw_workbook, WorkbookFree>;
     throw Error("Cannot save \"" + fileName + "\": " + reason);
 }
 
-// The positions of the faulty-cell list (counted from 1 there) as table positions, in the order
-// the rows are written.
-std::vector<CellPosition> faultyPositions(const StringGrid& faultyCells) {
-    auto positions = faultyCellPositions(faultyCells);
+// The faulty cells in the order the rows are written.
+std::vector<CellPosition> inWritingOrder(std::vector<CellPosition> positions) {
     std::sort(positions.begin(), positions.end(), [](CellPosition a, CellPosition b) {
         return a.row != b.row ? a.row < b.row : a.col < b.col;
     });
     return positions;
 }
 
-std::size_t characterCount(const std::string& text) {
-    std::size_t count = 0;
-    for (unsigned char c : text)
-        count += (c & 0xC0) != 0x80;
-    return count;
-}
-
-void checkFits(const StringGrid& table, const std::string& fileName) {
-    if (table.RowCount() > kMaxRows || table.ColCount() > kMaxColumns)
+void checkFits(const TextTable& table, const std::string& fileName) {
+    if (table.rowCount() > kMaxRows || table.columnCount() > kMaxColumns)
         raiseCannotSave(fileName, "a worksheet holds at most 1,048,576 rows and 16,384 columns");
-    for (int row = 0; row < table.RowCount(); ++row)
-        for (int col = 0; col < table.ColCount(); ++col)
-            if (const std::string& text = table.Cells(col, row);
-                text.size() > kMaxTextLength && characterCount(text) > kMaxTextLength)
+    std::string scratch;
+    for (int row = 0; row < table.rowCount(); ++row)
+        for (int col = 0; col < table.columnCount(); ++col)
+            if (const auto text = table.text(col, row, scratch);
+                text.size() > kMaxTextLength && utf8CharacterCount(text) > kMaxTextLength)
                 raiseCannotSave(fileName, "cell " + cellReference(col, row) +
                                               " holds more than 32,767 characters");
 }
 
 // Writes the workbook to a file by name, as libxlsxwriter does.
-void writeWorkbook(const StringGrid& table, const std::vector<CellPosition>& faulty,
+void writeWorkbook(const TextTable& table, const std::vector<CellPosition>& faulty,
                    const std::string& path, const std::string& fileName) {
     const QuietStderr quiet;
     lxw_workbook_options options{};
@@ -81,8 +73,9 @@ void writeWorkbook(const StringGrid& table, const std::vector<CellPosition>& fau
 
     const char decimalSeparator = localeDecimalSeparator();
     auto nextFaulty = faulty.begin();
-    for (int row = 0; row < table.RowCount(); ++row) {
-        for (int col = 0; col < table.ColCount(); ++col) {
+    std::string scratch;
+    for (int row = 0; row < table.rowCount(); ++row) {
+        for (int col = 0; col < table.columnCount(); ++col) {
             lxw_format* format = nullptr;
             // The list may name a cell twice, or one outside the table.
             while (nextFaulty != faulty.end() &&
@@ -91,7 +84,7 @@ void writeWorkbook(const StringGrid& table, const std::vector<CellPosition>& fau
                     format = red;
                 ++nextFaulty;
             }
-            const std::string& text = table.Cells(col, row);
+            const std::string text(table.text(col, row, scratch));
             const auto cellRow = static_cast<lxw_row_t>(row);
             const auto cellCol = static_cast<lxw_col_t>(col);
             // What a spreadsheet program turns into a number goes in as one, so users get
@@ -127,10 +120,10 @@ void copyInto(ReplacingFile& file, const std::string& path) {
 
 } // namespace
 
-bool SaveTableWithHighlights(const StringGrid& table, const StringGrid& faultyCells,
+bool SaveTableWithHighlights(const TextTable& table, const std::vector<CellPosition>& faultyCells,
                              const std::string& fileName) {
     checkFits(table, fileName);
-    const auto faulty = faultyPositions(faultyCells);
+    const auto faulty = inWritingOrder(faultyCells);
     ReplacingFile file(fileName); // written beside, so a failure never harms an existing file
     if (file.writesStraight()) {
         const ReplacingFile scratch(std::filesystem::temp_directory_path() / "tarnwick.xlsx");

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "core/StringGrid.h"
+#include "core/CellReference.h"
+#include "core/TextTable.h"
 
 #include <string>
+#include <vector>
 
 namespace tarnwick {
 
@@ -13,7 +15,7 @@ inline constexpr const char* kHighlightedSheetName = "My Sheet Name";
 // the cells of the faulty-cell list filled solid red with black text. Returns true; any failure,
 // saving included, raises an Error naming the file and the reason, and leaves an existing file of
 // that name as it was.
-bool SaveTableWithHighlights(const StringGrid& table, const StringGrid& faultyCells,
+bool SaveTableWithHighlights(const TextTable& table, const std::vector<CellPosition>& faultyCells,
                              const std::string& fileName);
 
 } // namespace tarnwick

@@ -13,7 +13,7 @@ inline constexpr long kMaxSheetColumns = 16384;
 inline constexpr std::size_t kMaxSheetCells = 100'000'000;    // rows x columns of the used area
 inline constexpr std::size_t kMaxSheetValues = 50'000'000;    // cells that hold a value
 inline constexpr std::size_t kMaxFileBytes = 1ull << 30;      // a file or stream read whole
-inline constexpr std::size_t kMaxCellTextBytes = 256 * 1024;  // the text of one cell, in UTF-8
+inline constexpr std::size_t kMaxCellTextBytes = 256u << 10;  // the text of one cell, in UTF-8
 inline constexpr int kMaxXmlDepth = 256;                      // elements inside elements
 inline constexpr std::size_t kMaxXmlParserBytes = 8ull << 20; // what the XML parser may hold
 

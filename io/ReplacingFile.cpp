@@ -59,7 +59,7 @@ LinkTarget followLinks(const std::string& path) {
         }
         link.resize(static_cast<std::size_t>(length));
         if (!link.starts_with('/'))
-            link = folderOf(target.path) + link;
+            link.insert(0, folderOf(target.path));
         target.throughProc = target.throughProc || link.starts_with("/proc/");
         target.path = link;
     }

@@ -81,7 +81,8 @@ bool isValidUtf8(std::string_view bytes) {
         if (c < 0x80) {
             ++i;
             continue;
-        } else if ((c & 0xE0) == 0xC0) {
+        }
+        if ((c & 0xE0) == 0xC0) {
             length = 2;
             min = 0x80;
         } else if ((c & 0xF0) == 0xE0) {

@@ -7,6 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libgsf-1-dev libexpat1-dev libxlsxwriter-dev
     qt6-base-dev qt6-qpa-plugins libxcb1-dev fonts-dejavu-core fonts-liberation2
+    clang libclang-rt-14-dev clang-tidy
 )
 
 missing=()

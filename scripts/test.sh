@@ -1,16 +1,29 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test; the window-free tests run a
-# second time under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, checks that no layer includes one above it, builds everything
+# (warnings are errors) and runs every test and the checks of .clang-tidy; the window-free tests
+# run a second time under AddressSanitizer and UndefinedBehaviorSanitizer, and the readers'
+# fuzzers run for 20 seconds each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-dependencies.sh
 jobs=$(nproc)
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+scripts/check-layers.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")
+# The checks of .clang-tidy, on the program's own code.
+run-clang-tidy -p build -quiet "$(pwd)/(core|io|commands|cli|ui|tools)/.*\.cpp" >build/clang-tidy.log 2>&1 ||
+    { grep -E 'warning:|error:' build/clang-tidy.log; exit 1; }
 
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_SANITIZE=ON \
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_SANITIZE=ON -DTARNWICK_WERROR=ON \
     -DTARNWICK_BENCHMARKS=OFF >/dev/null
-cmake --build build-sanitize --target core_tests io_tests load_tests cli_tests -j "$jobs"
-(cd build-sanitize && ctest --output-on-failure -j "$jobs" -L '^(core|io|load|cli)$')
+cmake --build build-sanitize --target core_tests io_tests commands_tests cli_tests -j "$jobs"
+(cd build-sanitize && ctest --output-on-failure -j "$jobs" -L '^(core|io|commands|cli)$')
+
+if command -v clang++ >/dev/null; then
+    cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTARNWICK_FUZZ=ON >/dev/null
+    cmake --build build-fuzz -j "$jobs"
+    fuzz/run-fuzzers.sh build-fuzz 20
+fi

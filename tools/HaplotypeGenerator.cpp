@@ -32,6 +32,24 @@ const char* const kRegions[] = {"North", "South", "East", "West", "Centre"};
 const char* const kHaplogroups[] = {"R1a", "N1c", "I2a", "R1b", "E1b", "J2", "C2", "G2a"};
 const char* const kFaultyTexts[] = {"NA", "12,13", "--", "n/a", "13 14", "?"};
 
+// A table written cell by cell as a sheet: the titles in row 0.
+class Sheet {
+public:
+    Sheet(TableLayout layout, int columns, int rows)
+        : builder_(layout, false), columns_(columns), rows_(rows) {
+        builder_.cover(rows, columns);
+    }
+    int ColCount() const { return columns_; }
+    int RowCount() const { return rows_; }
+    void setCells(int col, int row, const std::string& text) { builder_.setText(row, col, text); }
+    std::shared_ptr<const HaplotypeTable> finish() { return builder_.finish().table; }
+
+private:
+    HaplotypeTableBuilder builder_;
+    int columns_;
+    int rows_;
+};
+
 class Generator {
 public:
     explicit Generator(const GeneratorOptions& options)
@@ -40,8 +58,8 @@ public:
         makeFounders();
     }
 
-    StringGrid database() {
-        StringGrid table(7 + loci_, options_.databaseHaplotypes + 1);
+    std::shared_ptr<const HaplotypeTable> database() {
+        Sheet table(kDatabaseLayout, 7 + loci_, options_.databaseHaplotypes + 1);
         const char* headers[7] = {"number",     "population", "country", "region",
                                   "haplogroup", "reference",  "comment"};
         for (int c = 0; c < 7; ++c)
@@ -60,16 +78,16 @@ public:
             writeHaplotype(table, row, 7, descendant(population), shortProfile());
         }
         spoil(table, 7);
-        return table;
+        return table.finish();
     }
 
     // Search haplotypes: loci in another order, one the database lacks, some not typed.
-    StringGrid search() {
+    std::shared_ptr<const HaplotypeTable> search() {
         std::vector<int> order(loci_);
         for (int l = 0; l < loci_; ++l)
             order[l] = l;
         std::shuffle(order.begin(), order.end(), random_);
-        StringGrid table(2 + loci_ + 1, options_.searchHaplotypes + 1);
+        Sheet table(kSearchLayout, 2 + loci_ + 1, options_.searchHaplotypes + 1);
         table.setCells(0, 0, "sample");
         table.setCells(1, 0, "comment");
         for (int l = 0; l < loci_; ++l)
@@ -85,7 +103,7 @@ public:
                     table.setCells(2 + l, row, std::to_string(values[order[l]]));
             table.setCells(2 + loci_, row, std::to_string(12 + pick(0, 2)));
         }
-        return table;
+        return table.finish();
     }
 
 private:
@@ -118,14 +136,14 @@ private:
         return values;
     }
 
-    void writeHaplotype(StringGrid& table, int row, int firstColumn, const std::vector<int>& values,
+    void writeHaplotype(Sheet& table, int row, int firstColumn, const std::vector<int>& values,
                         bool shortProfile) {
         for (int l = 0; l < loci_; ++l)
             if (!(shortProfile && l >= kShortProfileLoci))
                 table.setCells(firstColumn + l, row, std::to_string(values[l]));
     }
 
-    void spoil(StringGrid& table, int firstColumn) {
+    void spoil(Sheet& table, int firstColumn) {
         for (int i = 0; i < options_.faultyCells && table.RowCount() > 1; ++i)
             table.setCells(pick(firstColumn, table.ColCount() - 1), pick(1, table.RowCount() - 1),
                            kFaultyTexts[i % std::size(kFaultyTexts)]);
@@ -141,16 +159,9 @@ private:
 
 GeneratedTables generateTables(const GeneratorOptions& options) {
     Generator generator(options);
-    StringGrid database = generator.database();
-    StringGrid search = generator.search();
+    auto database = generator.database();
+    auto search = generator.search();
     return {std::move(database), std::move(search)};
-}
-
-StringGrid asLoadedTable(const StringGrid& sheet) {
-    StringGrid table = sheet;
-    table.setRowCount(sheet.RowCount() + 2);
-    table.setFixedRows(1);
-    return table;
 }
 
 } // namespace tarnwick

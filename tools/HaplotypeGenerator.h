@@ -4,7 +4,9 @@
 // from a few founders, and each haplotype from a founder by single-step mutations, so that
 // near neighbours and exact matches occur as in real data.
 
-#include "core/StringGrid.h"
+#include "core/HaplotypeTable.h"
+
+#include <memory>
 
 #include <string>
 #include <vector>
@@ -24,13 +26,10 @@ struct GeneratorOptions {
 };
 
 struct GeneratedTables {
-    StringGrid database; // sheet form: header row, then one row per haplotype
-    StringGrid search;
+    std::shared_ptr<const HaplotypeTable> database;
+    std::shared_ptr<const HaplotypeTable> search;
 };
 
 GeneratedTables generateTables(const GeneratorOptions& options);
-
-// A sheet-form table as a load leaves it: two blank rows added at the end.
-StringGrid asLoadedTable(const StringGrid& sheet);
 
 } // namespace tarnwick

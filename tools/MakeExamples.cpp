@@ -21,17 +21,17 @@ int main(int argc, char** argv) {
             options.searchHaplotypes = std::stoi(argv[3]);
         }
         const auto tables = generateTables(options);
-        const auto save = [&](const StringGrid& table, const std::string& name) {
-            saveDelimitedText(table, table.RowCount(), TextTableFormat::Csv,
+        const auto save = [&](const TextTable& table, const std::string& name) {
+            saveDelimitedText(table, table.rowCount(), TextTableFormat::Csv,
                               directory + "/" + name);
         };
-        save(tables.database, "database.csv");
-        save(tables.search, "search.csv");
+        save(*tables.database, "database.csv");
+        save(*tables.search, "search.csv");
         GeneratorOptions faulty = options;
         faulty.databaseHaplotypes = 300;
         faulty.faultyCells = 6;
         faulty.seed = options.seed + 1;
-        save(generateTables(faulty).database, "database-with-faults.csv");
+        save(*generateTables(faulty).database, "database-with-faults.csv");
     } catch (const std::exception& error) {
         std::cerr << "tarnwick-make-examples: " << error.what() << "\n";
         return 1;

@@ -1,3 +1,4 @@
+// The format confirmation that Unit2 (TForm2) and Unit3 (TForm3) show.
 #include "ui/ConfirmationDialog.h"
 
 #include "ui/Fonts.h"
@@ -35,8 +36,7 @@ void ConfirmationDialog::setMessage(const std::string& text) {
 }
 
 void ConfirmationDialog::Button1Click() {
-    form_.Button1Click();
-    accept();
+    accept(); // "OK": the table stays loaded
 }
 
 void ConfirmationDialog::Button2Click() {

@@ -1,6 +1,7 @@
+// The format confirmation that Unit2 (TForm2) and Unit3 (TForm3) show.
 #pragma once
 
-#include "load/LoadForms.h"
+#include "commands/LoadForms.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -20,11 +21,11 @@ public:
     // The format message in Label1; the dialog widens where the message is wider than it.
     void setMessage(const std::string& text);
 
+protected:
     QLabel* Label1;
     QPushButton* Button1; // "OK"
     QPushButton* Button2; // "Cancel"
 
-protected:
     void placeControls(QPoint label, QPoint ok, QPoint cancel);
 
 private:

@@ -1,6 +1,6 @@
 #include "ui/FaultyCellDelegate.h"
 
-#include "core/TableOperations.h"
+#include "commands/TableOperations.h"
 
 #include <QPainter>
 
@@ -32,7 +32,6 @@ void FaultyCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
         painter->drawText(option.rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
         painter->restore();
     }
-    model_.grid().setGoEditing(true);
 }
 
 } // namespace tarnwick

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/StringGrid.h"
+#include "commands/StringGrid.h"
 #include "ui/GridModel.h"
 
 #include <QStyledItemDelegate>
@@ -25,8 +25,8 @@ private:
 };
 
 // StringGrid1DrawCell and StringGrid2DrawCell: while the table's error flag is set, a listed
-// cell is filled red with its text in black at the cell's corner, and drawing turns in-place
-// editing on for the table.
+// cell is filled red with its text in black at the cell's corner. (The window turns in-place
+// editing on as it shows such a table.)
 class FaultyCellDelegate : public QStyledItemDelegate {
 public:
     FaultyCellDelegate(GridModel& model, const bool& hasErrors, const FaultyCells& faulty,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/StringGrid.h"
+#include "commands/StringGrid.h"
 
 #include <QAbstractTableModel>
 

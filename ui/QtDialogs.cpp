@@ -1,7 +1,7 @@
 #include "ui/QtDialogs.h"
 
 #include "ui/ConfirmationDialog.h"
-#include "ui/DataErrorDialog.h"
+#include "ui/Unit4.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -28,8 +28,8 @@ QString shownText(const std::string& text) {
     return QString::fromStdString(text).replace("\r\n", "\n");
 }
 
-void QtDialogs::setForms(ConfirmationDialog* form2, ConfirmationDialog* form3,
-                         DataErrorDialog* form4, DataErrorDialog* form10) {
+void QtDialogs::setForms(ConfirmationDialog* form2, ConfirmationDialog* form3, TForm4* form4,
+                         TForm4* form10) {
     form2_ = form2;
     form3_ = form3;
     form4_ = form4;
@@ -77,7 +77,7 @@ void QtDialogs::showModal(FormId form, const std::string& text) {
     }
     case FormId::Form4:
     case FormId::Form10: {
-        DataErrorDialog* dialog = form == FormId::Form4 ? form4_ : form10_;
+        TForm4* dialog = form == FormId::Form4 ? form4_ : form10_;
         dialog->setFaultCount(text);
         dialog->exec();
         break;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "load/Dialogs.h"
+#include "commands/Dialogs.h"
 
 #include <QString>
 #include <QWidget>
@@ -10,7 +10,7 @@
 namespace tarnwick {
 
 class ConfirmationDialog;
-class DataErrorDialog;
+class TForm4;
 
 inline constexpr const char* kProgramTitle = "Tarnwick";
 
@@ -18,8 +18,8 @@ inline constexpr const char* kProgramTitle = "Tarnwick";
 class QtDialogs : public Dialogs {
 public:
     void setParent(QWidget* parent) { parent_ = parent; }
-    void setForms(ConfirmationDialog* form2, ConfirmationDialog* form3, DataErrorDialog* form4,
-                  DataErrorDialog* form10);
+    void setForms(ConfirmationDialog* form2, ConfirmationDialog* form3, TForm4* form4,
+                  TForm4* form10);
     // Runs before a modal window opens, so that the main window shows the state of that moment.
     void setBeforeModal(std::function<void()> beforeModal) {
         beforeModal_ = std::move(beforeModal);
@@ -27,7 +27,7 @@ public:
     // Where a file dialog opens the first time, before it remembers a name.
     void setStartFolder(const QString& folder) { startFolder_ = folder; }
 
-    std::optional<std::string> runFileDialog(const FileDialogState& dialog) override;
+    std::optional<std::string> runFileDialog(const FileDialogState& state) override;
     void showModal(FormId form, const std::string& text) override;
     void showMessage(const std::string& text) override;
     void showError(const std::string& text) override;
@@ -39,8 +39,8 @@ private:
     QWidget* parent_ = nullptr;
     ConfirmationDialog* form2_ = nullptr;
     ConfirmationDialog* form3_ = nullptr;
-    DataErrorDialog* form4_ = nullptr;
-    DataErrorDialog* form10_ = nullptr;
+    TForm4* form4_ = nullptr;
+    TForm4* form10_ = nullptr;
     std::function<void()> beforeModal_;
     QString startFolder_;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/TextMeasurer.h"
+#include "commands/TextMeasurer.h"
 
 #include <QFontMetrics>
 #include <QStyle>

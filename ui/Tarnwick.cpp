@@ -4,8 +4,8 @@
 #include "ui/DisplayCheck.h"
 #include "ui/Fonts.h"
 #include "ui/QtDialogs.h"
+#include "ui/QtTextMeasurer.h"
 #include "ui/Unit1.h"
-#include "ui/Unit10.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
@@ -29,15 +29,19 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(kProgramTitle);
     installFontSubstitutes();
 
+    // The program's state and commands come first and outlive the windows.
     QtDialogs dialogs;
-    TForm1 form1(dialogs);
-    auto* form2 = new TForm2(form1.loadCommands().forms.Form2, &form1);
-    auto* form3 = new TForm3(form1.loadCommands().forms.Form3, &form1);
-    auto* form4 = new TForm4(form1.loadCommands().forms.Form4, dialogs, &form1);
+    const QtTextMeasurer measurer(msSansSerif8(), cellMarginBeyondPadding(QApplication::style()));
+    Program program(dialogs, measurer);
+    LoadForms& forms = program.loads.forms;
+    TForm1 form1(program, dialogs, measurer);
+    auto* form2 = new TForm2(forms.Form2, &form1);
+    auto* form3 = new TForm3(forms.Form3, &form1);
+    auto* form4 = new TForm4(TForm4::Instance::Form4, forms.Form4, dialogs, &form1);
     auto* form6 = new TForm6(&form1);
     auto* form7 =
         new TForm7([&form1](const QString& text) { form1.setStepLimitText(text); }, &form1);
-    auto* form10 = new TForm10(form1.loadCommands().forms.Form10, dialogs, &form1);
+    auto* form10 = new TForm10(TForm4::Instance::Form10, forms.Form10, dialogs, &form1);
     auto* form5 = new TForm5(&form1);
     dialogs.setParent(&form1);
     dialogs.setForms(form2, form3, form4, form10);

@@ -1,8 +1,9 @@
+// Unit1: TForm1, the main window: command bar, the four views, status strip and menu.
 #include "ui/Unit1.h"
 
-#include "core/Calculation.h"
-#include "core/PopulationSummary.h"
-#include "load/ErrorReport.h"
+#include "commands/Calculation.h"
+#include "commands/ErrorReport.h"
+#include "commands/PopulationViews.h"
 #include "ui/Fonts.h"
 #include "ui/TextFit.h"
 #include "ui/Unit5.h"
@@ -49,10 +50,8 @@ QPushButton* button(const char* name, const char* text, QRect geometry, QWidget*
 
 } // namespace
 
-TForm1::TForm1(Dialogs& dialogs)
-    : dialogs_(dialogs), measurer_(std::make_unique<QtTextMeasurer>(
-                             msSansSerif8(), cellMarginBeyondPadding(QApplication::style()))),
-      loads_(workspace_, dialogs, *measurer_), save_(workspace_, dialogs) {
+TForm1::TForm1(Program& program, Dialogs& dialogs, const TextMeasurer& measurer)
+    : program_(program), workspace_(program.workspace), dialogs_(dialogs), measurer_(measurer) {
     setObjectName("Form1");
     setWindowTitle("Tarnwick");
     setFont(msSansSerif8());
@@ -66,20 +65,16 @@ TForm1::TForm1(Dialogs& dialogs)
     refreshWidgets();
 }
 
-TForm1::~TForm1() {
-    // The views and dialogs read the workspace and commands, which are members: they go first.
-    hide();
-    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
-}
-
 void TForm1::setSecondaryWindows(TForm7* form7, TForm5* form5, TForm6* form6) {
     form7_ = form7;
     form5_ = form5;
     form6_ = form6;
 }
 
-QTableView* TForm1::createView(StringGrid& grid, GridModel*& model, QWidget* client) {
+QTableView* TForm1::createView(StringGrid& grid, GridModel*& model, const char* name,
+                               QWidget* client) {
     auto* view = new QTableView(client);
+    view->setObjectName(name);
     model = new GridModel(grid, view);
     view->setModel(model);
     view->setFont(msSansSerif8());
@@ -120,14 +115,10 @@ void TForm1::createControls(QWidget* client) {
     Button5 = button("Button5", "By populations", {512, 8, 89, 25}, client);
     Button6 = button("Button6", "By haplotype(s)", {512, 40, 89, 25}, client);
     Button4 = button("Button4", "Save", {616, 24, 75, 25}, client);
-    StringGrid1 = createView(workspace_.StringGrid1, model1_, client);
-    StringGrid2 = createView(workspace_.StringGrid2, model2_, client);
-    StringGrid5 = createView(workspace_.StringGrid5, model5_, client);
-    StringGrid7 = createView(workspace_.StringGrid7, model7_, client);
-    StringGrid1->setObjectName("StringGrid1");
-    StringGrid2->setObjectName("StringGrid2");
-    StringGrid5->setObjectName("StringGrid5");
-    StringGrid7->setObjectName("StringGrid7");
+    StringGrid1 = createView(workspace_.StringGrid1, model1_, "StringGrid1", client);
+    StringGrid2 = createView(workspace_.StringGrid2, model2_, "StringGrid2", client);
+    StringGrid5 = createView(workspace_.StringGrid5, model5_, "StringGrid5", client);
+    StringGrid7 = createView(workspace_.StringGrid7, model7_, "StringGrid7", client);
     StringGrid1->setItemDelegate(
         new FaultyCellDelegate(*model1_, workspace_.databaseHasErrors, faulty_, StringGrid1));
     StringGrid2->setItemDelegate(
@@ -192,23 +183,23 @@ void TForm1::runCommand(const std::function<void()>& command) {
 }
 
 void TForm1::Button1Click() {
-    runCommand([this] { loads_.Button1Click(); });
+    runCommand([this] { program_.loads.Button1Click(); });
 }
 
 void TForm1::Button2Click() {
-    runCommand([this] { loads_.Button2Click(); });
+    runCommand([this] { program_.loads.Button2Click(); });
 }
 
 void TForm1::Button3Click() {
-    runCommand([this] { calculate(workspace_, dialogs_, *measurer_); });
+    runCommand([this] { calculate(workspace_, dialogs_, measurer_); });
 }
 
 void TForm1::Button4Click() {
-    runCommand([this] { save_.run(); });
+    runCommand([this] { program_.save.run(); });
 }
 
 void TForm1::Button5Click() {
-    runCommand([this] { showByPopulations(workspace_, *measurer_); });
+    runCommand([this] { showByPopulations(workspace_, measurer_); });
 }
 
 void TForm1::Button6Click() {
@@ -273,6 +264,11 @@ void TForm1::refreshView(const View& view) {
 
 void TForm1::refreshWidgets() {
     faulty_.reload(workspace_.StringGrid6);
+    // An input table whose faults are painted becomes editable as it is shown.
+    if (workspace_.databaseHasErrors && workspace_.StringGrid1.Visible())
+        workspace_.StringGrid1.setGoEditing(true);
+    if (workspace_.searchHasErrors && workspace_.StringGrid2.Visible())
+        workspace_.StringGrid2.setGoEditing(true);
     for (const View& view : {View{StringGrid1, model1_}, View{StringGrid2, model2_},
                              View{StringGrid5, model5_}, View{StringGrid7, model7_}})
         refreshView(view);

@@ -1,12 +1,11 @@
+// Unit1: TForm1, the main window: command bar, the four views, status strip and menu.
 #pragma once
 
-#include "core/Workspace.h"
-#include "load/Dialogs.h"
-#include "load/LoadCommand.h"
-#include "load/SaveCommand.h"
+#include "commands/Dialogs.h"
+#include "commands/Program.h"
+#include "commands/TextMeasurer.h"
 #include "ui/FaultyCellDelegate.h"
 #include "ui/GridModel.h"
-#include "ui/QtTextMeasurer.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -17,7 +16,6 @@
 #include <QTableView>
 
 #include <functional>
-#include <memory>
 
 namespace tarnwick {
 
@@ -25,20 +23,17 @@ class TForm5;
 class TForm6;
 class TForm7;
 
-// The main window. Each handler calls one window-free command and then shows the workspace.
+// The main window. Each handler calls one window-free command and then shows the program's
+// state; the program is made before the window and outlives it.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TForm1(Dialogs& dialogs);
-    ~TForm1() override;
+    TForm1(Program& program, Dialogs& dialogs, const TextMeasurer& measurer);
 
     void setSecondaryWindows(TForm7* form7, TForm5* form5, TForm6* form6);
 
-    Workspace& workspace() { return workspace_; }
-    LoadCommands& loadCommands() { return loads_; }
-    SaveCommand& saveCommand() { return save_; }
-
-    // Shows the workspace: views, their contents and widths, enabled commands, status line.
+    // Shows the program's state: views, their contents and widths, enabled commands, status
+    // line; and turns in-place editing on for a shown input table whose faults are painted.
     void refreshWidgets();
     // Replaces the text of the step-limit box (the step-limit dialog's "Ok").
     void setStepLimitText(const QString& text);
@@ -55,6 +50,31 @@ public:
     void Abouttheprogramme1Click();
     void Quit1Click();
     void FormResize();
+
+private:
+    struct View {
+        QTableView* view;
+        GridModel* model;
+    };
+
+    void createControls(QWidget* client);
+    void createMenu();
+    QTableView* createView(StringGrid& grid, GridModel*& model, const char* name, QWidget* client);
+    void runCommand(const std::function<void()>& command);
+    void refreshView(const View& view);
+
+    Program& program_;
+    Workspace& workspace_;
+    Dialogs& dialogs_;
+    const TextMeasurer& measurer_;
+    FaultyCells faulty_;
+    GridModel* model1_ = nullptr;
+    GridModel* model2_ = nullptr;
+    GridModel* model5_ = nullptr;
+    GridModel* model7_ = nullptr;
+    TForm7* form7_ = nullptr;
+    TForm5* form5_ = nullptr;
+    TForm6* form6_ = nullptr;
 
     QFrame* Bevel1;
     QFrame* Bevel2;
@@ -80,32 +100,6 @@ public:
     QAction* Calculate1;
     QAction* Instructions1;
     QAction* Abouttheprogramme1;
-
-private:
-    struct View {
-        QTableView* view;
-        GridModel* model;
-    };
-
-    void createControls(QWidget* client);
-    void createMenu();
-    QTableView* createView(StringGrid& grid, GridModel*& model, QWidget* client);
-    void runCommand(const std::function<void()>& command);
-    void refreshView(const View& view);
-
-    Workspace workspace_;
-    Dialogs& dialogs_;
-    std::unique_ptr<QtTextMeasurer> measurer_;
-    LoadCommands loads_;
-    SaveCommand save_;
-    FaultyCells faulty_;
-    GridModel* model1_ = nullptr;
-    GridModel* model2_ = nullptr;
-    GridModel* model5_ = nullptr;
-    GridModel* model7_ = nullptr;
-    TForm7* form7_ = nullptr;
-    TForm5* form5_ = nullptr;
-    TForm6* form6_ = nullptr;
 };
 
 } // namespace tarnwick

@@ -1,3 +1,4 @@
+// Unit2: TForm2, "Load database", the format of a database loaded without faults.
 #pragma once
 
 #include "ui/ConfirmationDialog.h"

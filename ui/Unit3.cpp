@@ -1,3 +1,5 @@
+// Unit3: TForm3, "Load haplotype(s) for search", the format of a search set loaded without
+// faults.
 #include "ui/Unit3.h"
 
 namespace tarnwick {

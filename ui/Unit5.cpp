@@ -1,3 +1,4 @@
+// Unit5: TForm5, "Instructions", the help text.
 #include "ui/Unit5.h"
 
 #include "ui/Fonts.h"

@@ -1,3 +1,4 @@
+// Unit5: TForm5, "Instructions", the help text.
 #pragma once
 
 #include <QDialog>
@@ -13,6 +14,7 @@ class TForm5 : public QDialog {
 public:
     explicit TForm5(QWidget* parent);
 
+private:
     QLabel* lbl1;
 };
 

@@ -1,18 +1,20 @@
+// Unit6: TForm6, "About the programme".
 #include "ui/Unit6.h"
 
+#include "core/Version.h"
 #include "ui/Fonts.h"
 
 namespace tarnwick {
 
 TForm6::TForm6(QWidget* parent)
-    : QDialog(parent), Label1(new QLabel("Tarnwick software, version 1.66.\n"
-                                         "\n"
-                                         "Compares Y-STR haplotypes by repeat steps.\n"
-                                         "Written by the Tarnwick team.\n"
-                                         "Built with Qt, libgsf, expat and libxlsxwriter.\n"
-                                         "Free to use in research and teaching.\n"
-                                         "Questions and reports of faults are welcome.\n"
-                                         "Thanks to everyone who shared population data.",
+    : QDialog(parent), Label1(new QLabel(QString("Tarnwick software, version %1.\n").arg(kVersion) +
+                                             "\n"
+                                             "Compares Y-STR haplotypes by repeat steps.\n"
+                                             "Written by the Tarnwick team.\n"
+                                             "Built with Qt, libgsf, expat and libxlsxwriter.\n"
+                                             "Free to use in research and teaching.\n"
+                                             "Questions and reports of faults are welcome.\n"
+                                             "Thanks to everyone who shared population data.",
                                          this)) {
     setObjectName("Form6");
     setWindowTitle("About the programme");

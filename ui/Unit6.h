@@ -1,3 +1,4 @@
+// Unit6: TForm6, "About the programme".
 #pragma once
 
 #include <QDialog>
@@ -11,6 +12,7 @@ class TForm6 : public QDialog {
 public:
     explicit TForm6(QWidget* parent);
 
+private:
     QLabel* Label1;
 };
 

@@ -1,3 +1,4 @@
+// Unit7: TForm7, "Number of steps", the step-limit dialog.
 #include "ui/Unit7.h"
 
 #include "ui/Fonts.h"

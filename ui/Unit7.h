@@ -1,3 +1,4 @@
+// Unit7: TForm7, "Number of steps", the step-limit dialog.
 #pragma once
 
 #include <QComboBox>
@@ -16,11 +17,11 @@ public:
     // setStepLimit replaces the text of the main window's step-limit box.
     TForm7(std::function<void(const QString&)> setStepLimit, QWidget* parent);
 
+private:
     QLabel* Label1;
     QComboBox* ComboBox1;
     QPushButton* Button1; // "Ok"
 
-private:
     void Button1Click();
 
     std::function<void(const QString&)> setStepLimit_;

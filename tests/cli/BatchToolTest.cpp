@@ -1,6 +1,6 @@
 #include "cli/BatchTool.h"
 #include "TestFiles.h"
-#include "core/StringGrid.h"
+#include "TextGrid.h"
 #include "io/WorkbookReader.h"
 
 #include <gtest/gtest.h>
@@ -128,7 +128,7 @@ TEST_F(BatchTool, WritesEachOutputFormatThatReadsBackAsTheSameTable) {
         EXPECT_EQ(written.out, "") << name;
         std::string roundTrip;
         for (const std::string& file : {path(name), path(std::string("pop-") + name)}) {
-            StringGrid table(1, 2);
+            test::TextGrid table(1, 2);
             ReadWorkbookIntoTable(table, file);
             for (int r = 0; r < table.RowCount() - 2; ++r) {
                 for (int c = 0; c < table.ColCount(); ++c)

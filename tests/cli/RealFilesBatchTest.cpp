@@ -1,4 +1,5 @@
 #include "TestFiles.h"
+#include "TextGrid.h"
 // The batch tool on published population files, rearranged as a user would: seven descriptive
 // columns with the population second, and the two-copy locus DYS385 ("11,14") split in two.
 // Skips when the folder of real files is absent.
@@ -24,7 +25,7 @@ const char* const kPopulations[] = {"AfricanAmerican", "AsianAmerican", "Europea
 
 // Loci of a Y23 file with DYS385 split; column 0 is the sample ID. A rare duplication at another
 // locus ("14,15" at DYS19) is left untyped, as a user would.
-std::vector<std::string> splitLoci(const StringGrid& sheet, int row, int& untyped) {
+std::vector<std::string> splitLoci(const test::TextGrid& sheet, int row, int& untyped) {
     std::vector<std::string> cells;
     for (int c = 1; c < sheet.ColCount(); ++c) {
         const std::string& text = sheet.Cells(c, row);
@@ -43,7 +44,7 @@ std::vector<std::string> splitLoci(const StringGrid& sheet, int row, int& untype
     return cells;
 }
 
-void append(StringGrid& table, const std::vector<std::string>& cells) {
+void append(test::TextGrid& table, const std::vector<std::string>& cells) {
     const bool empty = table.RowCount() == 1 && table.Cells(0, 0).empty();
     const int row = empty ? 0 : table.RowCount();
     table.setColCount(std::max(table.ColCount(), static_cast<int>(cells.size())));
@@ -57,14 +58,14 @@ TEST(RealFilesBatch, MatchesRearrangedPopulationFiles) {
         GTEST_SKIP() << kRealFiles << " is absent";
     const fs::path scratch = testing_files::scratchPath("tarnwick-real-batch");
     fs::create_directories(scratch);
-    StringGrid database(1, 1);
-    StringGrid search(1, 1);
+    test::TextGrid database(1, 1);
+    test::TextGrid search(1, 1);
     std::map<std::string, int> sizes;
     int mutated = 0;
     int untyped = 0;
     for (const char* population : kPopulations) {
         const auto file = kRealFiles / ("Y23_" + std::string(population) + "_NoDups.xlsx");
-        StringGrid sheet(1, 2);
+        test::TextGrid sheet(1, 2);
         ReadWorkbookIntoTable(sheet, file.string());
         const int haplotypes = sheet.RowCount() - 3;
         sizes[population] = haplotypes;
@@ -109,7 +110,7 @@ TEST(RealFilesBatch, MatchesRearrangedPopulationFiles) {
     ASSERT_EQ(status, kExitSuccess) << err.str();
     EXPECT_NE(err.str().find("23 markers overlap"), std::string::npos) << err.str();
     // Every searched haplotype finds its source: 0 steps, or 1 for the mutated ones.
-    StringGrid matches(1, 2);
+    test::TextGrid matches(1, 2);
     ReadWorkbookIntoTable(matches, (scratch / "matches.tsv").string());
     int exact = 0;
     int oneStep = 0;

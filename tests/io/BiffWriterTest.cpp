@@ -1,7 +1,8 @@
 #include "io/BiffWriter.h"
+#include "TextGrid.h"
 #include "core/Error.h"
 
-#include "tests/TestFiles.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -74,7 +75,7 @@ const std::string kBof =
 const std::string kEof = bytes({0x0A, 0x00, 0x00, 0x00});
 
 TEST_F(BiffWriterTest, OneEmptyCellGivesThe28ByteFile) {
-    const StringGrid table(1, 1);
+    const test::TextGrid table(1, 1);
     const auto path = folder_ / "one.xls";
     EXPECT_TRUE(SaveTableAsBiff(table, path));
     EXPECT_EQ(readFile(path),
@@ -82,7 +83,7 @@ TEST_F(BiffWriterTest, OneEmptyCellGivesThe28ByteFile) {
 }
 
 TEST_F(BiffWriterTest, AbcAtTheFirstCell) {
-    StringGrid table(1, 1);
+    test::TextGrid table(1, 1);
     table.setCells(0, 0, "abc");
     const auto path = folder_ / "abc.xls";
     SaveTableAsBiff(table, path);
@@ -93,7 +94,7 @@ TEST_F(BiffWriterTest, AbcAtTheFirstCell) {
 }
 
 TEST_F(BiffWriterTest, WritesEveryCellColumnByColumnAndTheSizeFollowsTheFormula) {
-    StringGrid table(3, 4, 1);
+    test::TextGrid table(3, 4);
     int totalText = 0;
     for (int col = 0; col < 3; ++col)
         for (int row = 0; row < 4; ++row)
@@ -124,7 +125,7 @@ TEST_F(BiffWriterTest, WritesEveryCellColumnByColumnAndTheSizeFollowsTheFormula)
 }
 
 TEST_F(BiffWriterTest, TheExtensionChangesNothingAndALongerOldFileLeavesNoTail) {
-    StringGrid table(2, 2);
+    test::TextGrid table(2, 2);
     table.setCells(1, 1, "14");
     const auto xls = folder_ / "a.xls";
     const auto csv = folder_ / "a.csv";
@@ -154,7 +155,7 @@ TEST_F(BiffWriterTest, NonAsciiTextsGetACodePageRecordAndSingleBytes) {
     };
     for (const auto& c : cases) {
         setenv("LC_ALL", c.locale, 1);
-        StringGrid table(1, static_cast<int>(c.texts.size()));
+        test::TextGrid table(1, static_cast<int>(c.texts.size()));
         for (std::size_t i = 0; i < c.texts.size(); ++i)
             table.setCells(0, static_cast<int>(i), c.texts[i]);
         const auto path = folder_ / "cp.xls";
@@ -177,16 +178,16 @@ TEST_F(BiffWriterTest, RefusalsLeaveTheExistingFileUntouched) {
     const auto path = folder_ / "keep.xls";
     writeFile(path, "old content");
 
-    StringGrid mixed(2, 3);
+    test::TextGrid mixed(2, 3);
     mixed.setCells(0, 0, "café");
     mixed.setCells(1, 0, "x");
     mixed.setCells(1, 2, "Жук");
-    StringGrid tooManyRows(1, 65537);
-    StringGrid tooManyColumns(65537, 1);
-    StringGrid longText(2, 2);
+    test::TextGrid tooManyRows(1, 65537);
+    test::TextGrid tooManyColumns(65537, 1);
+    test::TextGrid longText(2, 2);
     longText.setCells(1, 1, std::string(65528, 'a'));
     const struct {
-        const StringGrid& table;
+        const test::TextGrid& table;
         std::string message;
     } cases[] = {
         {mixed, "Cell B3 cannot be written in a single-byte code page"},
@@ -208,7 +209,7 @@ TEST_F(BiffWriterTest, RefusalsLeaveTheExistingFileUntouched) {
 }
 
 TEST_F(BiffWriterTest, TheLargestRepresentableTableIsWritten) {
-    StringGrid table(1, 65536);
+    test::TextGrid table(1, 65536);
     table.setCells(0, 65535, std::string(65527, 'b'));
     const auto path = folder_ / "big.xls";
     SaveTableAsBiff(table, path);
@@ -221,14 +222,14 @@ TEST_F(BiffWriterTest, TheLargestRepresentableTableIsWritten) {
 TEST_F(BiffWriterTest, AFolderThatDoesNotExistCannotBeCreated) {
     const std::string path = (folder_ / "missing" / "x.xls").string();
     try {
-        SaveTableAsBiff(StringGrid(1, 1), path);
+        SaveTableAsBiff(test::TextGrid(1, 1), path);
         FAIL();
     } catch (const Error& error) {
         EXPECT_EQ(std::string(error.what()),
                   "Cannot create file \"" + path + "\". No such file or directory");
     }
     try {
-        SaveTableAsBiff(StringGrid(1, 1), folder_.string());
+        SaveTableAsBiff(test::TextGrid(1, 1), folder_.string());
         FAIL();
     } catch (const Error& error) {
         EXPECT_EQ(std::string(error.what()),
@@ -239,7 +240,7 @@ TEST_F(BiffWriterTest, AFolderThatDoesNotExistCannotBeCreated) {
 TEST_F(BiffWriterTest, AFullDiskKeepsTheOldFileAndLeavesNoPartialFile) {
     const auto path = folder_ / "full.xls";
     writeFile(path, "previous results");
-    StringGrid table(20, 5000);
+    test::TextGrid table(20, 5000);
     for (int row = 0; row < 5000; ++row)
         table.setCells(0, row, "haplotype " + std::to_string(row));
 

@@ -1,5 +1,6 @@
 #include "io/DelimitedTextWriter.h"
 #include "TestFiles.h"
+#include "TextGrid.h"
 #include "io/WorkbookReader.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +13,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-StringGrid oneRow(const std::vector<std::string>& texts) {
-    StringGrid table(static_cast<int>(texts.size()), 1);
+test::TextGrid oneRow(const std::vector<std::string>& texts) {
+    test::TextGrid table(static_cast<int>(texts.size()), 1);
     for (std::size_t c = 0; c < texts.size(); ++c)
         table.setCells(static_cast<int>(c), 0, texts[c]);
     return table;
@@ -47,13 +48,13 @@ TEST(DelimitedTextWriter, QuotesAndEscapesOnlyWhatNeedsIt) {
 
 TEST(DelimitedTextWriter, CsvReadsBackAsTheSameTexts) {
     const auto file = testing_files::scratchPath("tarnwick-writer-round-trip.csv");
-    StringGrid table(3, 3);
+    test::TextGrid table(3, 3);
     const std::vector<std::string> texts = {"sample", "a,b", "say \"x\"", "S1", "two\r\nlines",
                                             "Коми",   "",    "x",         "end"};
     for (int i = 0; i < 9; ++i)
         table.setCells(i % 3, i / 3, texts[i]);
     saveDelimitedText(table, 3, TextTableFormat::Csv, file.string());
-    StringGrid read(1, 2);
+    test::TextGrid read(1, 2);
     ReadWorkbookIntoTable(read, file.string());
     fs::remove(file);
     ASSERT_EQ(read.ColCount(), 3);

@@ -1,8 +1,8 @@
 #include "io/HighlightedWorkbookWriter.h"
 #include "TestFiles.h"
+#include "TextGrid.h"
 #include "core/CellReference.h"
 #include "core/Error.h"
-#include "core/TableOperations.h"
 #include "io/GsfHandles.h"
 #include "io/WorkbookReader.h"
 
@@ -49,20 +49,17 @@ protected:
     HighlightedWorkbook() {
         directory = testing_files::scratchPath("tarnwick-highlighted");
         fs::create_directories(directory);
-        table = StringGrid(3, 3);
+        table = test::TextGrid(3, 3);
         const char* texts[3][3] = {{"id", "DYS19", "DYS390"}, {"1", "NA", "24"}, {"2", "", "Ж"}};
         for (int r = 0; r < 3; ++r)
             for (int c = 0; c < 3; ++c)
                 table.setCells(c, r, texts[r][c]);
-        resetFaultyCellList(faulty);
-        recordFaultyCell(faulty, 1, 1); // B2 "NA"
-        recordFaultyCell(faulty, 1, 2); // B3, empty after tidying
     }
     ~HighlightedWorkbook() override { fs::remove_all(directory); }
 
     fs::path directory;
-    StringGrid table{1, 1};
-    StringGrid faulty{1, 2};
+    test::TextGrid table{1, 1};
+    const std::vector<CellPosition> faulty{{1, 1}, {1, 2}}; // B2 "NA", B3 empty after tidying
 };
 
 TEST_F(HighlightedWorkbook, OneSheetEveryCellAsTextFaultyCellsRed) {
@@ -95,7 +92,7 @@ TEST_F(HighlightedWorkbook, OneSheetEveryCellAsTextFaultyCellsRed) {
     EXPECT_NE(stylesXml.find("<color rgb=\"FF000000\"/>"), std::string::npos) << "black text";
 
     // It loads again as it was written.
-    StringGrid again(1, 2);
+    test::TextGrid again(1, 2);
     ReadWorkbookIntoTable(again, path);
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
@@ -114,13 +111,13 @@ TEST_F(HighlightedWorkbook, NumbersInTheirGeneralFormAreNumberCells) {
                  {"-0", false},    {"16.10", false}, {"1e20", false},  {"1E+20", false},
                  {"0x11", false},  {"12.", false},   {"inf", false},   {"", false}};
     std::setlocale(LC_ALL, "C");
-    StringGrid row(static_cast<int>(std::size(cases)), 1);
+    test::TextGrid row(static_cast<int>(std::size(cases)), 1);
     for (std::size_t c = 0; c < std::size(cases); ++c)
         row.setCells(static_cast<int>(c), 0, cases[c].text);
     const auto path = (directory / "numbers.xlsx").string();
     SaveTableWithHighlights(row, faulty, path);
     const auto sheet = packageMember(path, "xl/worksheets/sheet1.xml");
-    StringGrid again(1, 2);
+    test::TextGrid again(1, 2);
     ReadWorkbookIntoTable(again, path);
     for (std::size_t c = 0; c < std::size(cases); ++c) {
         const std::string reference = cellReference(static_cast<int>(c), 0);
@@ -133,7 +130,7 @@ TEST_F(HighlightedWorkbook, NumbersInTheirGeneralFormAreNumberCells) {
 TEST_F(HighlightedWorkbook, AFailureNamesTheFileAndLeavesTheOldOneAlone) {
     const auto path = (directory / "old.xlsx").string();
     writeFile(path, "previous workbook");
-    StringGrid tooLong = table;
+    test::TextGrid tooLong = table;
     tooLong.setCells(2, 2, std::string(32768, 'x'));
     std::string message;
     try {
@@ -145,7 +142,7 @@ TEST_F(HighlightedWorkbook, AFailureNamesTheFileAndLeavesTheOldOneAlone) {
     EXPECT_EQ(readFile(path), "previous workbook");
 
     // A full disk: a file size limit of 4 KiB for this process.
-    StringGrid large(20, 2000);
+    test::TextGrid large(20, 2000);
     for (int r = 0; r < 2000; ++r)
         for (int c = 0; c < 20; ++c)
             large.setCells(c, r, std::to_string(r * 20 + c));

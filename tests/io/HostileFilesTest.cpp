@@ -1,4 +1,5 @@
 #include "TestFiles.h"
+#include "TextGrid.h"
 #include "core/Error.h"
 #include "io/WorkbookReader.h"
 
@@ -23,7 +24,7 @@ std::string hostile(const std::string& name) {
 
 // The message of a read, or "read" with the cells of the sheet's last row when it succeeds.
 std::string readOutcome(const std::string& path) {
-    StringGrid table(1, 2);
+    test::TextGrid table(1, 2);
     try {
         ReadWorkbookIntoTable(table, path);
     } catch (const Error& error) {

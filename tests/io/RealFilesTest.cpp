@@ -1,3 +1,4 @@
+#include "TextGrid.h"
 #include "io/WorkbookReader.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ TEST(RealFiles, EveryFileReadsWithTheValuesASpreadsheetShows) {
         if (name == "README.md")
             continue;
         ++files;
-        StringGrid table(1, 2);
+        test::TextGrid table(1, 2);
         ASSERT_NO_THROW(ReadWorkbookIntoTable(table, entry.path().string())) << name;
         EXPECT_GE(table.RowCount(), 100) << name;
         EXPECT_GE(table.ColCount(), 10) << name;

@@ -1,9 +1,10 @@
+#include "TextGrid.h"
 #include "core/Error.h"
 #include "io/BiffWriter.h"
 #include "io/HighlightedWorkbookWriter.h"
 #include "io/InterruptedSaves.h"
 
-#include "tests/TestFiles.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +57,7 @@ protected:
     }
 
     fs::path folder_;
-    StringGrid table_{2, 2};
+    test::TextGrid table_{2, 2};
 };
 
 TEST_F(ReplacingFileTest, ALinkIsFollowedAndItsTargetReplaced) {
@@ -83,7 +84,7 @@ TEST_F(ReplacingFileTest, OutputsThatAreNoFilesAreWrittenStraightInto) {
     for (const bool workbook : {false, true}) {
         auto received = std::async(std::launch::async, [&] { return readFile(pipe); });
         if (workbook)
-            SaveTableWithHighlights(table_, StringGrid(1, 2), pipe.string());
+            SaveTableWithHighlights(table_, {}, pipe.string());
         else
             SaveTableAsBiff(table_, pipe.string());
         const std::string bytes = received.get();
@@ -103,7 +104,7 @@ TEST_F(ReplacingFileTest, OutputsThatAreNoFilesAreWrittenStraightInto) {
 // A process interrupted while it saves leaves the file it was replacing whole (the old one or
 // the new one) and nothing beside it.
 TEST_F(ReplacingFileTest, AnInterruptedSaveLeavesNothingBehind) {
-    StringGrid large(40, 20000);
+    test::TextGrid large(40, 20000);
     for (int row = 0; row < large.RowCount(); ++row)
         large.setCells(row % 40, row, "haplotype " + std::to_string(row));
     const auto target = folder_ / "results.xls";
@@ -133,7 +134,7 @@ TEST_F(ReplacingFileTest, AnInterruptedSaveLeavesNothingBehind) {
 
 // A save beyond the file-size limit fails as a write, instead of ending the process.
 TEST_F(ReplacingFileTest, ASaveBeyondTheFileSizeLimitFailsAndLeavesTheOldFile) {
-    StringGrid large(40, 20000);
+    test::TextGrid large(40, 20000);
     const auto target = folder_ / "results.xls";
     writeFile(target, "old results");
     const pid_t child = ::fork();

@@ -1,5 +1,6 @@
 #include "io/WorkbookReader.h"
 #include "TestFiles.h"
+#include "TextGrid.h"
 #include "core/Error.h"
 #include "io/BiffWriter.h"
 
@@ -22,7 +23,7 @@ std::string fixture(const std::string& name) {
 }
 
 std::string readError(const std::string& path) {
-    StringGrid table(1, 2);
+    test::TextGrid table(1, 2);
     try {
         ReadWorkbookIntoTable(table, path);
     } catch (const Error& error) {
@@ -44,7 +45,7 @@ protected:
 // The first sheet of tests/data/source/values.fods as each format delivers it. Cells that a
 // format stores differently are checked in the format's own tests.
 TEST_P(ValuesFixture, DeliversTheFirstSheetFromA1) {
-    StringGrid table(1, 2);
+    test::TextGrid table(1, 2);
     ReadWorkbookIntoTable(table, fixture(GetParam()));
     ASSERT_EQ(table.ColCount(), 7) << "formatted empty cells right of G must not count";
     ASSERT_EQ(table.RowCount(), 7 + 2) << "formatted empty rows below 7 must not count";
@@ -91,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, ValuesFixture,
 TEST(WorkbookReader, DatesTruthValuesAndFormulaResultsOfWorkbooks) {
     std::setlocale(LC_ALL, "C");
     for (const char* name : {"values.xlsx", "values.xls", "values.ods"}) {
-        StringGrid table(1, 2);
+        test::TextGrid table(1, 2);
         ReadWorkbookIntoTable(table, fixture(name));
         EXPECT_EQ(table.Cells(4, 2), "03/05/24") << name;
         EXPECT_EQ(table.Cells(4, 3), "03/05/24 13:45:00") << name;
@@ -99,17 +100,17 @@ TEST(WorkbookReader, DatesTruthValuesAndFormulaResultsOfWorkbooks) {
         EXPECT_EQ(table.Cells(5, 3), "False") << name;
     }
     for (const char* name : {"values.xlsx", "values.ods"}) {
-        StringGrid table(1, 2);
+        test::TextGrid table(1, 2);
         ReadWorkbookIntoTable(table, fixture(name));
         EXPECT_EQ(table.Cells(6, 3), "S2x") << name << ": cached text result of a formula";
     }
-    StringGrid ods(1, 2);
+    test::TextGrid ods(1, 2);
     ReadWorkbookIntoTable(ods, fixture("values.ods"));
     EXPECT_EQ(ods.Cells(6, 4), "True") << "cached truth-value result of a formula";
 }
 
 TEST(WorkbookReader, DelimitedTextKeepsWhatIsNotANumber) {
-    StringGrid table(1, 2);
+    test::TextGrid table(1, 2);
     ReadWorkbookIntoTable(table, fixture("values-comma.csv"));
     EXPECT_EQ(table.Cells(4, 2), "2024-03-05");
     EXPECT_EQ(table.Cells(5, 2), "TRUE");
@@ -117,7 +118,7 @@ TEST(WorkbookReader, DelimitedTextKeepsWhatIsNotANumber) {
 
 TEST(WorkbookReader, AHeaderOnlySheetHasThreeRows) {
     for (const char* name : {"header-only.xlsx", "header-only.xls", "header-only.ods"}) {
-        StringGrid table(1, 2);
+        test::TextGrid table(1, 2);
         ReadWorkbookIntoTable(table, fixture(name));
         EXPECT_EQ(table.RowCount(), 3) << name;
         EXPECT_EQ(table.ColCount(), 3) << name;
@@ -127,7 +128,7 @@ TEST(WorkbookReader, AHeaderOnlySheetHasThreeRows) {
 
 TEST(WorkbookReader, FormattedEmptyRowsToTheSheetsEndAreNotExpanded) {
     // A million formatted empty rows of 1024 cells each: read by skipping, in no time.
-    StringGrid table(1, 2);
+    test::TextGrid table(1, 2);
     ReadWorkbookIntoTable(table, fixture("long-empty-tail.ods"));
     EXPECT_EQ(table.ColCount(), 2);
     EXPECT_EQ(table.RowCount(), 2 + 2);
@@ -173,7 +174,7 @@ TEST(WorkbookReader, HostileWorkbooksEndInAClearError) {
         EXPECT_NE(message.find(c.message), std::string::npos) << message;
     }
     // Three million empty cells packed into 12 KB hold no value and cost no memory.
-    StringGrid table(1, 2);
+    test::TextGrid table(1, 2);
     ReadWorkbookIntoTable(table, fixture("hostile/empty-cell-bomb.xlsx"));
     EXPECT_EQ(table.ColCount(), 2);
     EXPECT_EQ(table.RowCount(), 1 + 2);
@@ -206,7 +207,7 @@ TEST(WorkbookReader, FilesThatAreNoTablesAreRefused) {
         const std::string message = readError(path.string());
         EXPECT_NE(message.find(c.outcome), std::string::npos) << c.name << ": " << message;
         if (std::string(c.outcome) == "read without error") {
-            StringGrid table(1, 2);
+            test::TextGrid table(1, 2);
             ReadWorkbookIntoTable(table, path.string());
             EXPECT_EQ(table.Cells(1, 1), "24") << c.name;
         }
@@ -224,7 +225,7 @@ TEST(WorkbookReader, SheetsWiderThanASpreadsheetCanBeAreRefused) {
 
 TEST(WorkbookReader, ASavedTableLoadsAgain) {
     setenv("LC_ALL", "en_US.UTF-8", 1);
-    StringGrid saved(3, 4);
+    test::TextGrid saved(3, 4);
     saved.setCells(0, 0, "population name");
     saved.setCells(0, 1, "Русские");
     saved.setCells(1, 1, "14");
@@ -232,7 +233,7 @@ TEST(WorkbookReader, ASavedTableLoadsAgain) {
     saved.setCells(1, 3, "017");
     const auto path = testing_files::scratchPath("tarnwick-roundtrip.xls");
     SaveTableAsBiff(saved, path);
-    StringGrid loaded(1, 2);
+    test::TextGrid loaded(1, 2);
     ReadWorkbookIntoTable(loaded, path);
     fs::remove(path);
     EXPECT_EQ(loaded.ColCount(), 3);

@@ -1,8 +1,9 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
+#include "ui/Fonts.h"
 #include "ui/GridModel.h"
+#include "ui/QtTextMeasurer.h"
 #include "ui/Unit1.h"
-#include "ui/Unit10.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
 #include "ui/Unit5.h"
@@ -25,6 +26,18 @@ namespace {
 
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
+
+// A control of a window, found by its name as the windows declare it.
+template <typename T> T* widget(const QObject* window, const char* name) {
+    T* found = window->findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+// The measurer the program makes for its views.
+QtTextMeasurer viewMeasurer() {
+    return QtTextMeasurer(msSansSerif8(), cellMarginBeyondPadding(QApplication::style()));
+}
 using testing_files::writeFile;
 
 const char* const kDatabase = "id,population,c2,c3,c4,c5,c6,DYS19,DYS390\n"
@@ -35,8 +48,8 @@ const char* const kSearch = "sample,comment,DYS390,DYS19\nS1,,24,14\n";
 
 class MainWindow : public ::testing::Test {
 protected:
-    MainWindow() : form(dialogs) {
-        dialogs.watch(form.workspace());
+    MainWindow() : program(dialogs, measurer), form(program, dialogs, measurer) {
+        dialogs.watch(program.workspace);
         directory = testing_files::scratchPath("tarnwick-ui-test");
         fs::create_directories(directory);
         form.show();
@@ -51,19 +64,22 @@ protected:
     }
     // Visible views 1, 2, 5, 7 and enabled Button4, Save1, Button5, Button6, as the widgets show.
     std::string views() const {
-        return std::to_string(form.StringGrid1->isVisible()) +
-               std::to_string(form.StringGrid2->isVisible()) +
-               std::to_string(form.StringGrid5->isVisible()) +
-               std::to_string(form.StringGrid7->isVisible());
+        return std::to_string(widget<QTableView>(&form, "StringGrid1")->isVisible()) +
+               std::to_string(widget<QTableView>(&form, "StringGrid2")->isVisible()) +
+               std::to_string(widget<QTableView>(&form, "StringGrid5")->isVisible()) +
+               std::to_string(widget<QTableView>(&form, "StringGrid7")->isVisible());
     }
     std::string enabled() const {
-        return std::to_string(form.Button4->isEnabled()) + std::to_string(form.Save1->isEnabled()) +
-               std::to_string(form.Button5->isEnabled()) +
-               std::to_string(form.Button6->isEnabled());
+        return std::to_string(widget<QPushButton>(&form, "Button4")->isEnabled()) +
+               std::to_string(widget<QAction>(&form, "Save1")->isEnabled()) +
+               std::to_string(widget<QPushButton>(&form, "Button5")->isEnabled()) +
+               std::to_string(widget<QPushButton>(&form, "Button6")->isEnabled());
     }
     QWidget* client() const { return form.centralWidget(); }
 
     test::ScriptedDialogs dialogs;
+    const QtTextMeasurer measurer = viewMeasurer();
+    Program program;
     TForm1 form;
     fs::path directory;
 };
@@ -73,19 +89,17 @@ TEST_F(MainWindow, OpensInItsSpecifiedState) {
     EXPECT_EQ(client()->size(), QSize(697, 515));
     EXPECT_EQ(views(), "0010");
     EXPECT_EQ(enabled(), "0000");
-    for (QWidget* always :
-         {static_cast<QWidget*>(form.Button1), static_cast<QWidget*>(form.Button2),
-          static_cast<QWidget*>(form.Button3), static_cast<QWidget*>(form.ComboBox1)})
-        EXPECT_TRUE(always->isEnabled());
-    EXPECT_EQ(form.ComboBox1->currentText(), "");
-    EXPECT_EQ(form.ComboBox1->count(), 4);
-    EXPECT_EQ(form.Button1->text(), "Load database");
-    EXPECT_EQ(form.Button2->text(), "Load haplotype(s) for search");
-    EXPECT_EQ(form.Label1->text(), "Number of steps(max):");
-    EXPECT_EQ(form.Label3->text(), "Comment:");
-    EXPECT_EQ(form.Label2->text(), "");
-    EXPECT_EQ(form.Numberofsteps1->text(), "Number of steps(max)");
-    EXPECT_EQ(form.Abouttheprogramme1->text(), "About the programme");
+    for (const char* always : {"Button1", "Button2", "Button3", "ComboBox1"})
+        EXPECT_TRUE(widget<QWidget>(&form, always)->isEnabled()) << always;
+    EXPECT_EQ(widget<QComboBox>(&form, "ComboBox1")->currentText(), "");
+    EXPECT_EQ(widget<QComboBox>(&form, "ComboBox1")->count(), 4);
+    EXPECT_EQ(widget<QPushButton>(&form, "Button1")->text(), "Load database");
+    EXPECT_EQ(widget<QPushButton>(&form, "Button2")->text(), "Load haplotype(s) for search");
+    EXPECT_EQ(widget<QLabel>(&form, "Label1")->text(), "Number of steps(max):");
+    EXPECT_EQ(widget<QLabel>(&form, "Label3")->text(), "Comment:");
+    EXPECT_EQ(widget<QLabel>(&form, "Label2")->text(), "");
+    EXPECT_EQ(widget<QAction>(&form, "Numberofsteps1")->text(), "Number of steps(max)");
+    EXPECT_EQ(widget<QAction>(&form, "Abouttheprogramme1")->text(), "About the programme");
 }
 
 TEST_F(MainWindow, LaysItselfOutOnEveryResize) {
@@ -95,25 +109,24 @@ TEST_F(MainWindow, LaysItselfOutOnEveryResize) {
         int button3, button56, button4, combo;
     };
     const auto check = [&](const Expected& e) {
-        for (QTableView* view :
-             {form.StringGrid1, form.StringGrid2, form.StringGrid5, form.StringGrid7})
-            EXPECT_EQ(view->geometry(), e.view) << view->objectName().toStdString();
-        EXPECT_EQ(form.Bevel1->geometry(), e.bevel1);
-        EXPECT_EQ(form.Label3->pos(), e.label3);
-        EXPECT_EQ(form.Label3->height(), 14);
-        EXPECT_EQ(form.Label2->pos(), e.label2);
-        EXPECT_EQ(form.Button3->x(), e.button3);
-        EXPECT_EQ(form.Button5->x(), e.button56);
-        EXPECT_EQ(form.Button6->x(), e.button56);
-        EXPECT_EQ(form.Button4->x(), e.button4);
-        EXPECT_EQ(form.ComboBox1->width(), e.combo);
-        EXPECT_EQ(form.ComboBox1->x(), 276);
-        EXPECT_EQ(form.Button1->geometry(), QRect(1, 24, 103, 25));
-        EXPECT_EQ(form.Button2->geometry(), QRect(108, 24, 165, 25));
-        EXPECT_EQ(form.Button5->y(), 8);
-        EXPECT_EQ(form.Button6->y(), 40);
-        EXPECT_EQ(form.Button4->y(), 24);
-        EXPECT_EQ(form.Bevel2->width(), form.frameGeometry().width());
+        for (const char* view : {"StringGrid1", "StringGrid2", "StringGrid5", "StringGrid7"})
+            EXPECT_EQ(widget<QTableView>(&form, view)->geometry(), e.view) << view;
+        EXPECT_EQ(widget<QFrame>(&form, "Bevel1")->geometry(), e.bevel1);
+        EXPECT_EQ(widget<QLabel>(&form, "Label3")->pos(), e.label3);
+        EXPECT_EQ(widget<QLabel>(&form, "Label3")->height(), 14);
+        EXPECT_EQ(widget<QLabel>(&form, "Label2")->pos(), e.label2);
+        EXPECT_EQ(widget<QPushButton>(&form, "Button3")->x(), e.button3);
+        EXPECT_EQ(widget<QPushButton>(&form, "Button5")->x(), e.button56);
+        EXPECT_EQ(widget<QPushButton>(&form, "Button6")->x(), e.button56);
+        EXPECT_EQ(widget<QPushButton>(&form, "Button4")->x(), e.button4);
+        EXPECT_EQ(widget<QComboBox>(&form, "ComboBox1")->width(), e.combo);
+        EXPECT_EQ(widget<QComboBox>(&form, "ComboBox1")->x(), 276);
+        EXPECT_EQ(widget<QPushButton>(&form, "Button1")->geometry(), QRect(1, 24, 103, 25));
+        EXPECT_EQ(widget<QPushButton>(&form, "Button2")->geometry(), QRect(108, 24, 165, 25));
+        EXPECT_EQ(widget<QPushButton>(&form, "Button5")->y(), 8);
+        EXPECT_EQ(widget<QPushButton>(&form, "Button6")->y(), 40);
+        EXPECT_EQ(widget<QPushButton>(&form, "Button4")->y(), 24);
+        EXPECT_EQ(widget<QFrame>(&form, "Bevel2")->width(), form.frameGeometry().width());
     };
     check({{3, 70, 691, 430}, {3, 500, 691, 14}, {497, 500}, {557, 500}, 437, 517, 612, 157});
     form.resize(form.width() + 100, form.height() + 100);
@@ -129,51 +142,52 @@ TEST_F(MainWindow, LaysItselfOutOnEveryResize) {
 TEST_F(MainWindow, HandlersSwitchViewsAndCommandsAsTheTableSays) {
     // Load database without faults, "OK".
     dialogs.fileAnswers = {file("db.csv", kDatabase)};
-    dialogs.formActions = {[&] { form.loadCommands().forms.Form2.Button1Click(); }};
-    form.Button1->click();
+    dialogs.formActions = {[&] { /* "OK" */ }};
+    widget<QPushButton>(&form, "Button1")->click();
     EXPECT_EQ(views(), "1000");
     EXPECT_EQ(enabled(), "0000");
-    EXPECT_EQ(form.StringGrid1->model()->rowCount(), 6 - 1) << "the header row is the header";
-    EXPECT_EQ(form.StringGrid1->horizontalHeader()->isVisible(), true);
+    EXPECT_EQ(widget<QTableView>(&form, "StringGrid1")->model()->rowCount(), 6 - 1)
+        << "the header row is the header";
+    EXPECT_EQ(widget<QTableView>(&form, "StringGrid1")->horizontalHeader()->isVisible(), true);
     // Load search, "OK"; calculate with a limit typed into the box.
     dialogs.fileAnswers = {file("search.csv", kSearch)};
-    dialogs.formActions = {[&] { form.loadCommands().forms.Form3.Button1Click(); }};
-    form.Loadhaplotypersforsearch1->trigger();
+    dialogs.formActions = {[&] { /* "OK" */ }};
+    widget<QAction>(&form, "Loadhaplotypersforsearch1")->trigger();
     EXPECT_EQ(views(), "0100");
-    form.ComboBox1->setEditText("1");
-    form.Button3->click();
+    widget<QComboBox>(&form, "ComboBox1")->setEditText("1");
+    widget<QPushButton>(&form, "Button3")->click();
     EXPECT_EQ(views(), "0010");
     EXPECT_EQ(enabled(), "1110");
-    EXPECT_EQ(form.StringGrid5->model()->rowCount(), 2) << "two matches";
-    form.Button5->click();
+    EXPECT_EQ(widget<QTableView>(&form, "StringGrid5")->model()->rowCount(), 2) << "two matches";
+    widget<QPushButton>(&form, "Button5")->click();
     EXPECT_EQ(views(), "0001");
     EXPECT_EQ(enabled(), "1101");
-    form.Button6->click();
+    widget<QPushButton>(&form, "Button6")->click();
     EXPECT_EQ(views(), "0010");
     EXPECT_EQ(enabled(), "1110");
     // Starting a load and cancelling its file dialog disables the Save button only.
-    form.Button2->click();
+    widget<QPushButton>(&form, "Button2")->click();
     EXPECT_EQ(enabled(), "0110");
-    EXPECT_EQ(form.Label2->text(), "");
+    EXPECT_EQ(widget<QLabel>(&form, "Label2")->text(), "");
     // A faulty database, "Edit..": the Save button on, the item off.
     dialogs.fileAnswers = {file("faulty.csv", kFaultyDatabase)};
-    dialogs.formActions = {[&] { form.loadCommands().forms.Form4.Button3Click(); }};
-    form.Button1->click();
+    dialogs.formActions = {[&] { program.loads.forms.Form4.Button3Click(); }};
+    widget<QPushButton>(&form, "Button1")->click();
     EXPECT_EQ(views(), "1000");
     EXPECT_EQ(enabled(), "1000");
     // Refused calculation: nothing changes but the status line.
-    form.Calculate1->trigger();
+    widget<QAction>(&form, "Calculate1")->trigger();
     EXPECT_EQ(views(), "1000");
-    EXPECT_EQ(form.Label2->text(), "");
+    EXPECT_EQ(widget<QLabel>(&form, "Label2")->text(), "");
 }
 
 TEST_F(MainWindow, PaintsFaultyCellsRedAndMakesTheTableEditable) {
     dialogs.fileAnswers = {file("faulty.csv", kFaultyDatabase)};
-    dialogs.formActions = {[&] { form.loadCommands().forms.Form4.Button3Click(); }};
-    form.Button1->click();
+    dialogs.formActions = {[&] { program.loads.forms.Form4.Button3Click(); }};
+    widget<QPushButton>(&form, "Button1")->click();
     QApplication::processEvents();
     const auto pixel = [&](int viewRow, int col) {
-        QTableView* view = form.StringGrid1;
+        QTableView* view = widget<QTableView>(&form, "StringGrid1");
         const QRect cell = view->visualRect(view->model()->index(viewRow, col));
         const QImage image = view->viewport()->grab().toImage();
         return image.pixelColor(cell.center() + QPoint(cell.width() / 4, 0));
@@ -181,81 +195,87 @@ TEST_F(MainWindow, PaintsFaultyCellsRedAndMakesTheTableEditable) {
     EXPECT_EQ(pixel(0, 7), QColor(255, 0, 0)) << "H2 holds NA";
     EXPECT_NE(pixel(1, 7), QColor(255, 0, 0));
     EXPECT_NE(pixel(0, 8), QColor(255, 0, 0));
-    EXPECT_TRUE(form.workspace().StringGrid1.goEditing()) << "drawing turned editing on";
+    EXPECT_TRUE(program.workspace.StringGrid1.goEditing()) << "drawing turned editing on";
     // An edit in place goes into the table.
-    QAbstractItemModel* model = form.StringGrid1->model();
+    QAbstractItemModel* model = widget<QTableView>(&form, "StringGrid1")->model();
     EXPECT_TRUE(model->flags(model->index(0, 7)) & Qt::ItemIsEditable);
     model->setData(model->index(0, 7), "13");
-    EXPECT_EQ(form.workspace().StringGrid1.Cells(7, 1), "13");
+    EXPECT_EQ(program.workspace.StringGrid1.Cells(7, 1), "13");
     EXPECT_EQ(pixel(0, 7), QColor(255, 0, 0)) << "the highlight belongs to the position";
     // With the flag off nothing is painted, whatever the list holds.
-    form.workspace().databaseHasErrors = false;
-    form.StringGrid1->viewport()->update();
+    program.workspace.databaseHasErrors = false;
+    widget<QTableView>(&form, "StringGrid1")->viewport()->update();
     EXPECT_NE(pixel(0, 7), QColor(255, 0, 0));
 }
 
 TEST_F(MainWindow, SaveAsksForEachShownTableInOrder) {
     dialogs.fileAnswers = {file("db.csv", kDatabase)};
-    dialogs.formActions = {[&] { form.loadCommands().forms.Form4.Button3Click(); }};
-    form.Button1->click();
-    form.StringGrid2->setVisible(true);
-    form.workspace().StringGrid2.setVisible(true);
-    form.workspace().enabled.Button4 = true;
+    dialogs.formActions = {[&] { program.loads.forms.Form4.Button3Click(); }};
+    widget<QPushButton>(&form, "Button1")->click();
+    widget<QTableView>(&form, "StringGrid2")->setVisible(true);
+    program.workspace.StringGrid2.setVisible(true);
+    program.workspace.enabled.Button4 = true;
     form.refreshWidgets();
     dialogs.log.clear();
     dialogs.fileAnswers = {(directory / "search-out").string(), (directory / "db-out").string()};
-    form.Save1->setEnabled(true);
-    form.Button4->click();
+    widget<QAction>(&form, "Save1")->setEnabled(true);
+    widget<QPushButton>(&form, "Button4")->click();
     EXPECT_EQ(dialogs.log, (Strings{"file dialog | saving...", "message Save! | ", "file dialog | ",
                                     "message Save! | "}));
     EXPECT_TRUE(fs::exists(directory / "db-out.xls"));
-    EXPECT_EQ(form.saveCommand().SaveDialog4.fileName, (directory / "db-out.xls").string());
+    EXPECT_EQ(program.save.SaveDialog4.fileName, (directory / "db-out.xls").string());
 }
 
 TEST_F(MainWindow, AnErrorIsReportedWithAFullStopAndTheWindowGoesOn) {
     dialogs.fileAnswers = {(directory / "missing.csv").string()};
-    form.Button1->click();
+    widget<QPushButton>(&form, "Button1")->click();
     ASSERT_FALSE(dialogs.log.empty());
     EXPECT_EQ(dialogs.log.back(), "error Cannot read \"" + (directory / "missing.csv").string() +
                                       "\": No such file or directory. | loading database...");
-    EXPECT_EQ(form.Label2->text(), "loading database...") << "the status line keeps its text";
+    EXPECT_EQ(widget<QLabel>(&form, "Label2")->text(), "loading database...")
+        << "the status line keeps its text";
     EXPECT_TRUE(form.isVisible());
 }
 
 TEST(StepLimitDialog, CopiesItsOwnTextOnOkOnly) {
     test::ScriptedDialogs dialogs;
-    TForm1 form(dialogs);
+    const QtTextMeasurer measurer = viewMeasurer();
+    Program program(dialogs, measurer);
+    TForm1 form(program, dialogs, measurer);
     TForm7 dialog([&](const QString& text) { form.setStepLimitText(text); }, &form);
     EXPECT_EQ(dialog.windowTitle(), "Number of steps");
     EXPECT_EQ(dialog.size(), QSize(290, 97));
-    dialog.ComboBox1->setEditText("7");
-    dialog.Button1->click();
-    EXPECT_EQ(form.ComboBox1->currentText(), "7");
-    EXPECT_EQ(form.workspace().stepLimit, "7");
+    widget<QComboBox>(&dialog, "ComboBox1")->setEditText("7");
+    widget<QPushButton>(&dialog, "Button1")->click();
+    EXPECT_EQ(widget<QComboBox>(&form, "ComboBox1")->currentText(), "7");
+    EXPECT_EQ(program.workspace.stepLimit, "7");
     // The dialog keeps its own text; closing it by its close box copies nothing.
-    form.ComboBox1->setEditText("2");
+    widget<QComboBox>(&form, "ComboBox1")->setEditText("2");
     dialog.show();
-    EXPECT_EQ(dialog.ComboBox1->currentText(), "7");
+    EXPECT_EQ(widget<QComboBox>(&dialog, "ComboBox1")->currentText(), "7");
     dialog.reject();
-    EXPECT_EQ(form.workspace().stepLimit, "2");
-    dialog.ComboBox1->setEditText("");
-    dialog.Button1->click();
-    EXPECT_EQ(form.workspace().stepLimit, "");
+    EXPECT_EQ(program.workspace.stepLimit, "2");
+    widget<QComboBox>(&dialog, "ComboBox1")->setEditText("");
+    widget<QPushButton>(&dialog, "Button1")->click();
+    EXPECT_EQ(program.workspace.stepLimit, "");
 }
 
 // Typing a limit and Enter sets the limit; the lists stay "0", "1", "2", "3".
 TEST(StepLimitBoxes, WhatIsTypedNeverJoinsTheList) {
     test::ScriptedDialogs dialogs;
-    TForm1 form(dialogs);
+    const QtTextMeasurer measurer = viewMeasurer();
+    Program program(dialogs, measurer);
+    TForm1 form(program, dialogs, measurer);
     TForm7 dialog([&](const QString& text) { form.setStepLimitText(text); }, &form);
-    for (QComboBox* box : {form.ComboBox1, dialog.ComboBox1}) {
+    for (QComboBox* box :
+         {widget<QComboBox>(&form, "ComboBox1"), widget<QComboBox>(&dialog, "ComboBox1")}) {
         box->lineEdit()->clear();
         QTest::keyClicks(box->lineEdit(), "17");
         QTest::keyClick(box->lineEdit(), Qt::Key_Return);
         EXPECT_EQ(box->count(), 4) << box->window()->objectName().toStdString();
         EXPECT_EQ(box->currentText(), "17");
     }
-    EXPECT_EQ(form.workspace().stepLimit, "17");
+    EXPECT_EQ(program.workspace.stepLimit, "17");
 }
 
 TEST(DataErrorDialogWindow, AFailedSaveKeepsItOpen) {
@@ -264,17 +284,17 @@ TEST(DataErrorDialogWindow, AFailedSaveKeepsItOpen) {
     FixedWidthMeasurer measurer(7);
     DataErrorForm form(workspace, dialogs, measurer, InputRole::Search);
     workspace.StringGrid2.setCells(0, 0, "sample");
-    TForm10 dialog(form, dialogs, nullptr);
+    TForm10 dialog(TForm4::Instance::Form10, form, dialogs, nullptr);
     EXPECT_EQ(dialog.size(), QSize(318, 103));
     EXPECT_EQ(dialog.windowTitle(), "Attention: Data error.");
     dialogs.fileAnswers = {"/no such folder/x.xlsx"};
-    dialog.Button1->click();
+    widget<QPushButton>(&dialog, "Button1")->click();
     EXPECT_EQ(dialogs.log.back(),
               "error Cannot create file \"/no such folder/x.xlsx\". No such file or directory. | "
               "saving...");
     EXPECT_EQ(dialog.result(), 0) << "not closed";
     EXPECT_EQ(workspace.StringGrid2.Cells(0, 0), "sample");
-    dialog.Button2->click();
+    widget<QPushButton>(&dialog, "Button2")->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(workspace.StringGrid2.Cells(0, 0), "");
 }
@@ -285,15 +305,16 @@ TEST(SecondaryWindows, HaveTheirCaptionsSizesAndTexts) {
     TForm3 form3(form, nullptr);
     EXPECT_EQ(form3.windowTitle(), "Load haplotype(s) for search");
     EXPECT_EQ(form3.size(), QSize(371, 118));
-    EXPECT_TRUE(form3.Button2->isDefault()) << "Enter presses \"Cancel\"";
+    EXPECT_TRUE(widget<QPushButton>(&form3, "Button2")->isDefault()) << "Enter presses \"Cancel\"";
     TForm5 form5(nullptr);
     EXPECT_EQ(form5.windowTitle(), "Instructions");
     EXPECT_EQ(form5.size(), QSize(972, 416));
-    EXPECT_NE(form5.lbl1->text().indexOf("Load haplotype(s) for search"), -1);
-    EXPECT_EQ(form5.lbl1->text().count("\n\n"), 6) << "seven paragraphs";
+    EXPECT_NE(widget<QLabel>(&form5, "lbl1")->text().indexOf("Load haplotype(s) for search"), -1);
+    EXPECT_EQ(widget<QLabel>(&form5, "lbl1")->text().count("\n\n"), 6) << "seven paragraphs";
     TForm6 form6(nullptr);
     EXPECT_EQ(form6.windowTitle(), "About the programme");
-    EXPECT_TRUE(form6.Label1->text().startsWith("Tarnwick software, version 1.66.\n"));
+    EXPECT_TRUE(
+        widget<QLabel>(&form6, "Label1")->text().startsWith("Tarnwick software, version 1.66.\n"));
 }
 
 TEST(GridModelAdapter, PassesTheModelTesterAndShowsTheFixedRowAsHeader) {
@@ -315,10 +336,10 @@ TEST(GridModelAdapter, PassesTheModelTesterAndShowsTheFixedRowAsHeader) {
 
 TEST_F(MainWindow, RendersTheResultsToAnImage) {
     dialogs.fileAnswers = {file("db.csv", kDatabase), file("search.csv", kSearch)};
-    form.Button1->click();
-    form.Button2->click();
-    form.ComboBox1->setEditText("3");
-    form.Button3->click();
+    widget<QPushButton>(&form, "Button1")->click();
+    widget<QPushButton>(&form, "Button2")->click();
+    widget<QComboBox>(&form, "ComboBox1")->setEditText("3");
+    widget<QPushButton>(&form, "Button3")->click();
     QApplication::processEvents();
     const QImage image = form.grab().toImage();
     const auto path = fs::path(TARNWICK_TEST_ARTEFACTS) / "main-window-after-calculation.png";

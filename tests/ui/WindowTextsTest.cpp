@@ -1,8 +1,9 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
+#include "ui/Fonts.h"
 #include "ui/QtDialogs.h"
+#include "ui/QtTextMeasurer.h"
 #include "ui/Unit1.h"
-#include "ui/Unit10.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
@@ -72,12 +73,14 @@ std::vector<std::string> clippedTexts(QWidget* window) {
 // All windows of the program, made as it makes them, their texts the longest they show.
 TEST(WindowTexts, EveryLabelAndButtonShowsItsWholeText) {
     test::ScriptedDialogs dialogs;
-    TForm1 form1(dialogs);
-    auto& forms = form1.loadCommands().forms;
+    const QtTextMeasurer measurer(msSansSerif8(), cellMarginBeyondPadding(QApplication::style()));
+    Program program(dialogs, measurer);
+    TForm1 form1(program, dialogs, measurer);
+    auto& forms = program.loads.forms;
     TForm2 form2(forms.Form2, &form1);
     TForm3 form3(forms.Form3, &form1);
-    TForm4 form4(forms.Form4, dialogs, &form1);
-    TForm10 form10(forms.Form10, dialogs, &form1);
+    TForm4 form4(TForm4::Instance::Form4, forms.Form4, dialogs, &form1);
+    TForm10 form10(TForm4::Instance::Form10, forms.Form10, dialogs, &form1);
     TForm5 form5(&form1);
     TForm6 form6(&form1);
     TForm7 form7([](const QString&) {}, &form1);
@@ -87,7 +90,7 @@ TEST(WindowTexts, EveryLabelAndButtonShowsItsWholeText) {
                      sheetCounts);
     form4.setFaultCount("17163091968");
     form10.setFaultCount("17163091968");
-    form1.workspace().statusLine = "loading haplotape(s)...";
+    program.workspace.statusLine = "loading haplotape(s)...";
     form1.refreshWidgets();
     std::vector<std::string> clipped;
     for (QWidget* window : std::initializer_list<QWidget*>{&form1, &form2, &form3, &form4, &form10,

@@ -1,0 +1,93 @@
+#include "commands/Calculation.h"
+
+#include "commands/InputTables.h"
+#include "commands/TableOperations.h"
+#include "commands/ViewStates.h"
+#include "core/ByHaplotypeTable.h"
+#include "core/Error.h"
+#include "core/IntegerText.h"
+
+#include <string>
+
+namespace tarnwick {
+namespace {
+
+void refuse(Workspace& workspace, UserMessages& messages, const std::string& message) {
+    workspace.statusLine = "error";
+    messages.showMessage(message);
+    workspace.statusLine.clear();
+}
+
+void emptyResultTable(StringGrid& result) {
+    result.clearCells();
+    result.setColCount(1);
+    result.setRowCount(2);
+    result.setFixedRows(1);
+}
+
+void showResults(Workspace& workspace, std::shared_ptr<const HaplotypeTable> database,
+                 std::shared_ptr<const HaplotypeTable> search,
+                 const std::shared_ptr<const MatchResult>& result, const TextMeasurer& measurer) {
+    StringGrid& table = workspace.StringGrid5;
+    if (result->searchesCompared == 0)
+        return; // no search haplotype was compared: the table stays as emptied
+    table.setColCount(workspace.StringGrid1.ColCount() + kResultLeadingColumns);
+    if (result->matches.empty())
+        return;
+    table.setRowCount(static_cast<int>(result->matches.size()) + 1);
+    table.showCellsOf(
+        std::make_shared<const ByHaplotypeTable>(std::move(database), std::move(search), result));
+    fitColumnWidths(table, measurer);
+}
+
+void reportOutcome(Workspace& workspace, UserMessages& messages, bool matched,
+                   std::size_t pairCount) {
+    StringGrid& result = workspace.StringGrid5;
+    if (!matched) {
+        result.setFixedRows(0);
+        result.setRowCount(1);
+        result.setColCount(1);
+        workspace.statusLine.clear();
+        messages.showMessage("not match");
+        return;
+    }
+    workspace.statusLine.clear();
+    messages.showMessage(std::string(19, ' ') + "SUCCESFUL!!!\r\n" + std::to_string(pairCount) +
+                         " markers overlap with the database");
+    applyViewEvent(workspace, ViewEvent::CalculationMatched);
+    workspace.statusLine.clear();
+}
+
+} // namespace
+
+void calculate(Workspace& workspace, UserMessages& messages, const TextMeasurer& measurer,
+               const MatchProgress& progress) {
+    if (workspace.databaseHasErrors || workspace.searchHasErrors) {
+        workspace.statusLine.clear();
+        return;
+    }
+    if (workspace.stepLimit.empty())
+        return refuse(workspace, messages, "nonselected step");
+    if (!isLoaded(workspace.StringGrid1) || !isLoaded(workspace.StringGrid2))
+        return refuse(workspace, messages, "data not load");
+    auto database = haplotypesOf(workspace.StringGrid1, InputRole::Database);
+    auto search = haplotypesOf(workspace.StringGrid2, InputRole::Search);
+    const auto pairs = pairLoci(*database, *search);
+    // Without a common locus no haplotype could be compared at all.
+    if (pairs.empty() && database->haplotypes() > 0 && search->haplotypes() > 0)
+        return refuse(workspace, messages, "no common loci");
+    const std::int64_t limit = parseIntegerText(workspace.stepLimit);
+
+    workspace.statusLine = "calculating, wait...";
+    messages.showMessage(kCalculationWarning);
+    applyViewEvent(workspace, ViewEvent::CalculationStarted);
+    emptyResultTable(workspace.StringGrid5);
+
+    auto result = std::make_shared<const MatchResult>(match(*database, *search, limit, progress));
+    showResults(workspace, database, search, result, measurer);
+    if (result->failure)
+        throw ConversionError(*result->failure);
+    reportOutcome(workspace, messages, !result->matches.empty(), pairs.size());
+}
+
+} // namespace tarnwick

@@ -1,0 +1,103 @@
+#include "commands/LoadCommand.h"
+
+#include "commands/InputTables.h"
+#include "commands/TableOperations.h"
+#include "commands/ViewStates.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace tarnwick {
+namespace {
+
+FileDialogState openDialog() {
+    return {FileDialogState::Kind::Open, "Open", spreadsheetFilters(), "xls", ""};
+}
+
+void emptyResultTable(StringGrid& result) {
+    result.clearCells();
+    result.setColCount(1);
+    result.setRowCount(1);
+    result.setFixedRows(0);
+}
+
+} // namespace
+
+std::string formatMessage(InputRole role, const StringGrid& table) {
+    const bool database = role == InputRole::Database;
+    const int markers = std::max(table.ColCount() - layoutOf(role).firstLocusColumn, 0);
+    return std::string("The following data format was identified in the ") +
+           (database ? "database" : "haplotypes for search") +
+           ":\r\nNumber of haplotypes: " + std::to_string(table.RowCount() - 3) +
+           "\r\nNumber of markers: " + std::to_string(markers);
+}
+
+LoadCommands::LoadCommands(Workspace& workspace, Dialogs& dialogs, const TextMeasurer& measurer)
+    : forms(workspace, dialogs, measurer), OpenDialog1(openDialog()), OpenDialog2(openDialog()),
+      workspace_(workspace), dialogs_(dialogs), measurer_(measurer) {}
+
+void LoadCommands::load(InputRole role) {
+    const bool database = role == InputRole::Database;
+    StringGrid& table = workspace_.inputTable(role);
+    applyViewEvent(workspace_, ViewEvent::LoadStarted, role);
+    resetFaultyCellList(workspace_.StringGrid6);
+    table.clearCells();
+    table.setColCount(1);
+    table.setRowCount(2);
+    workspace_.statusLine = database ? "loading database..." : "loading haplotape(s)...";
+
+    FileDialogState& dialog = database ? OpenDialog1 : OpenDialog2;
+    if (const auto chosen = dialogs_.runFileDialog(dialog)) {
+        // The default extension completes a typed name only when no file has the name as typed.
+        const std::string fileName = std::filesystem::exists(*chosen)
+                                         ? *chosen
+                                         : withDefaultExtension(*chosen, dialog.defaultExtension);
+        dialog.fileName = fileName;
+        table.clearCells();
+        table.setRowCount(2);
+        table.setColCount(1);
+        // The sheet is read, and its locus cells tidied and checked, in one pass.
+        const LoadedTable loaded = readInputTable(fileName, role);
+        ReadWorkbookIntoTable(table, loaded);
+        recordFaultyCells(workspace_.StringGrid6, loaded.faults);
+        if (!loaded.faults.empty())
+            finishFaulty(role, static_cast<int>(loaded.faults.size()));
+        else
+            finishClean(role);
+    }
+    workspace_.statusLine.clear();
+}
+
+void LoadCommands::finishFaulty(InputRole role, int faults) {
+    StringGrid& table = workspace_.inputTable(role);
+    table.setRowCount(table.RowCount() - 2);
+    workspace_.statusLine = "error";
+    applyViewEvent(workspace_, ViewEvent::LoadedWithFaults, role);
+    emptyResultTable(workspace_.StringGrid5);
+    if (role == InputRole::Database) {
+        dialogs_.showModal(FormId::Form4, std::to_string(faults));
+        workspace_.databaseHasErrors = true;
+    } else {
+        dialogs_.showModal(FormId::Form10, std::to_string(faults));
+        applyViewEvent(workspace_, ViewEvent::SearchFaultsDialogDone, role);
+        workspace_.searchHasErrors = true;
+    }
+}
+
+void LoadCommands::finishClean(InputRole role) {
+    StringGrid& table = workspace_.inputTable(role);
+    emptyResultTable(workspace_.StringGrid5);
+    (role == InputRole::Database ? workspace_.databaseHasErrors : workspace_.searchHasErrors) =
+        false;
+    table.setGoEditing(false);
+    workspace_.StringGrid7.clearCells();
+    workspace_.StringGrid7.setColCount(7);
+    workspace_.StringGrid7.setRowCount(2);
+    workspace_.statusLine.clear();
+    const std::string message = formatMessage(role, table);
+    fitColumnWidths(table, measurer_);
+    applyViewEvent(workspace_, ViewEvent::LoadedClean, role);
+    dialogs_.showModal(role == InputRole::Database ? FormId::Form2 : FormId::Form3, message);
+}
+
+} // namespace tarnwick

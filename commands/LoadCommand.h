@@ -1,0 +1,40 @@
+#pragma once
+
+#include "commands/Dialogs.h"
+#include "commands/InputRole.h"
+#include "commands/LoadForms.h"
+#include "commands/TextMeasurer.h"
+#include "commands/Workspace.h"
+
+#include <string>
+
+namespace tarnwick {
+
+// The format message of a load without faults; the number of markers is never negative.
+std::string formatMessage(InputRole role, const StringGrid& table);
+
+// "Load database" (Button1Click of the main window) and "Load haplotype(s) for search"
+// (Button2Click): one command, parameterised by the role. A reader failure is raised and ends
+// the command with the table hidden and the status line as it was set.
+class LoadCommands {
+public:
+    LoadCommands(Workspace& workspace, Dialogs& dialogs, const TextMeasurer& measurer);
+
+    void Button1Click() { load(InputRole::Database); }
+    void Button2Click() { load(InputRole::Search); }
+    void load(InputRole role);
+
+    LoadForms forms;
+    FileDialogState OpenDialog1;
+    FileDialogState OpenDialog2;
+
+private:
+    void finishFaulty(InputRole role, int faults);
+    void finishClean(InputRole role);
+
+    Workspace& workspace_;
+    Dialogs& dialogs_;
+    const TextMeasurer& measurer_;
+};
+
+} // namespace tarnwick

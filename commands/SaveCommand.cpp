@@ -1,0 +1,43 @@
+#include "commands/SaveCommand.h"
+
+#include "io/BiffWriter.h"
+
+namespace tarnwick {
+namespace {
+
+FileDialogState saveDialog() {
+    return {FileDialogState::Kind::Save, "", spreadsheetFilters(), "xls", ""};
+}
+
+} // namespace
+
+SaveCommand::SaveCommand(Workspace& workspace, Dialogs& dialogs)
+    : SaveDialog1(saveDialog()), SaveDialog2(saveDialog()), SaveDialog3(saveDialog()),
+      SaveDialog4(saveDialog()), workspace_(workspace), dialogs_(dialogs) {}
+
+void SaveCommand::run() {
+    Workspace& w = workspace_;
+    w.statusLine = "saving...";
+    saveIf(w.StringGrid5.Visible() && !w.StringGrid7.Visible(), w.StringGrid5, SaveDialog1,
+           "Save by haplotype(s)");
+    saveIf(w.StringGrid7.Visible() && !w.StringGrid5.Visible(), w.StringGrid7, SaveDialog2,
+           "Save by populations");
+    saveIf(w.StringGrid2.Visible(), w.StringGrid2, SaveDialog3, "Save!");
+    saveIf(w.StringGrid1.Visible(), w.StringGrid1, SaveDialog4, "Save!");
+    w.statusLine.clear();
+}
+
+void SaveCommand::saveIf(bool shown, const StringGrid& table, FileDialogState& dialog,
+                         const char* message) {
+    if (!shown)
+        return;
+    const auto chosen = dialogs_.runFileDialog(dialog);
+    if (!chosen)
+        return;
+    dialog.fileName = withDefaultExtension(*chosen, dialog.defaultExtension);
+    SaveTableAsBiff(table, dialog.fileName);
+    workspace_.statusLine.clear();
+    dialogs_.showMessage(message);
+}
+
+} // namespace tarnwick

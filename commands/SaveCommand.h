@@ -1,0 +1,29 @@
+#pragma once
+
+#include "commands/Dialogs.h"
+#include "commands/Workspace.h"
+
+namespace tarnwick {
+
+// "Save" (Button4 and File, "Save"): writes each table whose view is showing, in the order
+// by-haplotype, by-population, search, database, each through its own dialog. A write failure
+// is raised and ends the command with the status line at "saving...".
+class SaveCommand {
+public:
+    SaveCommand(Workspace& workspace, Dialogs& dialogs);
+
+    void run();
+
+    FileDialogState SaveDialog1; // by-haplotype result table
+    FileDialogState SaveDialog2; // by-population result table
+    FileDialogState SaveDialog3; // search table
+    FileDialogState SaveDialog4; // database table
+
+private:
+    void saveIf(bool shown, const StringGrid& table, FileDialogState& dialog, const char* message);
+
+    Workspace& workspace_;
+    Dialogs& dialogs_;
+};
+
+} // namespace tarnwick

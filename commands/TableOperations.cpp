@@ -1,0 +1,72 @@
+#include "commands/TableOperations.h"
+
+#include "core/IntegerText.h"
+
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace tarnwick {
+
+void fitColumnWidths(StringGrid& table, const TextMeasurer& measurer) {
+    constexpr int kGridLineWidth = 1;
+    constexpr int kPadding = 5;
+    constexpr std::size_t kCachedLength = 64;
+    // Tables repeat few distinct texts, so each short one is measured once.
+    std::unordered_map<std::string, int> widthOf;
+    const auto width = [&](std::string_view text) {
+        if (text.empty())
+            return 0;
+        if (text.size() > kCachedLength)
+            return measurer.textWidth(text);
+        const auto [entry, added] = widthOf.try_emplace(std::string(text), 0);
+        if (added)
+            entry->second = measurer.textWidth(text);
+        return entry->second;
+    };
+    for (int col = 0; col < table.ColCount(); ++col) {
+        int widest = 0;
+        table.forEachText(col, 0, table.RowCount(),
+                          [&](std::string_view text) { widest = std::max(widest, width(text)); });
+        table.setColWidths(col, widest + kGridLineWidth + kPadding);
+    }
+}
+
+void resetFaultyCellList(StringGrid& list) {
+    list.clearCells();
+    list.setColCount(1);
+    list.setRowCount(2);
+}
+
+int faultyCellCount(const StringGrid& list) {
+    return list.ColCount() == 1 && list.Cells(0, 0).empty() ? 0 : list.ColCount();
+}
+
+void recordFaultyCells(StringGrid& list, const std::vector<CellPosition>& cells) {
+    if (cells.empty())
+        return;
+    const int first = faultyCellCount(list);
+    list.setColCount(first + static_cast<int>(cells.size()));
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const int entry = first + static_cast<int>(i);
+        list.setCells(entry, 0, std::to_string(cells[i].col + 1));
+        list.setCells(entry, 1, std::to_string(cells[i].row + 1));
+    }
+}
+
+std::vector<CellPosition> faultyCellPositions(const StringGrid& list) {
+    std::vector<CellPosition> positions;
+    const int count = faultyCellCount(list);
+    positions.reserve(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k)
+        positions.push_back(
+            {parseIntegerText(list.Cells(k, 0)) - 1, parseIntegerText(list.Cells(k, 1)) - 1});
+    return positions;
+}
+
+bool isLoaded(const StringGrid& table) {
+    return !table.Cells(0, 0).empty();
+}
+
+} // namespace tarnwick

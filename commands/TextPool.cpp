@@ -1,0 +1,26 @@
+#include "commands/TextPool.h"
+
+#include <limits>
+#include <stdexcept>
+
+namespace tarnwick {
+
+TextPool::TextPool() {
+    texts_.emplace_back();
+    ids_.emplace(std::string_view(texts_.back()), kEmptyText);
+}
+
+TextId TextPool::intern(std::string_view text) {
+    if (text.empty())
+        return kEmptyText;
+    if (auto found = ids_.find(text); found != ids_.end())
+        return found->second;
+    if (texts_.size() >= std::numeric_limits<TextId>::max())
+        throw std::length_error("Too many distinct cell texts");
+    const auto id = static_cast<TextId>(texts_.size());
+    texts_.emplace_back(text);
+    ids_.emplace(std::string_view(texts_.back()), id);
+    return id;
+}
+
+} // namespace tarnwick

@@ -1,0 +1,168 @@
+#include "core/HaplotypeTable.h"
+
+#include "core/LocusCells.h"
+
+#include <algorithm>
+
+namespace tarnwick {
+
+HaplotypeTable::HaplotypeTable(TableLayout layout, std::vector<std::string> titles,
+                               std::vector<Column> columns, std::size_t haplotypes)
+    : layout_(layout), titles_(std::move(titles)), columns_(std::move(columns)),
+      haplotypes_(haplotypes) {
+    titles_.resize(columns_.size());
+}
+
+const std::string& HaplotypeTable::title(int col) const {
+    static const std::string kNone;
+    return col >= 0 && col < columns() ? titles_[static_cast<std::size_t>(col)] : kNone;
+}
+
+bool HaplotypeTable::isLocusColumn(int col) const {
+    return col >= 0 && col < columns() &&
+           std::holds_alternative<LocusColumn>(columns_[static_cast<std::size_t>(col)]);
+}
+
+std::string_view HaplotypeTable::cell(int col, std::size_t haplotype, std::string& scratch) const {
+    if (col < 0 || col >= columns() || haplotype >= haplotypes_)
+        return {};
+    const Column& column = columns_[static_cast<std::size_t>(col)];
+    if (const auto* locus = std::get_if<LocusColumn>(&column))
+        return locus->text(haplotype, scratch);
+    return std::get<TextColumn>(column).text(haplotype);
+}
+
+std::string_view HaplotypeTable::text(int col, int row, std::string& scratch) const {
+    if (row == 0)
+        return title(col);
+    return row > 0 ? cell(col, static_cast<std::size_t>(row - 1), scratch) : std::string_view();
+}
+
+void HaplotypeTable::forEachText(int col, int begin, int end,
+                                 const std::function<void(std::string_view)>& visit) const {
+    if (col < 0 || col >= columns())
+        return TextTable::forEachText(col, begin, end, visit);
+    if (begin <= 0 && end > 0)
+        visit(title(col));
+    const auto first = static_cast<std::size_t>(std::max(begin, 1) - 1);
+    const auto last = static_cast<std::size_t>(std::max(end, 1) - 1);
+    const Column& column = columns_[static_cast<std::size_t>(col)];
+    if (const auto* locus = std::get_if<LocusColumn>(&column)) {
+        locus->forEachText(first, last, visit);
+        return;
+    }
+    const TextColumn& texts = std::get<TextColumn>(column);
+    for (std::size_t h = first; h < last; ++h)
+        visit(texts.text(h));
+}
+
+void HaplotypeTable::forEachTextOf(int col, const std::vector<bool>& haplotypes,
+                                   const std::function<void(std::string_view)>& visit) const {
+    std::string scratch;
+    for (std::size_t h = 0; h < std::min(haplotypes.size(), haplotypes_); ++h)
+        if (haplotypes[h])
+            visit(cell(col, h, scratch));
+}
+
+HaplotypeTableBuilder::HaplotypeTableBuilder(TableLayout layout, bool tidyLocusCells)
+    : layout_(layout), tidy_(tidyLocusCells) {}
+
+HaplotypeTable::Column& HaplotypeTableBuilder::column(long col) {
+    while (static_cast<long>(columns_.size()) <= col) {
+        const auto index = static_cast<int>(columns_.size());
+        if (index >= layout_.firstLocusColumn)
+            columns_.emplace_back(LocusColumn());
+        else
+            columns_.emplace_back(TextColumn(index == layout_.populationColumn));
+    }
+    return columns_[static_cast<std::size_t>(col)];
+}
+
+void HaplotypeTableBuilder::setText(long row, long col, std::string_view text) {
+    rows_ = std::max(rows_, row + 1);
+    cols_ = std::max(cols_, col + 1);
+    HaplotypeTable::Column& target = column(col);
+    if (row == 0) {
+        if (titles_.size() <= static_cast<std::size_t>(col))
+            titles_.resize(static_cast<std::size_t>(col) + 1);
+        titles_[static_cast<std::size_t>(col)] = text;
+        return;
+    }
+    const auto haplotype = static_cast<std::size_t>(row - 1);
+    auto* locus = std::get_if<LocusColumn>(&target);
+    if (!locus) {
+        std::get<TextColumn>(target).set(haplotype, text);
+        return;
+    }
+    const std::string tidied = tidy_ && !text.empty() ? tidyLocusText(text) : std::string(text);
+    const IntegerCell read = IntegerCell::read(tidied);
+    switch (read.kind) {
+    case IntegerCell::Kind::Untyped:
+        locus->setValue(haplotype, LocusColumn::kUntyped);
+        if (!text.empty()) { // tidied away to nothing: empty as a cell, but a fault
+            locus->setOwnText(haplotype, tidied);
+            faults_.push_back({static_cast<int>(col), static_cast<int>(row), std::string(text)});
+        }
+        break;
+    case IntegerCell::Kind::NotInteger:
+        locus->setValue(haplotype, LocusColumn::kNotInteger);
+        locus->setOwnText(haplotype, tidied);
+        faults_.push_back({static_cast<int>(col), static_cast<int>(row), std::string(text)});
+        break;
+    case IntegerCell::Kind::Integer:
+        locus->setValue(haplotype, read.value);
+        if (tidied != std::to_string(read.value))
+            locus->setOwnText(haplotype, tidied);
+        break;
+    }
+}
+
+void HaplotypeTableBuilder::setInteger(long row, long col, std::int64_t value) {
+    if (row == 0 || !std::holds_alternative<LocusColumn>(column(col)) ||
+        value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max()) {
+        setText(row, col, std::to_string(value));
+        return;
+    }
+    rows_ = std::max(rows_, row + 1);
+    cols_ = std::max(cols_, col + 1);
+    std::get<LocusColumn>(column(col)).setValue(static_cast<std::size_t>(row - 1), value);
+}
+
+void HaplotypeTableBuilder::cover(long rows, long cols) {
+    rows_ = std::max(rows_, rows);
+    cols_ = std::max(cols_, cols);
+    if (cols_ > 0)
+        column(cols_ - 1);
+}
+
+HaplotypeTableBuilder::Result HaplotypeTableBuilder::finish() {
+    const auto haplotypes = static_cast<std::size_t>(std::max(rows_, 1L) - 1);
+    columns_.resize(static_cast<std::size_t>(cols_), TextColumn());
+    for (auto& column : columns_) {
+        if (auto* locus = std::get_if<LocusColumn>(&column))
+            locus->resize(haplotypes);
+        else
+            std::get<TextColumn>(column).finish(haplotypes);
+    }
+    // Loading lists faulty cells column by column; a rewritten cell counts once, as it ends.
+    std::stable_sort(faults_.begin(), faults_.end(), [](const FaultyCell& a, const FaultyCell& b) {
+        return a.col != b.col ? a.col < b.col : a.row < b.row;
+    });
+    std::vector<FaultyCell> faults;
+    for (auto& fault : faults_) {
+        if (!faults.empty() && faults.back().col == fault.col && faults.back().row == fault.row)
+            faults.pop_back();
+        const auto& locus = std::get<LocusColumn>(columns_[static_cast<std::size_t>(fault.col)]);
+        const auto haplotype = static_cast<std::size_t>(fault.row - 1);
+        const std::int64_t value = locus.value(haplotype);
+        if (value == LocusColumn::kNotInteger ||
+            (value == LocusColumn::kUntyped && locus.hasOwnText(haplotype)))
+            faults.push_back(std::move(fault));
+    }
+    auto table = std::make_shared<const HaplotypeTable>(layout_, std::move(titles_),
+                                                        std::move(columns_), haplotypes);
+    return {std::move(table), std::move(faults)};
+}
+
+} // namespace tarnwick

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "core/TableColumns.h"
+#include "core/TextTable.h"
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace tarnwick {
+
+// Which columns of a table are loci, and which one holds the population.
+struct TableLayout {
+    int firstLocusColumn; // columns before it are descriptive
+    int populationColumn; // -1 when there is none
+};
+
+// A database: seven descriptive columns, the population in the second, then loci.
+inline constexpr TableLayout kDatabaseLayout{7, 1};
+// Haplotypes to search for: sample name and comment, then loci.
+inline constexpr TableLayout kSearchLayout{2, -1};
+// A sheet read as it is, every column descriptive.
+inline constexpr TableLayout kSheetLayout{std::numeric_limits<int>::max(), -1};
+
+// A table of haplotypes: the column titles, and one row per haplotype holding descriptive texts
+// and locus values. Haplotypes are numbered from 0.
+class HaplotypeTable : public TextTable {
+public:
+    using Column = std::variant<TextColumn, LocusColumn>;
+
+    HaplotypeTable(TableLayout layout, std::vector<std::string> titles, std::vector<Column> columns,
+                   std::size_t haplotypes);
+
+    const TableLayout& layout() const { return layout_; }
+    int columns() const { return static_cast<int>(columns_.size()); }
+    std::size_t haplotypes() const { return haplotypes_; }
+    // The empty text beyond the last column.
+    const std::string& title(int col) const;
+
+    bool isLocusColumn(int col) const;
+    const LocusColumn& locusColumn(int col) const { return std::get<LocusColumn>(columns_[col]); }
+    const TextColumn& textColumn(int col) const { return std::get<TextColumn>(columns_[col]); }
+    // The text of a cell (the empty text beyond the table).
+    std::string_view cell(int col, std::size_t haplotype, std::string& scratch) const;
+    // Calls visit with the texts of a column at the haplotypes marked in rows (by number).
+    void forEachTextOf(int col, const std::vector<bool>& haplotypes,
+                       const std::function<void(std::string_view)>& visit) const;
+
+    // As a sheet: the titles in row 0, haplotype h in row h + 1.
+    int columnCount() const override { return columns(); }
+    int rowCount() const override { return static_cast<int>(haplotypes_) + 1; }
+    std::string_view text(int col, int row, std::string& scratch) const override;
+    void forEachText(int col, int begin, int end,
+                     const std::function<void(std::string_view)>& visit) const override;
+
+private:
+    TableLayout layout_;
+    std::vector<std::string> titles_;
+    std::vector<Column> columns_;
+    std::size_t haplotypes_;
+};
+
+// A locus cell that loading found faulty: its place on the sheet (row 0 the titles) and its
+// text as the file holds it.
+struct FaultyCell {
+    int col;
+    int row;
+    std::string asRead;
+};
+
+// Builds a table from the cells of a sheet, given in any order (row 0 the titles). Locus cells
+// in the data rows are read by the integer text rule; with tidying (as loading does) they are
+// first cut at their "." and lose their first "'", and what is left is their text.
+class HaplotypeTableBuilder {
+public:
+    HaplotypeTableBuilder(TableLayout layout, bool tidyLocusCells);
+
+    void setText(long row, long col, std::string_view text);
+    // A number whose text is its decimal form, such as a whole number read from a workbook.
+    void setInteger(long row, long col, std::int64_t value);
+
+    // Makes the table at least this large: cells not set are empty.
+    void cover(long rows, long cols);
+
+    long rows() const { return rows_; }
+    long cols() const { return cols_; }
+
+    struct Result {
+        std::shared_ptr<const HaplotypeTable> table;
+        std::vector<FaultyCell> faults; // by column, then by row, as loading lists them
+    };
+    // The table of the rows and columns set (at least one row, the titles).
+    Result finish();
+
+private:
+    HaplotypeTable::Column& column(long col);
+
+    TableLayout layout_;
+    bool tidy_;
+    long rows_ = 0;
+    long cols_ = 0;
+    std::vector<std::string> titles_;
+    std::vector<HaplotypeTable::Column> columns_;
+    std::vector<FaultyCell> faults_;
+};
+
+} // namespace tarnwick

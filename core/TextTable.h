@@ -1,0 +1,28 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+// A table of texts addressed by (column, row) from 0, read cell by cell: what the writers save
+// and a window shows. Cells outside the counts read as the empty text.
+class TextTable {
+public:
+    virtual ~TextTable() = default;
+
+    virtual int columnCount() const = 0;
+    virtual int rowCount() const = 0;
+
+    // The cell's text. Tables that hold numbers write its digits into scratch.
+    virtual std::string_view text(int col, int row, std::string& scratch) const = 0;
+
+    // Calls visit with the texts of the column's rows from begin to end (not included): each
+    // distinct text at least once, repeats as the table finds cheapest, so that a caller looking
+    // for the widest text need not format and look at every cell.
+    virtual void forEachText(int col, int begin, int end,
+                             const std::function<void(std::string_view)>& visit) const;
+};
+
+} // namespace tarnwick

@@ -1,0 +1,317 @@
+#include "commands/LoadCommand.h"
+#include "ScriptedDialogs.h"
+#include "TableBuilder.h"
+#include "TestFiles.h"
+#include "commands/Calculation.h"
+#include "commands/TableOperations.h"
+#include "core/Error.h"
+#include "io/WorkbookReader.h"
+
+#include "commands/InputTables.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
+using testing_files::writeFile;
+
+const char* const kCleanDatabase = "id,population,c2,c3,c4,c5,c6,DYS19,DYS390\n"
+                                   "1,X,,,,,,14,24\n"
+                                   "2,Y,,,,,,15.2,23\n";
+// Faults at H3 (NA), I2 (12,13) and I4 (.5, which becomes empty).
+const char* const kFaultyDatabase = "id,population,c2,c3,c4,c5,c6,DYS19,DYS390\n"
+                                    "1,X,,,,,,14,\"12,13\"\n"
+                                    "2,Y,,,,,,NA,23\n"
+                                    "3,Z,,,,,,13,.5\n";
+const char* const kCleanSearch = "sample,comment,DYS390,DYS19\nS1,,24,14\n";
+const char* const kFaultySearch = "sample,comment,DYS390,DYS19\nS1,,24,14x\n";
+
+class LoadCommand : public ::testing::Test {
+protected:
+    LoadCommand() : dialogs(workspace), commands(workspace, dialogs, measurer) {
+        directory = fs::temp_directory_path() /
+                    ("tarnwick-load-" +
+                     std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::create_directories(directory);
+    }
+    ~LoadCommand() override {
+        fs::permissions(directory, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(directory);
+    }
+
+    std::string file(const std::string& name, const std::string& content) {
+        const auto path = (directory / name).string();
+        writeFile(path, content);
+        return path;
+    }
+
+    // Visible views (StringGrid1, 2, 5, 7) and enabled commands (Button4, Save1, Button5,
+    // Button6), as two strings of 0 and 1.
+    std::string views() const {
+        const Workspace& w = workspace;
+        return std::to_string(w.StringGrid1.Visible()) + std::to_string(w.StringGrid2.Visible()) +
+               std::to_string(w.StringGrid5.Visible()) + std::to_string(w.StringGrid7.Visible());
+    }
+    std::string enabled() const {
+        const EnabledCommands& e = workspace.enabled;
+        return std::to_string(e.Button4) + std::to_string(e.Save1) + std::to_string(e.Button5) +
+               std::to_string(e.Button6);
+    }
+
+    Workspace workspace;
+    test::ScriptedDialogs dialogs;
+    FixedWidthMeasurer measurer{7};
+    LoadCommands commands;
+    fs::path directory;
+};
+
+TEST_F(LoadCommand, CleanDatabaseThenOk) {
+    workspace.StringGrid5.setCells(0, 0, "old result");
+    workspace.enabled = {true, true, true, false};
+    workspace.StringGrid7.setRowCount(5);
+    dialogs.fileAnswers = {file("db.csv", kCleanDatabase)};
+    dialogs.formActions = {[] { /* "OK": the dialog closes, nothing else */ }};
+    commands.Button1Click();
+    EXPECT_EQ(dialogs.log,
+              (Strings{"file dialog | loading database...",
+                       "Form2 The following data format was identified in the database:\r\n"
+                       "Number of haplotypes: 2\r\nNumber of markers: 2 | "}));
+    const StringGrid& table = workspace.StringGrid1;
+    EXPECT_EQ(table.RowCount(), 5) << "the sheet's 3 rows and two blank ones";
+    EXPECT_EQ(table.Cells(7, 2), "15") << "tidied";
+    EXPECT_FALSE(table.goEditing());
+    EXPECT_EQ(table.ColWidths(1), 10 * 7 + 6);
+    EXPECT_EQ(views(), "1000");
+    EXPECT_EQ(enabled(), "0000");
+    EXPECT_FALSE(workspace.databaseHasErrors);
+    EXPECT_EQ(faultyCellCount(workspace.StringGrid6), 0);
+    EXPECT_EQ(workspace.StringGrid5.Cells(0, 0), "");
+    EXPECT_EQ(workspace.StringGrid5.RowCount(), 1);
+    EXPECT_EQ(workspace.StringGrid7.RowCount(), 2);
+    EXPECT_EQ(workspace.StringGrid7.ColCount(), 7);
+    EXPECT_EQ(workspace.statusLine, "");
+    EXPECT_EQ(dialogs.fileDialogsRun.at(0).defaultExtension, "xls");
+    EXPECT_EQ(commands.OpenDialog1.fileName, (directory / "db.csv").string());
+}
+
+TEST_F(LoadCommand, CleanSearchThenCancelLeavesOneEmptyCell) {
+    workspace.StringGrid1.setVisible(true);
+    dialogs.fileAnswers = {file("search.csv", kCleanSearch)};
+    dialogs.formActions = {[&] { commands.forms.Form3.Button2Click(); }};
+    commands.Button2Click();
+    EXPECT_EQ(dialogs.log.at(1), "Form3 The following data format was identified in the "
+                                 "haplotypes for search:\r\nNumber of haplotypes: 1\r\n"
+                                 "Number of markers: 2 | ");
+    const StringGrid& table = workspace.StringGrid2;
+    EXPECT_EQ(table.ColCount(), 1);
+    EXPECT_EQ(table.RowCount(), 1);
+    EXPECT_EQ(table.FixedRows(), 0);
+    EXPECT_FALSE(isLoaded(table));
+    EXPECT_EQ(views(), "0100");
+    EXPECT_FALSE(workspace.searchHasErrors);
+}
+
+TEST_F(LoadCommand, CancelledFileDialogDiscardsTheTableAndKeepsTheRest) {
+    workspace.StringGrid1 = test::inputTable({{"id"}, {"1"}});
+    workspace.StringGrid1.setVisible(true);
+    workspace.databaseHasErrors = true;
+    workspace.StringGrid5.setCells(0, 0, "result");
+    workspace.enabled = {true, true, true, false};
+    workspace.StringGrid6.setCells(0, 0, "8");
+    commands.Button1Click(); // no answer: the user cancels
+    EXPECT_EQ(workspace.StringGrid1.ColCount(), 1);
+    EXPECT_EQ(workspace.StringGrid1.RowCount(), 2);
+    EXPECT_FALSE(isLoaded(workspace.StringGrid1));
+    EXPECT_EQ(views(), "0010");
+    EXPECT_EQ(enabled(), "0110") << "Save1 and By populations keep their state";
+    EXPECT_TRUE(workspace.databaseHasErrors);
+    EXPECT_EQ(faultyCellCount(workspace.StringGrid6), 0);
+    EXPECT_EQ(workspace.StringGrid5.Cells(0, 0), "result");
+    EXPECT_EQ(workspace.statusLine, "");
+}
+
+TEST_F(LoadCommand, FaultyDatabaseThenCancel) {
+    workspace.StringGrid5 = test::inputTable({{"a", "b"}});
+    dialogs.fileAnswers = {file("db.csv", kFaultyDatabase)};
+    dialogs.formActions = {[&] {
+        EXPECT_EQ(views(), "0010");
+        EXPECT_EQ(workspace.StringGrid5.RowCount(), 1);
+        EXPECT_EQ(workspace.StringGrid5.FixedRows(), 0);
+        commands.forms.Form4.Button2Click();
+    }};
+    commands.Button1Click();
+    EXPECT_EQ(dialogs.log.at(1), "Form4 3 | error");
+    EXPECT_EQ(test::row(workspace.StringGrid6, 0), (Strings{"8", "9", "9"}));
+    EXPECT_EQ(test::row(workspace.StringGrid6, 1), (Strings{"3", "2", "4"}));
+    EXPECT_EQ(workspace.StringGrid1.RowCount(), 2);
+    EXPECT_FALSE(isLoaded(workspace.StringGrid1));
+    EXPECT_EQ(views(), "0010");
+    EXPECT_EQ(enabled(), "0000");
+    EXPECT_TRUE(workspace.databaseHasErrors);
+    EXPECT_EQ(workspace.statusLine, "");
+}
+
+TEST_F(LoadCommand, FaultyDatabaseThenEditShowsTheTidiedTable) {
+    workspace.StringGrid2.setVisible(true);
+    dialogs.fileAnswers = {file("db.csv", kFaultyDatabase)};
+    dialogs.formActions = {[&] { commands.forms.Form4.Button3Click(); }};
+    commands.Button1Click();
+    const StringGrid& table = workspace.StringGrid1;
+    EXPECT_EQ(table.RowCount(), 4) << "the blank rows removed";
+    EXPECT_EQ(table.Cells(8, 3), "") << ".5 tidied to nothing";
+    EXPECT_EQ(table.ColWidths(8), 6 * 7 + 6) << "\"DYS390\" is the widest";
+    EXPECT_EQ(views(), "1000");
+    EXPECT_EQ(enabled(), "1000") << "Save button on, Save item off";
+    EXPECT_TRUE(workspace.databaseHasErrors);
+    EXPECT_EQ(faultyCellCount(workspace.StringGrid6), 3);
+}
+
+TEST_F(LoadCommand, FaultySearchThenEditHidesTheDatabase) {
+    workspace.StringGrid1 = test::inputTable({{"id"}, {"1"}});
+    workspace.StringGrid1.setVisible(true);
+    workspace.databaseHasErrors = true;
+    dialogs.fileAnswers = {file("search.csv", kFaultySearch)};
+    dialogs.formActions = {[&] { commands.forms.Form10.Button3Click(); }};
+    commands.Button2Click();
+    EXPECT_EQ(dialogs.log.at(1), "Form10 1 | error");
+    EXPECT_EQ(views(), "0100");
+    EXPECT_TRUE(workspace.searchHasErrors);
+    EXPECT_TRUE(workspace.databaseHasErrors) << "the other flag stays";
+    EXPECT_EQ(test::row(workspace.StringGrid6, 0), (Strings{"4"})) << "the search table's list";
+}
+
+TEST_F(LoadCommand, ClosingTheDataErrorDialogKeepsTheTableLoaded) {
+    dialogs.fileAnswers = {file("search.csv", kFaultySearch)};
+    commands.Button2Click(); // no action: closed by the title bar
+    EXPECT_TRUE(isLoaded(workspace.StringGrid2));
+    EXPECT_EQ(views(), "0010");
+    EXPECT_TRUE(workspace.searchHasErrors);
+}
+
+TEST_F(LoadCommand, SaveWritesTheHighlightedWorkbookThenDiscardsTheTable) {
+    const auto database = file("db.csv", kFaultyDatabase);
+    // The workbook is an .xlsx package: the database dialog adds ".xlsx" to a name typed without
+    // an extension, and keeps one that is typed.
+    const struct {
+        std::string typed, saved;
+    } cases[] = {{"highlighted", "highlighted.xlsx"}, {"kept.xls", "kept.xls"}};
+    for (const auto& c : cases) {
+        dialogs.log.clear();
+        dialogs.fileAnswers = {database, (directory / c.typed).string()};
+        dialogs.formActions = {[&] { commands.forms.Form4.Button1Click(); }};
+        commands.Button1Click();
+        EXPECT_EQ(dialogs.log,
+                  (Strings{"file dialog | loading database...", "Form4 3 | error",
+                           std::string("message ") + kHighlightedSaveWarning + " | error",
+                           "file dialog | saving...", "message save! | saving..."}));
+        const auto saved = (directory / c.saved).string();
+        ASSERT_TRUE(fs::exists(saved)) << c.typed;
+        EXPECT_EQ(commands.forms.Form4.SaveDialog1.fileName, saved);
+        EXPECT_FALSE(isLoaded(workspace.StringGrid1));
+        EXPECT_EQ(views(), "0010");
+        EXPECT_TRUE(workspace.databaseHasErrors);
+        // The workbook loads again: the tidied table.
+        StringGrid again(1, 2);
+        ReadWorkbookIntoTable(again, readInputTable(saved, InputRole::Database));
+        EXPECT_EQ(again.Cells(7, 2), "NA");
+        EXPECT_EQ(again.Cells(8, 1), "12,13");
+        EXPECT_EQ(again.RowCount(), 4 + 2);
+    }
+    const auto& filters = dialogs.fileDialogsRun.back().filters;
+    ASSERT_FALSE(filters.empty());
+    EXPECT_EQ(filters.front(), (std::pair<std::string, std::string>{"Excel workbook", "*.xlsx"}));
+}
+
+TEST_F(LoadCommand, SearchDialogSavesUnderTheNameAsTyped) {
+    const auto typed = (directory / "search-highlighted").string();
+    dialogs.fileAnswers = {file("search.csv", kFaultySearch), typed};
+    dialogs.formActions = {[&] { commands.forms.Form10.Button1Click(); }};
+    commands.Button2Click();
+    EXPECT_TRUE(fs::exists(typed));
+    EXPECT_FALSE(isLoaded(workspace.StringGrid2));
+}
+
+TEST_F(LoadCommand, SaveWithTheFileDialogCancelledStillDiscards) {
+    dialogs.fileAnswers = {file("db.csv", kFaultyDatabase), std::nullopt};
+    dialogs.formActions = {[&] { commands.forms.Form4.Button1Click(); }};
+    commands.Button1Click();
+    EXPECT_EQ(dialogs.log.back(), "file dialog | saving...");
+    EXPECT_FALSE(isLoaded(workspace.StringGrid1));
+    EXPECT_EQ(fs::directory_iterator(directory)->path().filename(), "db.csv");
+}
+
+TEST_F(LoadCommand, ASaveThatCannotWriteNamesTheFileAndKeepsTheTable) {
+    // A folder that does not exist cannot be written for any user, root included.
+    const auto target = (directory / "no such folder" / "out.xlsx").string();
+    dialogs.fileAnswers = {file("db.csv", kFaultyDatabase), target};
+    std::string error;
+    dialogs.formActions = {[&] {
+        try {
+            commands.forms.Form4.Button1Click();
+        } catch (const Error& e) {
+            error = e.what();
+        }
+        // The dialog is still open: the table is loaded and the user can choose again.
+        EXPECT_TRUE(isLoaded(workspace.StringGrid1));
+        EXPECT_EQ(workspace.statusLine, "saving...");
+        commands.forms.Form4.Button2Click();
+    }};
+    commands.Button1Click();
+    EXPECT_EQ(error, "Cannot create file \"" + target + "\". No such file or directory");
+    EXPECT_EQ(dialogs.log.back(), "file dialog | saving...") << "no \"save!\"";
+    EXPECT_FALSE(isLoaded(workspace.StringGrid1)) << "then Cancel discarded it";
+}
+
+TEST_F(LoadCommand, AReaderFailureEndsTheCommandWhereItIs) {
+    workspace.databaseHasErrors = true;
+    workspace.StringGrid1.setVisible(true);
+    dialogs.fileAnswers = {(directory / "missing").string()};
+    EXPECT_THROW(commands.Button1Click(), Error);
+    EXPECT_EQ(workspace.statusLine, "loading database...");
+    EXPECT_FALSE(workspace.StringGrid1.Visible());
+    EXPECT_EQ(workspace.StringGrid1.ColCount(), 1);
+    EXPECT_EQ(workspace.StringGrid1.RowCount(), 2);
+    EXPECT_TRUE(workspace.databaseHasErrors);
+    EXPECT_EQ(faultyCellCount(workspace.StringGrid6), 0);
+    EXPECT_EQ(commands.OpenDialog1.fileName, (directory / "missing.xls").string())
+        << "a name typed without an extension gets the default one";
+}
+
+TEST(FormatMessage, CountsHaplotypesAndMarkersNeverBelowZero) {
+    StringGrid sheet(27, 51 + 2);
+    EXPECT_EQ(formatMessage(InputRole::Database, sheet),
+              "The following data format was identified in the database:\r\n"
+              "Number of haplotypes: 50\r\nNumber of markers: 20");
+    StringGrid narrow(3, 3);
+    EXPECT_EQ(formatMessage(InputRole::Database, narrow).substr(59),
+              "Number of haplotypes: 0\r\nNumber of markers: 0");
+    StringGrid single(1, 4);
+    EXPECT_EQ(formatMessage(InputRole::Search, single).substr(72),
+              "Number of haplotypes: 1\r\nNumber of markers: 0");
+}
+
+TEST_F(LoadCommand, TheResultCommandsFollowTheMainWindowsTable) {
+    dialogs.fileAnswers = {file("db.csv", kCleanDatabase), file("search.csv", kCleanSearch)};
+    commands.Button1Click();
+    commands.Button2Click();
+    workspace.stepLimit = "3";
+    calculate(workspace, dialogs, measurer);
+    EXPECT_EQ(enabled(), "1110");
+    EXPECT_EQ(views(), "0010");
+    // Starting a load and cancelling its file dialog disables only the Save button.
+    commands.Button2Click();
+    EXPECT_EQ(enabled(), "0110");
+    // A load that reads a file disables them all.
+    dialogs.fileAnswers = {file("search2.csv", kCleanSearch)};
+    commands.Button2Click();
+    EXPECT_EQ(enabled(), "0000");
+}
+
+} // namespace
+} // namespace tarnwick

@@ -1,0 +1,116 @@
+#include "commands/SaveCommand.h"
+#include "ScriptedDialogs.h"
+#include "TableBuilder.h"
+#include "TestFiles.h"
+#include "commands/ErrorReport.h"
+#include "core/Error.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
+using testing_files::readFile;
+
+class SaveCommandTest : public ::testing::Test {
+protected:
+    SaveCommandTest() : dialogs(workspace), save(workspace, dialogs) {
+        directory = testing_files::scratchPath("tarnwick-save-command");
+        fs::create_directories(directory);
+        workspace.StringGrid1 = test::inputTable({{"id", "population"}, {"1", "X"}});
+        workspace.StringGrid2 = test::inputTable({{"sample", "comment"}, {"S1", ""}});
+        workspace.StringGrid5 = test::inputTable({{"sample name"}});
+        workspace.StringGrid7 = test::inputTable({{"population name"}});
+    }
+    ~SaveCommandTest() override { fs::remove_all(directory); }
+
+    void show(bool database, bool search, bool byHaplotype, bool byPopulation) {
+        workspace.StringGrid1.setVisible(database);
+        workspace.StringGrid2.setVisible(search);
+        workspace.StringGrid5.setVisible(byHaplotype);
+        workspace.StringGrid7.setVisible(byPopulation);
+    }
+    std::string path(const std::string& name) const { return (directory / name).string(); }
+
+    Workspace workspace;
+    test::ScriptedDialogs dialogs;
+    SaveCommand save;
+    fs::path directory;
+};
+
+TEST_F(SaveCommandTest, WritesEachShownTableInOrderThroughItsOwnDialog) {
+    struct Case {
+        bool database, search, byHaplotype, byPopulation;
+        Strings messages; // in order, each after its dialog
+    };
+    const Case cases[] = {
+        {false, false, true, false, {"Save by haplotype(s)"}},
+        {false, false, false, true, {"Save by populations"}},
+        {false, false, true, true, {}}, // the result tests exclude each other
+        {true, false, false, false, {"Save!"}},
+        {true, true, true, false, {"Save by haplotype(s)", "Save!", "Save!"}},
+        {false, false, false, false, {}},
+    };
+    for (const Case& c : cases) {
+        show(c.database, c.search, c.byHaplotype, c.byPopulation);
+        dialogs.log.clear();
+        dialogs.fileAnswers.clear();
+        for (std::size_t i = 0; i < c.messages.size(); ++i)
+            dialogs.fileAnswers.push_back(path("out" + std::to_string(i)));
+        save.run();
+        // The status line is emptied after each write, so only the first dialog shows "saving...".
+        Strings expected;
+        for (const auto& message : c.messages)
+            expected.insert(expected.end(),
+                            {expected.empty() ? "file dialog | saving..." : "file dialog | ",
+                             "message " + message + " | "});
+        EXPECT_EQ(dialogs.log, expected);
+        EXPECT_EQ(workspace.statusLine, "");
+    }
+    // Each dialog remembers its own last name, with the default extension added.
+    EXPECT_EQ(save.SaveDialog1.fileName, path("out0.xls"));
+    EXPECT_EQ(save.SaveDialog3.fileName, path("out1.xls"));
+    EXPECT_EQ(save.SaveDialog4.fileName, path("out2.xls"));
+    EXPECT_EQ(save.SaveDialog2.fileName, path("out0.xls"));
+    EXPECT_EQ(readFile(path("out2.xls")).substr(0, 2), std::string("\x09\x08", 2));
+}
+
+TEST_F(SaveCommandTest, ACancelledDialogSkipsItsTableAndAFailureStopsTheCommand) {
+    show(true, true, true, false);
+    dialogs.fileAnswers = {std::nullopt, path("search.csv"), path("database")};
+    save.run();
+    EXPECT_EQ(dialogs.log, (Strings{"file dialog | saving...", "file dialog | saving...",
+                                    "message Save! | ", "file dialog | ", "message Save! | "}));
+    EXPECT_TRUE(fs::exists(path("search.csv")));
+    EXPECT_TRUE(fs::exists(path("database.xls")));
+
+    dialogs.log.clear();
+    dialogs.fileAnswers = {path("no folder/out.xls"), path("never.xls")};
+    EXPECT_THROW(save.run(), Error);
+    EXPECT_EQ(dialogs.log, (Strings{"file dialog | saving..."})) << "later rows not tried";
+    EXPECT_EQ(workspace.statusLine, "saving...");
+}
+
+TEST(ErrorReportText, AddsAFullStopUnlessTheTextEndsInOneOrBelowIt) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Cannot open file", "Cannot open file."},
+        {"Done.", "Done."},
+        {"Really!", "Really!"},
+        {"(see above)", "(see above)"},
+        {"trailing ", "trailing "},
+        {"'x' is not a valid integer value", "'x' is not a valid integer value."},
+        {"Файл", "Файл."},
+        {"", ""},
+        {"ends in -", "ends in -"},
+        {"ends in /", "ends in /."},
+    };
+    for (const auto& [message, shown] : cases)
+        EXPECT_EQ(errorReportText(message), shown) << message;
+}
+
+} // namespace
+} // namespace tarnwick

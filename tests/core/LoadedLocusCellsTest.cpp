@@ -1,0 +1,80 @@
+#include "core/HaplotypeTable.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+namespace {
+
+using Strings = std::vector<std::string>;
+using Rows = std::vector<Strings>;
+
+// A table built from sheet rows as a load reads them: locus cells tidied and checked.
+HaplotypeTableBuilder::Result loaded(const Rows& rows, TableLayout layout) {
+    HaplotypeTableBuilder builder(layout, true);
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < rows[r].size(); ++c)
+            if (!rows[r][c].empty())
+                builder.setText(static_cast<long>(r), static_cast<long>(c), rows[r][c]);
+    return builder.finish();
+}
+
+std::string cellText(const HaplotypeTable& table, int col, int row) {
+    std::string scratch;
+    return std::string(table.text(col, row, scratch));
+}
+
+TEST(LoadedLocusCells, AreTidiedAndJudgedByTheIntegerRule) {
+    struct Case {
+        const char* text;
+        const char* tidied;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"12.7", "12", true},   {"12,7", "12,7", false},   {"12'", "12", true},
+        {"'12", "12", true},    {"1'2", "12", true},       {"1''2", "1'2", false},
+        {".5", "", false},      {"-3", "-3", true},        {"+3", "+3", true},
+        {"  14", "  14", true}, {"14 ", "14 ", false},     {"$A", "$A", true},
+        {"NA", "NA", false},    {"--", "--", false},       {"12.2'", "12", true},
+        {"13'.2", "13", true},  {"12,13", "12,13", false}, {"Ж", "Ж", false},
+    };
+    for (const Case& c : cases) {
+        const auto read =
+            loaded({{"sample", "comment", "DYS19"}, {"s", "", c.text}}, kSearchLayout);
+        EXPECT_EQ(cellText(*read.table, 2, 1), c.tidied) << c.text;
+        EXPECT_EQ(read.faults.size(), c.valid ? 0u : 1u) << c.text;
+        if (!c.valid) {
+            EXPECT_EQ(read.faults.at(0).asRead, c.text);
+        }
+    }
+}
+
+TEST(LoadedLocusCells, OnlyLocusColumnsAreCheckedColumnByColumn) {
+    const auto read = loaded(
+        {
+            {"id", "population", "c2", "c3", "c4", "c5", "c6", "L1", "L2"},
+            {"x.1", "NA", "NA", "", "", "", "", "NA", "13"},
+            {"", "", "", "", "", "", "", "", "x"},
+            {"", "", "", "", "", "", "", "y", "14.5"},
+        },
+        kDatabaseLayout);
+    std::vector<std::pair<int, int>> faults;
+    for (const FaultyCell& fault : read.faults)
+        faults.emplace_back(fault.col, fault.row);
+    EXPECT_EQ(faults, (std::vector<std::pair<int, int>>{{7, 1}, {7, 3}, {8, 2}}));
+    EXPECT_EQ(cellText(*read.table, 0, 1), "x.1") << "descriptive columns stay untouched";
+    EXPECT_EQ(cellText(*read.table, 8, 3), "14");
+    EXPECT_EQ(cellText(*read.table, 7, 0), "L1") << "titles are never locus values";
+}
+
+TEST(LoadedLocusCells, NarrowAndHeaderOnlyTablesHaveNothingToCheck) {
+    EXPECT_TRUE(
+        loaded({{"id", "population", "c2"}, {"1", "NA", "NA"}}, kDatabaseLayout).faults.empty());
+    EXPECT_TRUE(loaded({{"id", "population", "c2", "c3", "c4", "c5", "c6", "L"}}, kDatabaseLayout)
+                    .faults.empty());
+}
+
+} // namespace
+} // namespace tarnwick
