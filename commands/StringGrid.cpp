@@ -102,17 +102,6 @@ void StringGrid::ownCells() {
     source_.reset();
 }
 
-void StringGrid::swapRows(int a, int b) {
-    checkInside(0, a);
-    checkInside(0, b);
-    if (a == b)
-        return;
-    ownCells();
-    std::swap_ranges(cells_.begin() + static_cast<std::ptrdiff_t>(a) * colCount_,
-                     cells_.begin() + static_cast<std::ptrdiff_t>(a + 1) * colCount_,
-                     cells_.begin() + static_cast<std::ptrdiff_t>(b) * colCount_);
-}
-
 void StringGrid::clearCells() {
     source_.reset();
     pool_ = std::make_shared<TextPool>();

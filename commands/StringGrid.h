@@ -44,7 +44,6 @@ public:
     // The table shown, while no cell has been written since.
     const std::shared_ptr<const TextTable>& source() const { return source_; }
 
-    void swapRows(int a, int b);
     // Sets every cell to the empty text; the counts stay.
     void clearCells();
 

@@ -1,13 +1,11 @@
 #include "commands/TextMeasurer.h"
 
+#include "core/Text.h"
+
 namespace tarnwick {
 
 int FixedWidthMeasurer::textWidth(std::string_view text) const {
-    int characters = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80)
-            ++characters;
-    return characters * charWidth_;
+    return static_cast<int>(utf8CharacterCount(text)) * charWidth_;
 }
 
 } // namespace tarnwick

@@ -20,11 +20,6 @@ public:
 
     std::size_t size() const { return size_; }
     std::string_view text(std::size_t row) const;
-    // The same number for equal texts, 0 for the empty text; only for a column of distinct texts.
-    std::uint32_t textNumber(std::size_t row) const {
-        return row < codes_.size() ? codes_[row] : 0;
-    }
-    bool keepsDistinctTexts() const { return distinct_; }
 
     void set(std::size_t row, std::string_view text);
     void finish(std::size_t rows);
@@ -61,7 +56,6 @@ public:
     // The cell's text: its own where it has one, else its value's decimal form.
     std::string_view text(std::size_t row, std::string& scratch) const;
     bool hasOwnText(std::size_t row) const { return texts_.contains(row); }
-    std::size_t ownTextCount() const { return texts_.size(); }
     // Calls visit with each row's text, each distinct value formatted once.
     void forEachText(std::size_t begin, std::size_t end,
                      const std::function<void(std::string_view)>& visit) const;

@@ -84,18 +84,6 @@ TEST(StringGrid, ResizingKeepsCellsInsideAndDropsCellsOutside) {
     EXPECT_EQ(grid.Cells(0, 0), "0");
 }
 
-TEST(StringGrid, SwapsWholeRows) {
-    StringGrid a(3, 2);
-    a.setCells(0, 0, "x");
-    a.setCells(2, 0, "y");
-    a.setCells(1, 1, "z");
-    a.swapRows(0, 1);
-    EXPECT_EQ(a.Cells(1, 0), "z");
-    EXPECT_EQ(a.Cells(0, 1), "x");
-    EXPECT_EQ(a.Cells(2, 1), "y");
-    EXPECT_EQ(a.Cells(0, 0), "");
-}
-
 // A grid showing a table reads its cells inside the counts; smaller counts cut them off for
 // good, and writing a cell makes the rest its own.
 TEST(StringGrid, ShowsTheCellsOfATableUntilOneIsWritten) {
