@@ -1,11 +1,12 @@
 #include "core/Matching.h"
 
-#include "core/CompactHaplotypes.h"
 #include "core/IntegerText.h"
 #include "core/LocusCells.h"
+#include "core/MatchKernel.h"
 #include "core/SelectionSortOrder.h"
 
 #include <algorithm>
+#include <bit>
 #include <thread>
 #include <unordered_map>
 
@@ -20,11 +21,15 @@ std::int64_t absoluteDifference(std::int64_t a, std::int64_t b) {
     return a > b ? a - b : b - a;
 }
 
+bool typed(std::int64_t value) {
+    return value != kUntyped && value != kNotInteger;
+}
+
 // The integer values of one paired column: a locus column's own, a descriptive column's texts
 // read by the integer text rule, once.
 class ColumnValues {
 public:
-    ColumnValues(const HaplotypeTable& table, int col) : table_(table), col_(col) {
+    ColumnValues(const HaplotypeTable& table, int col) : table_(&table), col_(col) {
         if (table.isLocusColumn(col)) {
             locus_ = &table.locusColumn(col);
         } else {
@@ -51,20 +56,35 @@ public:
     std::int64_t operator[](std::size_t h) const { return locus_ ? locus_->value(h) : parsed_[h]; }
     std::string text(std::size_t h) const {
         std::string scratch;
-        return std::string(table_.cell(col_, h, scratch));
+        return std::string(table_->cell(col_, h, scratch));
+    }
+    // The values in 16 bits, when a locus column holds them so.
+    const LocusColumn* narrowLocus() const {
+        return locus_ && locus_->isNarrow() ? locus_ : nullptr;
+    }
+    // Whether every value fits the kernel's 16-bit lanes.
+    bool fitsNarrow() const {
+        if (narrowLocus())
+            return true;
+        for (std::size_t h = 0; h < table_->haplotypes(); ++h)
+            if (const std::int64_t v = (*this)[h];
+                typed(v) && (v < -LocusBlocks::kLargest || v > LocusBlocks::kLargest))
+                return false;
+        return true;
     }
 
     std::size_t firstTyped = kNone;      // first haplotype with a value or a text
     std::size_t firstNotInteger = kNone; // first haplotype whose text is no integer
 
 private:
-    const HaplotypeTable& table_;
+    const HaplotypeTable* table_;
     int col_;
     const LocusColumn* locus_ = nullptr;
     std::vector<std::int64_t> parsed_;
 };
 
-// The paired columns of both tables, each read once, and the comparison of their haplotypes.
+// The paired columns of both tables, each read once, and the comparison of their haplotypes:
+// in the kernel's 16-bit blocks where every value fits, else one by one in 64 bits.
 class Comparer {
 public:
     Comparer(const HaplotypeTable& database, const HaplotypeTable& search,
@@ -80,9 +100,9 @@ public:
                 columns_.emplace_back(search, pair.searchColumn);
             pairs_.push_back({d->second, s->second});
         }
-        makeCompactCopies(search.haplotypes());
     }
 
+    std::size_t pairCount() const { return pairs_.size(); }
     std::int64_t databaseValue(std::size_t h, std::size_t pair) const {
         return columns_[pairs_[pair].database][h];
     }
@@ -121,32 +141,55 @@ public:
         return notIntegerMessage(text);
     }
 
+    // Whether the kernel can compare: every paired value in 16 bits and the limit below its
+    // saturation. Makes its blocks on first use.
+    bool useKernel(std::int64_t limit) {
+        if (limit < 0 || limit >= 65535 || pairs_.empty())
+            return false;
+        for (const PairColumns& pair : pairs_)
+            if (!columns_[pair.database].fitsNarrow() || !columns_[pair.search].fitsNarrow())
+                return false;
+        if (!blocks_)
+            makeBlocks();
+        return true;
+    }
+
+    // A search haplotype as the kernel takes it, its loci in the blocks' order.
+    SearchLoci searchLoci(std::size_t s) const {
+        SearchLoci loci;
+        for (std::size_t k = 0; k < order_.size(); ++k)
+            if (const std::int64_t v = searchValue(s, order_[k]); typed(v)) {
+                loci.loci.push_back(static_cast<std::uint32_t>(k));
+                loci.values.push_back(static_cast<std::int16_t>(v));
+            }
+        return loci;
+    }
+
     // The matches of search haplotypes first to first + matches.size() - 1, each in database
-    // order; several search haplotypes are compared in one pass over the database.
+    // order. The kernel reads each block of the database once for all of them.
     void findMatches(std::size_t first, std::int64_t limit,
                      std::vector<std::vector<Match>>& matches) const {
         for (auto& list : matches)
             list.clear();
         if (limit < 0)
             return; // a haplotype with a common locus has at least 0 steps
-        if (!compactDatabase_ || !compactSearch_) {
+        if (!blocks_) {
             for (std::size_t i = 0; i < matches.size(); ++i)
                 findMatchesOneByOne(first + i, limit, matches[i]);
             return;
         }
-        const std::size_t stride = compactDatabase_->stride();
-        const auto clampedLimit =
-            static_cast<std::int32_t>(std::min<std::int64_t>(limit, INT32_MAX));
-        for (std::size_t h = 0; h < databaseHaplotypes_; ++h) {
-            const std::int16_t* haplotype = compactDatabase_->row(h);
-            for (std::size_t i = 0; i < matches.size(); ++i) {
-                const auto distance = CompactHaplotypes::distance(compactSearch_->row(first + i),
-                                                                  haplotype, stride, clampedLimit);
-                if (distance.commonLoci > 0 && distance.steps <= limit)
-                    matches[i].push_back({static_cast<std::uint32_t>(first + i),
-                                          static_cast<std::uint32_t>(h), distance.steps,
-                                          distance.commonLoci});
-            }
+        std::vector<SearchLoci> searches;
+        searches.reserve(matches.size());
+        for (std::size_t i = 0; i < matches.size(); ++i)
+            searches.push_back(searchLoci(first + i));
+        std::vector<std::vector<KernelMatch>> found(matches.size());
+        compareBlocks(*blocks_, 0, blocks_->blocks(), searches.data(), searches.size(),
+                      static_cast<std::uint16_t>(limit), found.data());
+        for (std::size_t i = 0; i < matches.size(); ++i) {
+            matches[i].reserve(found[i].size());
+            for (const KernelMatch& m : found[i])
+                matches[i].push_back(
+                    {static_cast<std::uint32_t>(first + i), m.haplotype, m.steps, m.commonLoci});
         }
     }
 
@@ -156,34 +199,61 @@ private:
         std::size_t search;
     };
 
-    // Pairs ordered by how many distinct values the database holds there, most first: a
-    // comparison that stops after its first block then decides most haplotypes.
-    std::vector<std::size_t> mostVariableFirst() const {
-        std::vector<std::size_t> order(pairs_.size());
-        std::vector<std::size_t> distinct(pairs_.size());
-        for (std::size_t k = 0; k < pairs_.size(); ++k) {
-            order[k] = k;
-            std::unordered_map<std::int64_t, bool> seen;
-            for (std::size_t h = 0; h < databaseHaplotypes_; ++h)
-                seen.emplace(databaseValue(h, k), true);
-            distinct[k] = seen.size();
+    // How many distinct values the database holds at a pair.
+    std::size_t distinctValues(std::size_t pair) const {
+        const ColumnValues& column = columns_[pairs_[pair].database];
+        std::vector<bool> seen(2 * LocusBlocks::kLargest + 2, false);
+        std::size_t distinct = 0;
+        for (std::size_t h = 0; h < databaseHaplotypes_; ++h) {
+            const std::int64_t v = column[h];
+            const std::size_t slot =
+                typed(v) ? static_cast<std::size_t>(v + LocusBlocks::kLargest) : seen.size() - 1;
+            if (!seen[slot]) {
+                seen[slot] = true;
+                ++distinct;
+            }
         }
-        std::stable_sort(order.begin(), order.end(),
-                         [&](std::size_t a, std::size_t b) { return distinct[a] > distinct[b]; });
-        return order;
+        return distinct;
     }
 
-    void makeCompactCopies(std::size_t searchHaplotypes) {
-        const auto order = mostVariableFirst();
-        // A text that is no integer stays untyped here: conversionFailure names it before any
-        // comparison would read it.
-        const auto usable = [](std::int64_t v) { return v == kNotInteger ? kUntyped : v; };
-        compactDatabase_ = CompactHaplotypes::tryMake(
-            databaseHaplotypes_, order, kUntyped,
-            [&](std::size_t h, std::size_t k) { return usable(databaseValue(h, k)); });
-        compactSearch_ = CompactHaplotypes::tryMake(
-            searchHaplotypes, order, kUntyped,
-            [&](std::size_t s, std::size_t k) { return usable(searchValue(s, k)); });
+    // The database in blocks, the pairs ordered by how many distinct values the database holds
+    // there, most first: a comparison that stops early then decides most haplotypes.
+    void makeBlocks() {
+        std::vector<std::size_t> distinct(pairs_.size());
+        order_.resize(pairs_.size());
+        for (std::size_t k = 0; k < pairs_.size(); ++k) {
+            order_[k] = k;
+            distinct[k] = distinctValues(k);
+        }
+        std::stable_sort(order_.begin(), order_.end(),
+                         [&](std::size_t a, std::size_t b) { return distinct[a] > distinct[b]; });
+        blocks_.emplace(databaseHaplotypes_, order_.size());
+        constexpr std::size_t kLanes = LocusBlocks::kLanes;
+        for (std::size_t k = 0; k < order_.size(); ++k) {
+            const ColumnValues& column = columns_[pairs_[order_[k]].database];
+            const LocusColumn* narrow = column.narrowLocus();
+            for (std::size_t block = 0; block < blocks_->blocks(); ++block) {
+                std::int16_t* lanes = blocks_->at(block, k);
+                const std::size_t begin = block * kLanes;
+                const std::size_t count = std::min(kLanes, databaseHaplotypes_ - begin);
+                if (narrow) {
+                    // A text that is no integer stays untyped here: conversionFailure names it
+                    // before any comparison would read it.
+                    const std::int16_t* values = narrow->narrowValues().data() + begin;
+                    for (std::size_t lane = 0; lane < count; ++lane)
+                        lanes[lane] = values[lane] == LocusColumn::kNarrowNotInteger
+                                          ? LocusBlocks::kUntyped
+                                          : values[lane];
+                } else {
+                    for (std::size_t lane = 0; lane < count; ++lane) {
+                        const std::int64_t v = column[begin + lane];
+                        lanes[lane] =
+                            typed(v) ? static_cast<std::int16_t>(v) : LocusBlocks::kUntyped;
+                    }
+                }
+                std::fill(lanes + count, lanes + kLanes, LocusBlocks::kUntyped);
+            }
+        }
     }
 
     void findMatchesOneByOne(std::size_t s, std::int64_t limit, std::vector<Match>& matches) const {
@@ -193,7 +263,7 @@ private:
         };
         std::vector<ActivePair> active;
         for (std::size_t k = 0; k < pairs_.size(); ++k)
-            if (const std::int64_t v = searchValue(s, k); v != kUntyped && v != kNotInteger)
+            if (const std::int64_t v = searchValue(s, k); typed(v))
                 active.push_back({k, v});
         if (active.empty())
             return;
@@ -203,7 +273,7 @@ private:
             bool within = true;
             for (const ActivePair& pair : active) {
                 const std::int64_t value = databaseValue(h, pair.pair);
-                if (value == kUntyped || value == kNotInteger)
+                if (!typed(value))
                     continue;
                 ++common;
                 steps += absoluteDifference(pair.value, value);
@@ -221,12 +291,12 @@ private:
     std::size_t databaseHaplotypes_;
     std::vector<ColumnValues> columns_;
     std::vector<PairColumns> pairs_;
-    std::optional<CompactHaplotypes> compactDatabase_;
-    std::optional<CompactHaplotypes> compactSearch_;
+    std::vector<std::size_t> order_; // the blocks' loci as pairs
+    std::optional<LocusBlocks> blocks_;
 };
 
-// Search haplotypes compared in one pass over the database.
-constexpr std::size_t kSearchBlock = 8;
+// Search haplotypes compared in one pass over the database, on each core.
+constexpr std::size_t kSearchBatch = 64;
 
 struct Comparisons {
     std::vector<Match> matches;
@@ -236,35 +306,37 @@ struct Comparisons {
 Comparisons compareAll(const Comparer& comparer, std::size_t comparable, std::size_t total,
                        std::int64_t limit, const MatchProgress& progress) {
     Comparisons comparisons;
-    // Blocks of search haplotypes are compared side by side on the machine's cores; their
+    // Batches of search haplotypes are compared side by side on the machine's cores; their
     // matches are then taken in search order, so the result does not depend on the threads.
     const auto threads =
         static_cast<std::size_t>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
-    std::vector<std::vector<std::vector<Match>>> blocks(threads);
-    for (std::size_t first = 0; first < comparable; first += threads * kSearchBlock) {
+    const std::size_t batch =
+        std::clamp<std::size_t>((comparable + threads - 1) / threads, 1, kSearchBatch);
+    std::vector<std::vector<std::vector<Match>>> batches(threads);
+    for (std::size_t first = 0; first < comparable; first += threads * batch) {
         for (std::size_t t = 0; t < threads; ++t) {
-            const std::size_t begin = std::min(first + t * kSearchBlock, comparable);
-            blocks[t].resize(std::min(begin + kSearchBlock, comparable) - begin);
+            const std::size_t begin = std::min(first + t * batch, comparable);
+            batches[t].resize(std::min(begin + batch, comparable) - begin);
         }
         std::vector<std::exception_ptr> failures(threads);
         {
             std::vector<std::jthread> helpers; // joined on leaving the scope, also on an error
-            for (std::size_t t = 1; t < threads && !blocks[t].empty(); ++t)
-                helpers.emplace_back([&comparer, &blocks, &failures, first, t, limit] {
+            for (std::size_t t = 1; t < threads && !batches[t].empty(); ++t)
+                helpers.emplace_back([&comparer, &batches, &failures, first, t, batch, limit] {
                     try {
-                        comparer.findMatches(first + t * kSearchBlock, limit, blocks[t]);
+                        comparer.findMatches(first + t * batch, limit, batches[t]);
                     } catch (...) {
                         failures[t] = std::current_exception();
                     }
                 });
-            comparer.findMatches(first, limit, blocks[0]);
+            comparer.findMatches(first, limit, batches[0]);
         }
         for (const auto& failure : failures)
             if (failure)
                 std::rethrow_exception(failure);
         std::size_t done = first;
-        for (const auto& block : blocks) {
-            for (const auto& matches : block) {
+        for (const auto& lists : batches) {
+            for (const auto& matches : lists) {
                 comparisons.matches.insert(comparisons.matches.end(), matches.begin(),
                                            matches.end());
                 comparisons.batchEnds.push_back(comparisons.matches.size());
@@ -274,6 +346,122 @@ Comparisons compareAll(const Comparer& comparer, std::size_t comparable, std::si
         if (progress)
             progress(done, total);
     }
+    return comparisons;
+}
+
+// Limit 0: the database haplotypes equal to a search haplotype at every locus both have typed.
+// They are looked up by their values instead of compared one by one: the database is grouped
+// by which loci each haplotype has typed, and each group hashed by the values at the loci its
+// haplotypes share with the search haplotype. Only for few groups of up to 64 loci; nothing
+// when it does not apply.
+class ExactMatches {
+public:
+    static constexpr std::size_t kMaxLoci = 64;
+    static constexpr std::size_t kMaxLookups = 16; // hash tables, each a pass over the database
+
+    ExactMatches(const Comparer& comparer, std::size_t databaseHaplotypes)
+        : comparer_(comparer), haplotypes_(databaseHaplotypes) {
+        for (std::size_t h = 0; h < haplotypes_; ++h) {
+            std::uint64_t pattern = 0;
+            for (std::size_t k = 0; k < comparer.pairCount(); ++k)
+                if (typed(comparer.databaseValue(h, k)))
+                    pattern |= std::uint64_t{1} << k;
+            auto [group, added] = groupOf_.try_emplace(pattern, groups_.size());
+            if (added)
+                groups_.push_back({pattern, {}});
+            groups_[group->second].haplotypes.push_back(static_cast<std::uint32_t>(h));
+        }
+    }
+
+    static bool applies(const Comparer& comparer) { return comparer.pairCount() <= kMaxLoci; }
+
+    // The matches of search haplotype s in database order, or nothing when looking them up
+    // would take more hash tables than comparing.
+    std::optional<std::vector<Match>> find(std::size_t s) {
+        std::uint64_t searchPattern = 0;
+        for (std::size_t k = 0; k < comparer_.pairCount(); ++k)
+            if (typed(comparer_.searchValue(s, k)))
+                searchPattern |= std::uint64_t{1} << k;
+        std::vector<Match> matches;
+        for (std::size_t g = 0; g < groups_.size(); ++g) {
+            const std::uint64_t common = groups_[g].pattern & searchPattern;
+            if (common == 0)
+                continue;
+            const auto [entry, added] = lookups_.try_emplace({g, common});
+            if (added && lookups_.size() > kMaxLookups)
+                return std::nullopt;
+            Lookup& lookup = entry->second;
+            if (added)
+                fill(lookup, groups_[g], common);
+            const auto found = lookup.byValues.find(
+                valuesKey(common, [&](std::size_t k) { return comparer_.searchValue(s, k); }));
+            if (found == lookup.byValues.end())
+                continue;
+            const auto loci = static_cast<std::int32_t>(std::popcount(common));
+            for (const std::uint32_t h : found->second)
+                matches.push_back({static_cast<std::uint32_t>(s), h, 0, loci});
+        }
+        std::sort(matches.begin(), matches.end(),
+                  [](const Match& a, const Match& b) { return a.database < b.database; });
+        return matches;
+    }
+
+private:
+    struct Group {
+        std::uint64_t pattern;
+        std::vector<std::uint32_t> haplotypes;
+    };
+    struct Lookup {
+        std::unordered_map<std::string, std::vector<std::uint32_t>> byValues;
+    };
+    struct KeyHash {
+        std::size_t operator()(const std::pair<std::size_t, std::uint64_t>& key) const {
+            return std::hash<std::uint64_t>{}(key.second * 31 + key.first);
+        }
+    };
+
+    // The values at the loci of the pattern, as bytes: equal keys, equal values.
+    template <typename Value> static std::string valuesKey(std::uint64_t pattern, Value value) {
+        std::string key;
+        for (std::uint64_t rest = pattern; rest != 0; rest &= rest - 1) {
+            const std::int64_t v = value(static_cast<std::size_t>(std::countr_zero(rest)));
+            key.append(reinterpret_cast<const char*>(&v), sizeof v);
+        }
+        return key;
+    }
+
+    void fill(Lookup& lookup, const Group& group, std::uint64_t common) const {
+        for (const std::uint32_t h : group.haplotypes)
+            lookup
+                .byValues[valuesKey(common,
+                                    [&](std::size_t k) { return comparer_.databaseValue(h, k); })]
+                .push_back(h);
+    }
+
+    const Comparer& comparer_;
+    std::size_t haplotypes_;
+    std::vector<Group> groups_;
+    std::unordered_map<std::uint64_t, std::size_t> groupOf_;
+    std::unordered_map<std::pair<std::size_t, std::uint64_t>, Lookup, KeyHash> lookups_;
+};
+
+// Limit 0 by looking up; nothing when the lookup does not apply.
+std::optional<Comparisons> compareExactly(const Comparer& comparer, std::size_t comparable,
+                                          std::size_t total, std::size_t databaseHaplotypes,
+                                          const MatchProgress& progress) {
+    if (!ExactMatches::applies(comparer))
+        return std::nullopt;
+    ExactMatches exact(comparer, databaseHaplotypes);
+    Comparisons comparisons;
+    for (std::size_t s = 0; s < comparable; ++s) {
+        auto matches = exact.find(s);
+        if (!matches)
+            return std::nullopt;
+        comparisons.matches.insert(comparisons.matches.end(), matches->begin(), matches->end());
+        comparisons.batchEnds.push_back(comparisons.matches.size());
+    }
+    if (progress)
+        progress(comparable, total);
     return comparisons;
 }
 
@@ -302,7 +490,7 @@ MatchResult match(const HaplotypeTable& database, const HaplotypeTable& search, 
                   const MatchProgress& progress) {
     MatchResult result;
     result.pairs = pairLoci(database, search);
-    const Comparer comparer(database, search, result.pairs);
+    Comparer comparer(database, search, result.pairs);
     const std::size_t searches = search.haplotypes();
     result.searchesCompared = searches;
     for (std::size_t s = 0; s < searches; ++s) {
@@ -312,8 +500,15 @@ MatchResult match(const HaplotypeTable& database, const HaplotypeTable& search, 
             break;
         }
     }
-    result.matches =
-        inSortedOrder(compareAll(comparer, result.searchesCompared, searches, limit, progress));
+    std::optional<Comparisons> comparisons;
+    if (limit == 0)
+        comparisons = compareExactly(comparer, result.searchesCompared, searches,
+                                     database.haplotypes(), progress);
+    if (!comparisons) {
+        comparer.useKernel(limit);
+        comparisons = compareAll(comparer, result.searchesCompared, searches, limit, progress);
+    }
+    result.matches = inSortedOrder(*comparisons);
     return result;
 }
 
@@ -332,8 +527,7 @@ std::vector<std::int64_t> pairDifferences(const HaplotypeTable& database,
     for (const LocusPair& pair : pairs) {
         const std::int64_t s = valueOf(search, pair.searchColumn, match.search);
         const std::int64_t d = valueOf(database, pair.databaseColumn, match.database);
-        const bool typed = s != kUntyped && s != kNotInteger && d != kUntyped && d != kNotInteger;
-        differences.push_back(typed ? absoluteDifference(s, d) : -1);
+        differences.push_back(typed(s) && typed(d) ? absoluteDifference(s, d) : -1);
     }
     return differences;
 }

@@ -146,15 +146,23 @@ void LocusColumn::store(std::size_t row, std::int64_t value) {
                             (value >= -kNarrowLimit && value <= kNarrowLimit);
     if (!wide_ && !fitsNarrow)
         widen();
-    if (row >= size())
-        resize(row + 1);
     if (wide_) {
+        if (row >= wideValues_.size())
+            wideValues_.resize(row + 1, kUntyped);
         wideValues_[row] = value;
         return;
     }
-    narrow_[row] = value == kUntyped      ? kNarrowUntyped
-                   : value == kNotInteger ? kNarrowNotInteger
-                                          : static_cast<std::int16_t>(value);
+    const std::int16_t narrow = value == kUntyped      ? kNarrowUntyped
+                                : value == kNotInteger ? kNarrowNotInteger
+                                                       : static_cast<std::int16_t>(value);
+    // Sheets arrive row by row: most values go at the end.
+    if (row == narrow_.size()) {
+        narrow_.push_back(narrow);
+        return;
+    }
+    if (row > narrow_.size())
+        narrow_.resize(row + 1, kNarrowUntyped);
+    narrow_[row] = narrow;
 }
 
 void LocusColumn::setValue(std::size_t row, std::int64_t value) {

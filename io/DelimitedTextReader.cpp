@@ -11,6 +11,16 @@
 namespace tarnwick {
 namespace {
 
+// Where the field starting at i ends: at the separator, a line end or the end of the text.
+std::size_t fieldEnd(std::string_view text, std::size_t i, char separator) {
+    const char* const begin = text.data();
+    const char* p = begin + i;
+    const char* const end = begin + text.size();
+    while (p != end && *p != separator && *p != '\n' && *p != '\r')
+        ++p;
+    return static_cast<std::size_t>(p - begin);
+}
+
 // Splits text into records and fields, calling onField(row, col, text) for each field and
 // returning after maxRows records (all when negative).
 template <typename OnField>
@@ -18,7 +28,6 @@ void splitRecords(std::string_view text, char separator, long maxRows, OnField o
     std::size_t i = 0;
     long row = 0, col = 0;
     std::string quoted;
-    const char fieldEnds[] = {separator, '\r', '\n', '\0'};
     while (i < text.size() && (maxRows < 0 || row < maxRows)) {
         std::string_view field;
         if (text[i] == '"') {
@@ -38,14 +47,14 @@ void splitRecords(std::string_view text, char separator, long maxRows, OnField o
             }
             // Anything between the closing quote and the separator is kept, as spreadsheet
             // programs do.
-            const auto end = text.find_first_of(fieldEnds, i);
-            quoted.append(text.substr(i, end == std::string_view::npos ? end : end - i));
-            i = end == std::string_view::npos ? text.size() : end;
+            const auto end = fieldEnd(text, i, separator);
+            quoted.append(text.substr(i, end - i));
+            i = end;
             field = quoted;
         } else {
-            const auto end = text.find_first_of(fieldEnds, i);
-            field = text.substr(i, end == std::string_view::npos ? end : end - i);
-            i = end == std::string_view::npos ? text.size() : end;
+            const auto end = fieldEnd(text, i, separator);
+            field = text.substr(i, end - i);
+            i = end;
         }
         onField(row, col, field);
         if (i < text.size() && text[i] == separator) {
@@ -84,6 +93,21 @@ char utf16WithoutMark(std::string_view bytes) {
         return 'B';
     return 0;
 }
+
+namespace {
+
+// The text of a file in UTF-8: the bytes themselves when they are UTF-8 already, else decoded
+// into storage.
+std::string_view utf8TextOf(std::string_view bytes, std::string& storage) {
+    if (!bytes.starts_with("\xEF\xBB\xBF") && !bytes.starts_with("\xFF\xFE") &&
+        !bytes.starts_with("\xFE\xFF") && bytes.find('\0') == std::string_view::npos &&
+        isValidUtf8(bytes))
+        return bytes;
+    storage = decodeTextFile(bytes);
+    return storage;
+}
+
+} // namespace
 
 std::string decodeTextFile(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF"))
@@ -140,6 +164,18 @@ std::size_t skipDigits(std::string_view text, std::size_t& i) {
 }
 
 bool parsePlainNumber(std::string_view field, double& value) {
+    // Most fields of a haplotype table are short whole numbers: read without the general rule.
+    if (!field.empty() && field.size() <= 9) {
+        const bool negative = field.front() == '-';
+        long whole = 0;
+        std::size_t i = negative ? 1 : 0;
+        for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i)
+            whole = whole * 10 + (field[i] - '0');
+        if (i == field.size() && i > (negative ? 1u : 0u)) {
+            value = static_cast<double>(negative ? -whole : whole);
+            return true;
+        }
+    }
     const auto first = field.find_first_not_of(' ');
     if (first == std::string_view::npos)
         return false;
@@ -169,7 +205,8 @@ bool parsePlainNumber(std::string_view field, double& value) {
 }
 
 void readDelimitedText(std::string_view bytes, SheetSink& sink) {
-    const std::string text = decodeTextFile(bytes);
+    std::string decoded;
+    const std::string_view text = utf8TextOf(bytes, decoded);
     // Pictures, documents and other binary files are no tables: text holds no NUL character,
     // and a PDF file may hold none either.
     if (text.find('\0') != std::string::npos || bytes.starts_with("%PDF-"))

@@ -93,11 +93,25 @@ public:
         return bytes;
     }
 
-    std::string readRest() {
-        std::string bytes = read(kMaxFileBytes + 1);
-        if (bytes.size() > kMaxFileBytes)
-            throw ReadError("the file is larger than 1 GB, more than Tarnwick reads");
-        return bytes;
+    // Appends the rest of the file to bytes, read straight into place.
+    void readRest(std::string& bytes) {
+        std::size_t size = bytes.size();
+        bytes.resize(std::max<std::size_t>(size + (1 << 16), size_ + 1));
+        for (;;) {
+            if (size == bytes.size())
+                bytes.resize(std::min(2 * size, kMaxFileBytes + 1));
+            const ssize_t got = ::read(fd_, bytes.data() + size, bytes.size() - size);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                throw ReadError("the file cannot be read: " + std::string(std::strerror(errno)));
+            if (got == 0)
+                break;
+            size += static_cast<std::size_t>(got);
+            if (size > kMaxFileBytes)
+                throw ReadError("the file is larger than 1 GB, more than Tarnwick reads");
+        }
+        bytes.resize(size);
     }
 
     // Hands the open file to libgsf, which then owns it.
@@ -175,8 +189,10 @@ public:
         if (col >= kMaxSheetColumns)
             throw ReadError("the first worksheet has more than 16384 columns");
         budget_.countValue();
-        ReadBudget::checkCellText(value.text.size(), row, col);
-        budget_.countText(value.text.size());
+        if (!value.text.empty()) {
+            ReadBudget::checkCellText(value.text.size(), row, col);
+            budget_.countText(value.text.size());
+        }
         target_.value(row, col, value);
     }
 
@@ -198,7 +214,7 @@ void readFirstSheet(const std::string& path, SheetSink& sink) {
         } else if (bytes.starts_with(kZipMagic)) {
             readZipWorkbook(file.gsfInput(path), checked, budget);
         } else {
-            bytes += file.readRest();
+            file.readRest(bytes);
             if (startsWithBiffBof(bytes))
                 readPlainBiffStream(bytes, checked);
             else

@@ -1,0 +1,79 @@
+#pragma once
+
+// The comparison at the heart of matching: database haplotypes in blocks of 32, locus by locus,
+// compared with a search haplotype in 16-bit lanes, with the widest vector instructions the
+// processor has (AVX-512BW, AVX2 or SSE2, chosen when the program runs).
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace tarnwick {
+
+enum class KernelLevel { Automatic, Sse2, Avx2, Avx512 };
+
+// The level comparisons use: the widest the processor has, unless the environment variable
+// TARNWICK_KERNEL (sse2, avx2 or avx512) or forceKernelLevel chose a narrower one.
+KernelLevel kernelLevel();
+// Compares with this level from now on (Automatic: as the processor allows); false, and no
+// change, when the processor lacks it. For tests and benchmarks of every level.
+bool forceKernelLevel(KernelLevel level);
+
+// The repeat counts of database haplotypes at the paired loci, in blocks of kLanes haplotypes:
+// within a block locus by locus, the kLanes values of a locus side by side, so that one vector
+// load takes a locus of a whole block.
+class LocusBlocks {
+public:
+    static constexpr std::size_t kLanes = 32;
+    static constexpr std::int16_t kUntyped = std::numeric_limits<std::int16_t>::min();
+    // Values lie within +-kLargest, so that any difference fits a 16-bit lane.
+    static constexpr std::int16_t kLargest = 16383;
+
+    LocusBlocks(std::size_t haplotypes, std::size_t loci);
+
+    std::size_t blocks() const { return blocks_; }
+    std::size_t loci() const { return loci_; }
+    std::size_t haplotypes() const { return haplotypes_; }
+
+    // The kLanes values of a locus in a block.
+    std::int16_t* at(std::size_t block, std::size_t locus) {
+        return values_.get() + (block * loci_ + locus) * kLanes;
+    }
+    const std::int16_t* at(std::size_t block, std::size_t locus) const {
+        return values_.get() + (block * loci_ + locus) * kLanes;
+    }
+
+private:
+    struct Free {
+        void operator()(std::int16_t* values) const;
+    };
+
+    std::size_t haplotypes_;
+    std::size_t loci_;
+    std::size_t blocks_;
+    std::unique_ptr<std::int16_t[], Free> values_; // aligned to a cache line
+};
+
+// A search haplotype as the kernel takes it: the loci it has a value at (indices into the
+// blocks' loci) and the values. Untyped loci are left out: they are compared with nothing.
+struct SearchLoci {
+    std::vector<std::uint32_t> loci;
+    std::vector<std::int16_t> values;
+};
+
+// One database haplotype within the limit: its number, steps and common loci.
+struct KernelMatch {
+    std::uint32_t haplotype;
+    std::uint16_t steps;
+    std::uint16_t commonLoci;
+};
+
+// Compares each search haplotype with the database haplotypes of blocks first to last - 1 and
+// appends those within limit (below 65535) that have a common locus to matches[i], in database
+// order. A block is read from memory once for all the search haplotypes.
+void compareBlocks(const LocusBlocks& database, std::size_t first, std::size_t last,
+                   const SearchLoci* searches, std::size_t count, std::uint16_t limit,
+                   std::vector<KernelMatch>* matches);
+
+} // namespace tarnwick
