@@ -1,7 +1,9 @@
 #include "core/ByHaplotypeTable.h"
 
+#include "core/DecimalText.h"
+#include "core/MatchedRows.h"
+
 #include <algorithm>
-#include <charconv>
 #include <unordered_set>
 
 namespace tarnwick {
@@ -12,11 +14,9 @@ constexpr const char* kHeaders[kResultLeadingColumns] = {
     "number of common loci", "not matched marker1", "allele difference1", "not matched marker2",
     "allele difference2",    "not matched marker3", "allele difference3"};
 
-std::string_view decimal(std::int64_t value, std::string& scratch) {
-    scratch.resize(24);
-    const auto end = std::to_chars(scratch.data(), scratch.data() + scratch.size(), value).ptr;
-    return {scratch.data(), static_cast<std::size_t>(end - scratch.data())};
-}
+// Matches whose database rows are gathered at once: enough to keep many reads under way, few
+// enough for the gathered cells to stay in the cache until they are written.
+constexpr std::size_t kStretch = 2048;
 
 } // namespace
 
@@ -27,9 +27,15 @@ ByHaplotypeTable::ByHaplotypeTable(std::shared_ptr<const HaplotypeTable> databas
 
 const std::array<MarkerSlot, 3>& ByHaplotypeTable::slotsOf(std::size_t match) const {
     if (slots_.empty()) {
-        slots_.reserve(result_->matches.size());
-        for (const Match& m : result_->matches)
-            slots_.push_back(markerSlots(pairDifferences(*database_, *search_, result_->pairs, m)));
+        const auto& matches = result_->matches;
+        slots_.resize(matches.size());
+        MatchedRows rows(*database_, *search_, result_->pairs, MatchedRows::Gather::SlotsOnly);
+        for (std::size_t first = 0; first < matches.size(); first += kStretch) {
+            const std::size_t count = std::min(kStretch, matches.size() - first);
+            rows.gather(std::span(matches).subspan(first, count));
+            for (std::size_t i = 0; i < count; ++i)
+                slots_[first + i] = rows.slots(i);
+        }
     }
     return slots_[match];
 }
@@ -47,11 +53,11 @@ std::string_view ByHaplotypeTable::text(int col, int row, std::string& scratch) 
     case 1:
         return search_->cell(col, match.search, scratch);
     case 2:
-        return decimal(static_cast<std::int64_t>(match.database) + 2, scratch);
+        return decimalText(static_cast<std::int64_t>(match.database) + 2, scratch);
     case 3:
-        return decimal(match.steps, scratch);
+        return decimalText(match.steps, scratch);
     case 4:
-        return decimal(match.commonLoci, scratch);
+        return decimalText(match.commonLoci, scratch);
     default:
         break;
     }
@@ -60,7 +66,7 @@ std::string_view ByHaplotypeTable::text(int col, int row, std::string& scratch) 
         if (slot.pair < 0)
             return {};
         if ((col - 5) % 2 == 1)
-            return decimal(slot.difference, scratch);
+            return decimalText(slot.difference, scratch);
         return database_->title(result_->pairs[static_cast<std::size_t>(slot.pair)].databaseColumn);
     }
     return database_->cell(col - kResultLeadingColumns, match.database, scratch);
@@ -108,6 +114,50 @@ void ByHaplotypeTable::forEachText(int col, int begin, int end,
         }
         if (seen.insert(key).second)
             visit(text(col, static_cast<int>(i) + 1, scratch));
+    }
+}
+
+void ByHaplotypeTable::forEachRow(int begin, int end, const RowVisitor& visit) const {
+    begin = std::max(begin, 0);
+    end = std::min(end, rowCount());
+    if (begin >= end)
+        return;
+    std::vector<std::string_view> cells(static_cast<std::size_t>(columnCount()));
+    std::array<std::string, kResultLeadingColumns> scratch;
+    if (begin == 0) {
+        for (int col = 0; col < columnCount(); ++col)
+            cells[static_cast<std::size_t>(col)] = text(col, 0, scratch[0]);
+        visit(cells);
+        ++begin;
+    }
+    const auto& matches = result_->matches;
+    MatchedRows rows(*database_, *search_, result_->pairs, MatchedRows::Gather::CellsAndSlots);
+    const auto last = static_cast<std::size_t>(end - 1);
+    for (auto first = static_cast<std::size_t>(begin - 1); first < last; first += kStretch) {
+        const std::size_t count = std::min(kStretch, last - first);
+        rows.gather(std::span(matches).subspan(first, count));
+        for (std::size_t i = 0; i < count; ++i) {
+            const Match& match = matches[first + i];
+            cells[0] = search_->cell(0, match.search, scratch[0]);
+            cells[1] = search_->cell(1, match.search, scratch[1]);
+            cells[2] = decimalText(static_cast<std::int64_t>(match.database) + 2, scratch[2]);
+            cells[3] = decimalText(match.steps, scratch[3]);
+            cells[4] = decimalText(match.commonLoci, scratch[4]);
+            for (std::size_t s = 0; s < 3; ++s) {
+                const MarkerSlot& slot = rows.slots(i)[s];
+                const std::size_t col = 5 + 2 * s;
+                if (slot.pair < 0) {
+                    cells[col] = cells[col + 1] = {};
+                    continue;
+                }
+                cells[col] = database_->title(
+                    result_->pairs[static_cast<std::size_t>(slot.pair)].databaseColumn);
+                cells[col + 1] = decimalText(slot.difference, scratch[col + 1]);
+            }
+            for (int col = 0; col < database_->columns(); ++col)
+                cells[kResultLeadingColumns + static_cast<std::size_t>(col)] = rows.cell(col, i);
+            visit(cells);
+        }
     }
 }
 

@@ -28,6 +28,7 @@ public:
     std::string_view text(int col, int row, std::string& scratch) const override;
     void forEachText(int col, int begin, int end,
                      const std::function<void(std::string_view)>& visit) const override;
+    void forEachRow(int begin, int end, const RowVisitor& visit) const override;
 
     const MatchResult& result() const { return *result_; }
     const HaplotypeTable& database() const { return *database_; }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -41,11 +42,6 @@ using MatchProgress = std::function<void(std::size_t, std::size_t)>;
 MatchResult match(const HaplotypeTable& database, const HaplotypeTable& search, std::int64_t limit,
                   const MatchProgress& progress = {});
 
-// The absolute difference at each pair of a match, or -1 where either cell is untyped.
-std::vector<std::int64_t> pairDifferences(const HaplotypeTable& database,
-                                          const HaplotypeTable& search,
-                                          const std::vector<LocusPair>& pairs, const Match& match);
-
 // Up to three loci at which a match differs, shown beside it: one-step loci fill slots 1, 2, 3
 // in pair order; a two-step locus takes slot 2 and a three-step locus slot 3; later ones replace
 // earlier ones, and larger differences are not shown.
@@ -53,6 +49,6 @@ struct MarkerSlot {
     int pair = -1; // none
     std::int64_t difference = 0;
 };
-std::array<MarkerSlot, 3> markerSlots(const std::vector<std::int64_t>& differences);
+std::array<MarkerSlot, 3> markerSlots(std::span<const std::int64_t> differences);
 
 } // namespace tarnwick

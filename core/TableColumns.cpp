@@ -1,20 +1,12 @@
 #include "core/TableColumns.h"
 
+#include "core/DecimalText.h"
+
 #include <algorithm>
-#include <charconv>
 #include <unordered_set>
 #include <utility>
 
 namespace tarnwick {
-namespace {
-
-std::string_view decimal(std::int64_t value, std::string& scratch) {
-    scratch.resize(24);
-    const auto end = std::to_chars(scratch.data(), scratch.data() + scratch.size(), value).ptr;
-    return {scratch.data(), static_cast<std::size_t>(end - scratch.data())};
-}
-
-} // namespace
 
 std::string_view TextColumn::text(std::size_t row) const {
     if (distinct_)
@@ -92,10 +84,11 @@ std::int64_t LocusColumn::value(std::size_t row) const {
 }
 
 std::string_view LocusColumn::text(std::size_t row, std::string& scratch) const {
-    if (const auto own = texts_.find(row); own != texts_.end())
-        return own->second;
+    if (!texts_.empty())
+        if (const auto own = texts_.find(row); own != texts_.end())
+            return own->second;
     const std::int64_t v = value(row);
-    return v == kUntyped || v == kNotInteger ? std::string_view() : decimal(v, scratch);
+    return v == kUntyped || v == kNotInteger ? std::string_view() : decimalText(v, scratch);
 }
 
 void LocusColumn::forEachText(std::size_t begin, std::size_t end,
@@ -105,7 +98,8 @@ void LocusColumn::forEachText(std::size_t begin, std::size_t end,
     std::vector<bool> narrowSeen(wide_ ? 0 : 2 * kNarrowLimit + 1);
     std::unordered_set<std::int64_t> wideSeen;
     for (std::size_t row = begin; row < std::min(end, size()); ++row) {
-        if (const auto own = texts_.find(row); own != texts_.end()) {
+        if (const auto own = texts_.empty() ? texts_.end() : texts_.find(row);
+            own != texts_.end()) {
             visit(own->second);
             continue;
         }
@@ -120,7 +114,7 @@ void LocusColumn::forEachText(std::size_t begin, std::size_t end,
         if (!wide_)
             narrowSeen[static_cast<std::size_t>(v + kNarrowLimit)] = true;
         if (first)
-            visit(decimal(v, scratch));
+            visit(decimalText(v, scratch));
     }
     if (end > size() && !emptySeen)
         visit({});

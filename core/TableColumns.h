@@ -55,7 +55,9 @@ public:
     std::int64_t value(std::size_t row) const;
     // The cell's text: its own where it has one, else its value's decimal form.
     std::string_view text(std::size_t row, std::string& scratch) const;
-    bool hasOwnText(std::size_t row) const { return texts_.contains(row); }
+    bool hasOwnText(std::size_t row) const { return !texts_.empty() && texts_.contains(row); }
+    bool hasOwnTexts() const { return !texts_.empty(); }
+    std::span<const std::int64_t> wideValues() const { return wideValues_; }
     // Calls visit with each row's text, each distinct value formatted once.
     void forEachText(std::size_t begin, std::size_t end,
                      const std::function<void(std::string_view)>& visit) const;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,12 @@ public:
     // for the widest text need not format and look at every cell.
     virtual void forEachText(int col, int begin, int end,
                              const std::function<void(std::string_view)>& visit) const;
+
+    using RowVisitor = std::function<void(std::span<const std::string_view>)>;
+    // Calls visit with the texts of each row from begin to end (not included), every column in
+    // order; the texts stay valid during the call only. Writers take tables so, and a table that
+    // holds its cells apart can gather many rows at once.
+    virtual void forEachRow(int begin, int end, const RowVisitor& visit) const;
 };
 
 } // namespace tarnwick
