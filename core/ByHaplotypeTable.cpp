@@ -4,6 +4,7 @@
 #include "core/MatchedRows.h"
 
 #include <algorithm>
+#include <future>
 #include <unordered_set>
 
 namespace tarnwick {
@@ -14,8 +15,9 @@ constexpr const char* kHeaders[kResultLeadingColumns] = {
     "number of common loci", "not matched marker1", "allele difference1", "not matched marker2",
     "allele difference2",    "not matched marker3", "allele difference3"};
 
-// Matches whose database rows are gathered at once: enough to keep many reads under way, few
-// enough for the gathered cells to stay in the cache until they are written.
+// How many matches ahead of the one read their rows are fetched from memory.
+constexpr std::size_t kAhead = 16;
+// Rows made ready at a time.
 constexpr std::size_t kStretch = 2048;
 
 } // namespace
@@ -28,13 +30,11 @@ ByHaplotypeTable::ByHaplotypeTable(std::shared_ptr<const HaplotypeTable> databas
 const std::array<MarkerSlot, 3>& ByHaplotypeTable::slotsOf(std::size_t match) const {
     if (slots_.empty()) {
         const auto& matches = result_->matches;
-        slots_.resize(matches.size());
-        MatchedRows rows(*database_, *search_, result_->pairs, MatchedRows::Gather::SlotsOnly);
-        for (std::size_t first = 0; first < matches.size(); first += kStretch) {
-            const std::size_t count = std::min(kStretch, matches.size() - first);
-            rows.gather(std::span(matches).subspan(first, count));
-            for (std::size_t i = 0; i < count; ++i)
-                slots_[first + i] = rows.slots(i);
+        slots_.reserve(matches.size());
+        MatchedRows rows(*database_, *search_, result_->pairs, matches);
+        for (std::size_t m = 0; m < matches.size(); ++m) {
+            rows.fetchAhead(m + kAhead);
+            slots_.push_back(rows.slots(m));
         }
     }
     return slots_[match];
@@ -122,42 +122,79 @@ void ByHaplotypeTable::forEachRow(int begin, int end, const RowVisitor& visit) c
     end = std::min(end, rowCount());
     if (begin >= end)
         return;
-    std::vector<std::string_view> cells(static_cast<std::size_t>(columnCount()));
-    std::array<std::string, kResultLeadingColumns> scratch;
     if (begin == 0) {
+        std::vector<std::string_view> titles(static_cast<std::size_t>(columnCount()));
+        std::string scratch;
         for (int col = 0; col < columnCount(); ++col)
-            cells[static_cast<std::size_t>(col)] = text(col, 0, scratch[0]);
-        visit(cells);
-        ++begin;
+            titles[static_cast<std::size_t>(col)] = text(col, 0, scratch);
+        visit(titles);
+        if (++begin == end)
+            return;
     }
-    const auto& matches = result_->matches;
-    MatchedRows rows(*database_, *search_, result_->pairs, MatchedRows::Gather::CellsAndSlots);
+    const auto first = static_cast<std::size_t>(begin - 1);
     const auto last = static_cast<std::size_t>(end - 1);
-    for (auto first = static_cast<std::size_t>(begin - 1); first < last; first += kStretch) {
-        const std::size_t count = std::min(kStretch, last - first);
-        rows.gather(std::span(matches).subspan(first, count));
-        for (std::size_t i = 0; i < count; ++i) {
-            const Match& match = matches[first + i];
-            cells[0] = search_->cell(0, match.search, scratch[0]);
-            cells[1] = search_->cell(1, match.search, scratch[1]);
-            cells[2] = decimalText(static_cast<std::int64_t>(match.database) + 2, scratch[2]);
-            cells[3] = decimalText(match.steps, scratch[3]);
-            cells[4] = decimalText(match.commonLoci, scratch[4]);
-            for (std::size_t s = 0; s < 3; ++s) {
-                const MarkerSlot& slot = rows.slots(i)[s];
-                const std::size_t col = 5 + 2 * s;
-                if (slot.pair < 0) {
-                    cells[col] = cells[col + 1] = {};
-                    continue;
-                }
-                cells[col] = database_->title(
-                    result_->pairs[static_cast<std::size_t>(slot.pair)].databaseColumn);
-                cells[col + 1] = decimalText(slot.difference, scratch[col + 1]);
+    const MatchedRows rows(*database_, *search_, result_->pairs,
+                           std::span(result_->matches).subspan(first, last - first));
+    // A stretch of rows is made ready on a second thread while the last one is visited.
+    const std::size_t stretches = (last - first + kStretch - 1) / kStretch;
+    std::array<ReadyRows, 2> ready;
+    const auto prepare = [&](std::size_t stretch) {
+        const std::size_t from = first + stretch * kStretch;
+        prepareRows(rows, first, from, std::min(from + kStretch, last), ready[stretch % 2]);
+    };
+    std::future<void> next;
+    if (stretches > 1)
+        next = std::async(std::launch::async, prepare, 0);
+    else
+        prepare(0);
+    for (std::size_t stretch = 0; stretch < stretches; ++stretch) {
+        if (next.valid())
+            next.get();
+        if (stretch + 1 < stretches)
+            next = std::async(std::launch::async, prepare, stretch + 1);
+        const ReadyRows& rowsReady = ready[stretch % 2];
+        for (std::size_t i = 0; i < rowsReady.count; ++i)
+            visit(rowsReady.row(i));
+    }
+}
+
+void ByHaplotypeTable::prepareRows(const MatchedRows& rows, std::size_t rowsFirst,
+                                   std::size_t first, std::size_t last, ReadyRows& ready) const {
+    const auto columns = static_cast<std::size_t>(columnCount());
+    ready.columns = columns;
+    ready.count = last - first;
+    ready.cells.resize(columns * ready.count);
+    ready.made.clear();
+    std::string scratch;
+    // A text in scratch is kept with the rows; any other lives in the tables.
+    const auto keep = [&](std::string_view text) {
+        return text.data() == scratch.data() ? std::string_view(ready.made.emplace_back(text))
+                                             : text;
+    };
+    for (std::size_t m = first; m < last; ++m) {
+        rows.fetchAhead(m - rowsFirst + kAhead);
+        rows.fetchTextsAhead(m - rowsFirst + kAhead / 2);
+        const Match& match = result_->matches[m];
+        const std::span<std::string_view> cells =
+            std::span(ready.cells).subspan((m - first) * columns, columns);
+        cells[0] = keep(search_->cell(0, match.search, scratch));
+        cells[1] = keep(search_->cell(1, match.search, scratch));
+        cells[2] = keep(decimalText(static_cast<std::int64_t>(match.database) + 2, scratch));
+        cells[3] = keep(decimalText(match.steps, scratch));
+        cells[4] = keep(decimalText(match.commonLoci, scratch));
+        const auto slots = rows.slots(m - rowsFirst);
+        for (std::size_t s = 0; s < 3; ++s) {
+            const MarkerSlot& slot = slots[s];
+            const std::size_t col = 5 + 2 * s;
+            if (slot.pair < 0) {
+                cells[col] = cells[col + 1] = {};
+                continue;
             }
-            for (int col = 0; col < database_->columns(); ++col)
-                cells[kResultLeadingColumns + static_cast<std::size_t>(col)] = rows.cell(col, i);
-            visit(cells);
+            cells[col] = database_->title(
+                result_->pairs[static_cast<std::size_t>(slot.pair)].databaseColumn);
+            cells[col + 1] = keep(decimalText(slot.difference, scratch));
         }
+        rows.cells(m - rowsFirst, cells.subspan(kResultLeadingColumns), ready.made);
     }
 }
 

@@ -3,10 +3,15 @@
 #include "core/HaplotypeTable.h"
 #include "core/Matching.h"
 
+#include <deque>
 #include <memory>
+#include <span>
+#include <string>
 #include <vector>
 
 namespace tarnwick {
+
+class MatchedRows;
 
 // Columns of the by-haplotype table before the copied database row.
 inline constexpr int kResultLeadingColumns = 11;
@@ -34,7 +39,21 @@ public:
     const HaplotypeTable& database() const { return *database_; }
 
 private:
+    // Rows with their texts, made ready to be visited.
+    struct ReadyRows {
+        std::size_t columns = 0;
+        std::size_t count = 0;
+        std::vector<std::string_view> cells; // row after row
+        std::deque<std::string> made;        // texts made for them
+        std::span<const std::string_view> row(std::size_t i) const {
+            return std::span(cells).subspan(i * columns, columns);
+        }
+    };
+
     const std::array<MarkerSlot, 3>& slotsOf(std::size_t match) const;
+    // Rows of matches first to last - 1; rows reads the matches from rowsFirst on.
+    void prepareRows(const MatchedRows& rows, std::size_t rowsFirst, std::size_t first,
+                     std::size_t last, ReadyRows& ready) const;
 
     std::shared_ptr<const HaplotypeTable> database_;
     std::shared_ptr<const HaplotypeTable> search_;

@@ -5,53 +5,64 @@
 
 #include <array>
 #include <deque>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace tarnwick {
 
-// The database rows and marker slots of a stretch of matches, gathered column by column. Matched
-// rows lie scattered over the database: reading one column for many of them at once keeps many
-// memory reads under way together, where a row read cell by cell waits on each in turn.
+// Reads the database rows and marker slots of matches one after the other, as a result is
+// written. Matched rows lie scattered over the database, each of its columns apart, so that a row
+// read in place waits on memory once per column. Where many rows are read, the database is first
+// copied row by row into records (the 16-bit locus values, and where each text lies), and what a
+// later match will read is fetched while earlier ones are worked on.
 class MatchedRows {
 public:
-    enum class Gather { SlotsOnly, CellsAndSlots };
-
     MatchedRows(const HaplotypeTable& database, const HaplotypeTable& search,
-                const std::vector<LocusPair>& pairs, Gather what);
+                const std::vector<LocusPair>& pairs, std::span<const Match> matches);
 
-    // Gathers the rows of these matches, replacing what an earlier call gathered.
-    void gather(std::span<const Match> matches);
+    // The texts of the database row of match m, one per column, into out; texts that have no
+    // other home are kept in made.
+    void cells(std::size_t m, std::span<std::string_view> out, std::deque<std::string>& made) const;
+    std::array<MarkerSlot, 3> slots(std::size_t m) const;
 
-    // The text of database column col in the row of the i-th match gathered.
-    std::string_view cell(int col, std::size_t i) const {
-        return cells_[static_cast<std::size_t>(col) * count_ + i];
-    }
-    const std::array<MarkerSlot, 3>& slots(std::size_t i) const { return slots_[i]; }
+    // Asks for the memory that cells(m) and slots(m) read, in two steps some matches ahead:
+    // the row's record, then (once the record is there) its texts.
+    void fetchAhead(std::size_t m) const;
+    void fetchTextsAhead(std::size_t m) const;
 
 private:
-    void gatherValues(int col);
-    void gatherCells(int col);
-    std::int64_t databaseValue(std::size_t pair, std::size_t i) const;
-    void readSearchValues(std::uint32_t search);
-    void findSlots(std::span<const Match> matches);
+    // How a database column is read: from the record, or in place.
+    struct ColumnReading {
+        enum class From { Table, Narrow, Slice, Number } from = From::Table;
+        std::size_t offset = 0; // in the record
+        const TextColumn* texts = nullptr;
+        const LocusColumn* locus = nullptr;
+    };
+
+    void planRecords();
+    void planNarrowPairs();
+    std::size_t narrowDifferences(const Match& match, std::int64_t* differences) const;
+    std::size_t differences(const Match& match, std::int64_t* differences) const;
+    void copyRecords();
+    const unsigned char* record(std::uint32_t haplotype) const {
+        return records_.get() + std::size_t{haplotype} * recordSize_;
+    }
+    std::int64_t databaseValue(std::size_t pair, std::uint32_t haplotype) const;
+    std::int64_t searchValue(std::size_t pair, std::uint32_t search) const;
 
     const HaplotypeTable* database_;
     const HaplotypeTable* search_;
     const std::vector<LocusPair>* pairs_;
-    Gather what_;
-    std::vector<bool> paired_;              // by database column
-    std::vector<std::uint32_t> haplotypes_; // the database haplotypes gathered
-    std::size_t count_ = 0;
-    std::vector<std::int64_t> values_;    // [column][i], for locus columns gathered
-    std::vector<std::string_view> cells_; // [column][i]
-    std::deque<std::string> formatted_;   // the texts of values too large for the table of them
-    std::uint32_t valuesOfSearch_ = 0;
-    bool haveSearchValues_ = false;
-    std::vector<std::int64_t> searchValues_; // of one search haplotype, by pair
-    std::vector<std::int64_t> differences_;
-    std::vector<std::array<MarkerSlot, 3>> slots_;
+    std::span<const Match> matches_;
+
+    std::vector<ColumnReading> reading_; // by database column
+    std::size_t recordSize_ = 0;
+    std::unique_ptr<unsigned char[]> records_;
+    std::vector<const std::int16_t*> narrowSearch_; // each pair's search values, when 16-bit
+    // Where both sides of every pair are 16-bit: each pair's place in the record.
+    std::vector<std::size_t> narrowPairOffsets_;
 };
 
 } // namespace tarnwick

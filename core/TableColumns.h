@@ -21,6 +21,22 @@ public:
     std::size_t size() const { return size_; }
     std::string_view text(std::size_t row) const;
 
+    // For copies that lay rows out together: a plain column's texts are slices of one block of
+    // bytes; a column of distinct texts numbers them.
+    bool keepsDistinctTexts() const { return distinct_; }
+    std::string_view allBytes() const { return bytes_; }
+    std::uint32_t textNumber(std::size_t row) const {
+        return row < codes_.size() ? codes_[row] : 0;
+    }
+    std::string_view numberedText(std::uint32_t number) const { return texts_[number]; }
+    // Asks the processor to fetch what text(row) reads, ahead of reading it.
+    void prefetch(std::size_t row) const {
+        if (distinct_ && row < codes_.size())
+            __builtin_prefetch(codes_.data() + row);
+        else if (!distinct_ && row < ends_.size())
+            __builtin_prefetch(ends_.data() + row);
+    }
+
     void set(std::size_t row, std::string_view text);
     void finish(std::size_t rows);
 

@@ -2,6 +2,7 @@
 // one by one, the exact-match index) against a plain double loop, on random tables: values near
 // the kernel's 16-bit limits and beyond, untyped cells, paired descriptive columns, haplotypes
 // enough to fill many blocks and batches.
+#include "core/ByHaplotypeTable.h"
 #include "core/MatchKernel.h"
 #include "core/Matching.h"
 
@@ -52,6 +53,8 @@ private:
         if (roll < 10 && extremes_ == Extremes::Wide)
             return std::to_string(
                 std::vector<int>{16384, -16384, 32767, 40000, 2147483647, -2147483647}[pick(0, 5)]);
+        if (roll < 11) // a text of its own: the cell shows it, the comparison its value
+            return "0" + std::to_string(10 + row % 3);
         return std::to_string(10 + row % 3 + pick(0, 2));
     }
 
@@ -134,6 +137,34 @@ TEST_P(MatchPaths, FindWhatAPlainLoopFinds) {
             std::copy_if(all.begin(), all.end(), std::back_inserter(within),
                          [&](const auto& found) { return std::get<2>(found) <= limit; });
             ASSERT_EQ(sortedMatches(result), within) << "seed " << seed << " limit " << limit;
+        }
+    }
+}
+
+// Rows read together (the writers' way, in stretches on a second thread) against the table read
+// cell by cell, on results large enough for the database's row records and many stretches.
+TEST(ByHaplotypeRows, EqualTheCellsOneByOne) {
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        RandomTables random(seed);
+        random.extremes_ = static_cast<RandomTables::Extremes>(seed % 3);
+        const int loci = random.pick(1, 12);
+        const auto database = random.make(kDatabaseLayout, 3000, loci);
+        const auto search = random.make(kSearchLayout, random.pick(2, 4), loci);
+        const ByHaplotypeTable table(
+            database, search,
+            std::make_shared<const MatchResult>(match(*database, *search, std::int64_t{1} << 40)));
+        ASSERT_GT(table.rowCount(), 4000) << "seed " << seed;
+        for (const auto& [begin, end] : {std::pair{0, table.rowCount()}, std::pair{1, 2}}) {
+            int row = begin;
+            std::string scratch;
+            table.forEachRow(begin, end, [&](std::span<const std::string_view> cells) {
+                ASSERT_EQ(static_cast<int>(cells.size()), table.columnCount());
+                for (int col = 0; col < table.columnCount(); ++col)
+                    ASSERT_EQ(cells[static_cast<std::size_t>(col)], table.text(col, row, scratch))
+                        << "seed " << seed << " row " << row << " column " << col;
+                ++row;
+            });
+            EXPECT_EQ(row, end);
         }
     }
 }

@@ -1,0 +1,119 @@
+// The domain's matching on generated tables of realistic diversity: each row of the targets for a
+// million haplotypes, the comparison kernel at each level, the comparison copy of the database and
+// the writing of a large by-haplotype result.
+#include "core/ByHaplotypeTable.h"
+#include "core/MatchKernel.h"
+#include "core/Matching.h"
+#include "core/PairedColumns.h"
+#include "io/DelimitedTextWriter.h"
+#include "tools/HaplotypeGenerator.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <tuple>
+
+namespace tarnwick {
+namespace {
+
+// Sixteen populations of twenty founders, eight mutations from a founder on average: within 10
+// steps of a search haplotype lie about 0.1 % of the database, as in large real collections.
+GeneratorOptions diverseOptions(int database, int search) {
+    GeneratorOptions options;
+    options.databaseHaplotypes = database;
+    options.searchHaplotypes = search;
+    options.populations = 16;
+    options.foundersPerPopulation = 20;
+    options.mutationsPerHaplotype = 8;
+    options.seed = 5;
+    return options;
+}
+
+// Tables made once per process and size.
+const GeneratedTables& tablesOf(const GeneratorOptions& options) {
+    static std::map<std::tuple<int, int, int>, GeneratedTables> made;
+    const auto key = std::tuple(options.databaseHaplotypes, options.searchHaplotypes,
+                                options.foundersPerPopulation);
+    auto found = made.find(key);
+    if (found == made.end())
+        found = made.emplace(key, generateTables(options)).first;
+    return found->second;
+}
+
+// Arguments: database haplotypes, search haplotypes, step limit. Wall time and the CPU time of
+// all the threads.
+void BM_Match(benchmark::State& state) {
+    const auto& tables = tablesOf(
+        diverseOptions(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
+    std::size_t rows = 0;
+    for (auto _ : state)
+        rows = match(*tables.database, *tables.search, state.range(2)).matches.size();
+    state.counters["result rows"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_Match)
+    ->Args({100000, 1000, 3})
+    ->Args({100000, 10000, 10})
+    ->Args({100000, 1000, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// 100,000 x 1,000, limit 3, with the kernel forced to SSE2 (1), AVX2 (2) or AVX-512BW (3).
+void BM_MatchAtKernelLevel(benchmark::State& state) {
+    if (!forceKernelLevel(static_cast<KernelLevel>(state.range(0)))) {
+        state.SkipWithError("this processor lacks the level");
+        return;
+    }
+    const auto& tables = tablesOf(diverseOptions(100000, 1000));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(match(*tables.database, *tables.search, 3));
+    forceKernelLevel(KernelLevel::Automatic);
+}
+BENCHMARK(BM_MatchAtKernelLevel)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(3)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// The database's paired columns read and laid out in the kernel's blocks.
+void BM_ComparisonCopy(benchmark::State& state) {
+    const auto& tables = tablesOf(diverseOptions(static_cast<int>(state.range(0)), 1));
+    const auto pairs = pairLoci(*tables.database, *tables.search);
+    for (auto _ : state) {
+        PairedColumns columns(*tables.database, *tables.search, pairs);
+        benchmark::DoNotOptimize(columns.useKernel(3));
+    }
+}
+BENCHMARK(BM_ComparisonCopy)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// A by-haplotype result of about a million rows (the everyday generator's close-knit
+// populations: 700 matches per search haplotype within 3 steps) saved as CSV: into a file (0),
+// or into /dev/null (1), the time of making the text alone.
+void BM_WriteByHaplotypeCsv(benchmark::State& state) {
+    GeneratorOptions options;
+    options.databaseHaplotypes = 100000;
+    options.searchHaplotypes = 1400;
+    const auto& tables = tablesOf(options);
+    const ByHaplotypeTable result(
+        tables.database, tables.search,
+        std::make_shared<const MatchResult>(match(*tables.database, *tables.search, 3)));
+    const bool discard = state.range(0) == 1;
+    const auto path = discard
+                          ? std::filesystem::path("/dev/null")
+                          : std::filesystem::temp_directory_path() / "tarnwick-bench-result.csv";
+    for (auto _ : state)
+        saveDelimitedText(result, result.rowCount(), TextTableFormat::Csv, path.string());
+    state.counters["result rows"] = result.rowCount() - 1;
+    if (!discard) {
+        state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+        std::filesystem::remove(path);
+    }
+}
+BENCHMARK(BM_WriteByHaplotypeCsv)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace tarnwick
