@@ -1,9 +1,11 @@
 #include "core/PairedColumns.h"
 
+#include "core/ByteKernel.h"
 #include "core/IntegerText.h"
 #include "core/LocusCells.h"
 
 #include <algorithm>
+#include <limits>
 #include <unordered_map>
 
 namespace tarnwick {
@@ -31,6 +33,18 @@ ColumnValues::ColumnValues(const HaplotypeTable& table, int col) : table_(&table
                          : cell.kind == IntegerCell::Kind::Untyped ? kUntyped
                                                                    : kNotInteger;
         }
+    }
+    if (const LocusColumn* narrow = narrowLocus()) {
+        // The tight loop over 16-bit values, for the large columns.
+        const auto values = narrow->narrowValues();
+        const auto typed = std::ranges::find_if(
+            values, [](std::int16_t v) { return v != LocusColumn::kNarrowUntyped; });
+        const auto notInteger = std::ranges::find(values, LocusColumn::kNarrowNotInteger);
+        if (typed != values.end())
+            firstTyped = static_cast<std::size_t>(typed - values.begin());
+        if (notInteger != values.end())
+            firstNotInteger = static_cast<std::size_t>(notInteger - values.begin());
+        return;
     }
     for (std::size_t h = 0; h < table.haplotypes(); ++h) {
         const std::int64_t v = (*this)[h];
@@ -108,8 +122,8 @@ bool PairedColumns::useKernel(std::int64_t limit) {
     for (const ColumnsOfPair& pair : pairs_)
         if (!columns_[pair.database].fitsNarrow() || !columns_[pair.search].fitsNarrow())
             return false;
-    if (!blocks_)
-        makeBlocks();
+    if (!blocks_ && !byteBlocks_)
+        makeBlocks(limit);
     return true;
 }
 
@@ -129,7 +143,7 @@ void PairedColumns::findMatches(std::size_t first, std::int64_t limit,
         list.clear();
     if (limit < 0)
         return; // a haplotype with a common locus has at least 0 steps
-    if (!blocks_) {
+    if (!blocks_ && !byteBlocks_) {
         for (std::size_t i = 0; i < matches.size(); ++i)
             findMatchesOneByOne(first + i, limit, matches[i]);
         return;
@@ -139,8 +153,12 @@ void PairedColumns::findMatches(std::size_t first, std::int64_t limit,
     for (std::size_t i = 0; i < matches.size(); ++i)
         searches.push_back(searchLoci(first + i));
     std::vector<std::vector<KernelMatch>> found(matches.size());
-    compareBlocks(*blocks_, 0, blocks_->blocks(), searches.data(), searches.size(),
-                  static_cast<std::uint16_t>(limit), found.data());
+    if (byteBlocks_)
+        compareByteBlocks(*byteBlocks_, 0, byteBlocks_->blocks(), searches.data(), searches.size(),
+                          static_cast<std::uint8_t>(limit), found.data());
+    else
+        compareBlocks(*blocks_, 0, blocks_->blocks(), searches.data(), searches.size(),
+                      static_cast<std::uint16_t>(limit), found.data());
     for (std::size_t i = 0; i < matches.size(); ++i) {
         matches[i].reserve(found[i].size());
         for (const KernelMatch& m : found[i])
@@ -168,7 +186,31 @@ std::size_t PairedColumns::distinctValues(std::size_t pair) const {
     return distinct;
 }
 
-void PairedColumns::makeBlocks() {
+std::optional<std::pair<std::int16_t, std::int16_t>>
+PairedColumns::typedRange(std::size_t pair) const {
+    const ColumnValues& column = databaseColumn(pair);
+    std::int64_t smallest = std::numeric_limits<std::int64_t>::max();
+    std::int64_t largest = std::numeric_limits<std::int64_t>::min();
+    if (const LocusColumn* narrow = column.narrowLocus()) {
+        // The two marks of cells without a value are the two smallest 16-bit numbers.
+        for (const std::int16_t v : narrow->narrowValues())
+            if (v > LocusColumn::kNarrowNotInteger) {
+                smallest = std::min<std::int64_t>(smallest, v);
+                largest = std::max<std::int64_t>(largest, v);
+            }
+    } else {
+        for (std::size_t h = 0; h < databaseHaplotypes_; ++h)
+            if (const std::int64_t v = column[h]; isTypedValue(v)) {
+                smallest = std::min(smallest, v);
+                largest = std::max(largest, v);
+            }
+    }
+    if (smallest > largest)
+        return std::nullopt;
+    return std::pair(static_cast<std::int16_t>(smallest), static_cast<std::int16_t>(largest));
+}
+
+void PairedColumns::makeBlocks(std::int64_t limit) {
     std::vector<std::size_t> distinct(pairs_.size());
     order_.resize(pairs_.size());
     for (std::size_t k = 0; k < pairs_.size(); ++k) {
@@ -177,35 +219,57 @@ void PairedColumns::makeBlocks() {
     }
     std::stable_sort(order_.begin(), order_.end(),
                      [&](std::size_t a, std::size_t b) { return distinct[a] > distinct[b]; });
-    blocks_.emplace(databaseHaplotypes_, order_.size());
+    // Bytes where the limit and every locus's spread of values allow them.
+    std::vector<std::int16_t> bases;
+    bool bytes = limit < ByteBlocks::kLimits;
+    for (std::size_t k = 0; k < order_.size() && bytes; ++k) {
+        const auto range = typedRange(order_[k]);
+        bytes = !range || range->second - range->first <= ByteBlocks::kWidest;
+        bases.push_back(range ? range->first : 0);
+    }
+    if (bytes) {
+        byteBlocks_.emplace(databaseHaplotypes_, std::move(bases));
+        fillBlocks(*byteBlocks_, [&](std::size_t k, std::int16_t v) {
+            return v <= LocusColumn::kNarrowNotInteger
+                       ? ByteBlocks::kUntyped
+                       : static_cast<std::uint8_t>(v - byteBlocks_->base(k));
+        });
+    } else {
+        blocks_.emplace(databaseHaplotypes_, order_.size());
+        fillBlocks(*blocks_, [](std::size_t, std::int16_t v) {
+            // A text that is no integer stays untyped here: conversionFailure names it before
+            // any comparison would read it.
+            return v == LocusColumn::kNarrowNotInteger ? LocusBlocks::kUntyped : v;
+        });
+    }
+}
+
+template <typename Blocks, typename Lane>
+void PairedColumns::fillBlocks(Blocks& blocks, Lane lane) const {
+    constexpr std::size_t kLanes = Blocks::kLanes;
     std::vector<const std::int16_t*> narrow(order_.size(), nullptr);
     for (std::size_t k = 0; k < order_.size(); ++k)
         if (const LocusColumn* locus = databaseColumn(order_[k]).narrowLocus())
             narrow[k] = locus->narrowValues().data();
     // Block by block, so that the blocks are written in order and each column read in order.
-    constexpr std::size_t kLanes = LocusBlocks::kLanes;
-    for (std::size_t block = 0; block < blocks_->blocks(); ++block) {
+    for (std::size_t block = 0; block < blocks.blocks(); ++block) {
         const std::size_t begin = block * kLanes;
         const std::size_t count = std::min(kLanes, databaseHaplotypes_ - begin);
         for (std::size_t k = 0; k < order_.size(); ++k) {
-            std::int16_t* lanes = blocks_->at(block, k);
+            auto* lanes = blocks.at(block, k);
             if (narrow[k]) {
-                // A text that is no integer stays untyped here: conversionFailure names it
-                // before any comparison would read it.
                 const std::int16_t* values = narrow[k] + begin;
-                for (std::size_t lane = 0; lane < count; ++lane)
-                    lanes[lane] = values[lane] == LocusColumn::kNarrowNotInteger
-                                      ? LocusBlocks::kUntyped
-                                      : values[lane];
+                for (std::size_t i = 0; i < count; ++i)
+                    lanes[i] = lane(k, values[i]);
             } else {
                 const ColumnValues& column = databaseColumn(order_[k]);
-                for (std::size_t lane = 0; lane < count; ++lane) {
-                    const std::int64_t v = column[begin + lane];
-                    lanes[lane] =
-                        isTypedValue(v) ? static_cast<std::int16_t>(v) : LocusBlocks::kUntyped;
+                for (std::size_t i = 0; i < count; ++i) {
+                    const std::int64_t v = column[begin + i];
+                    lanes[i] = lane(k, isTypedValue(v) ? static_cast<std::int16_t>(v)
+                                                       : LocusColumn::kNarrowUntyped);
                 }
             }
-            std::fill(lanes + count, lanes + kLanes, LocusBlocks::kUntyped);
+            std::fill(lanes + count, lanes + kLanes, Blocks::kUntyped);
         }
     }
 }

@@ -3,6 +3,7 @@
 // The paired columns of a database and a search table as the comparison reads them: each column's
 // integer values read once, and the comparison of haplotypes at them.
 
+#include "core/ByteKernel.h"
 #include "core/HaplotypeTable.h"
 #include "core/LocusPairs.h"
 #include "core/MatchKernel.h"
@@ -93,7 +94,10 @@ private:
     };
 
     std::size_t distinctValues(std::size_t pair) const;
-    void makeBlocks();
+    // The smallest and largest value the database has at a pair, if any.
+    std::optional<std::pair<std::int16_t, std::int16_t>> typedRange(std::size_t pair) const;
+    void makeBlocks(std::int64_t limit);
+    template <typename Blocks, typename Lane> void fillBlocks(Blocks& blocks, Lane lane) const;
     SearchLoci searchLoci(std::size_t s) const;
     void findMatchesOneByOne(std::size_t s, std::int64_t limit, std::vector<Match>& matches) const;
 
@@ -102,6 +106,7 @@ private:
     std::vector<ColumnsOfPair> pairs_;
     std::vector<std::size_t> order_; // the blocks' loci as pairs
     std::optional<LocusBlocks> blocks_;
+    std::optional<ByteBlocks> byteBlocks_;
 };
 
 } // namespace tarnwick
