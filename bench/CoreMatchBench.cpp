@@ -18,19 +18,6 @@
 namespace tarnwick {
 namespace {
 
-// Sixteen populations of twenty founders, eight mutations from a founder on average: within 10
-// steps of a search haplotype lie about 0.1 % of the database, as in large real collections.
-GeneratorOptions diverseOptions(int database, int search) {
-    GeneratorOptions options;
-    options.databaseHaplotypes = database;
-    options.searchHaplotypes = search;
-    options.populations = 16;
-    options.foundersPerPopulation = 20;
-    options.mutationsPerHaplotype = 8;
-    options.seed = 5;
-    return options;
-}
-
 // Tables made once per process and size.
 const GeneratedTables& tablesOf(const GeneratorOptions& options) {
     static std::map<std::tuple<int, int, int>, GeneratedTables> made;

@@ -7,8 +7,10 @@
 #   DATA  a folder for the generated inputs (default /tmp/tarnwick-bench)
 # Cases:
 #   match-1m                 1,000,000 database x 100 search haplotypes, 27 loci, limit 3,
-#                            CSV in and out
+#                            CSV in and out, with the diversity of a large real collection
 #   match-100k               100,000 x 1,000, the same
+#   match-1m-close, match-100k-close   the same sizes in close-knit populations: about 700
+#                            matches per search haplotype, so that writing the result dominates
 #   faults-100k, faults-1m   list the faulty cells of 100,000 / 1,000,000 rows x 27 faulty loci
 #   refusals                 read each full-size hostile file of tests/data/make-hostile.py
 set -euo pipefail
@@ -58,26 +60,32 @@ PY
     echo "$file"
 }
 
-generated() { # database size, search size -> folder of generated tables
-    local folder=$data/generated-$1-$2
+generated() { # database size, search size, diverse or close -> folder of generated tables
+    local folder=$data/generated-$1-$2-$3
     if [ ! -f "$folder/database.csv" ]; then
         mkdir -p "$folder"
-        "$here/build/tools/tarnwick-make-examples" "$folder" "$1" "$2"
+        if [ "$3" = diverse ]; then
+            "$here/build/tools/tarnwick-make-examples" "$folder" "$1" "$2" diverse
+        else
+            "$here/build/tools/tarnwick-make-examples" "$folder" "$1" "$2"
+        fi
     fi
     echo "$folder"
 }
 
-match_case() { # label, database size, search size
+match_case() { # label, database size, search size, diverse or close
     local folder
-    folder=$(generated "$2" "$3")
+    folder=$(generated "$2" "$3" "$4")
     median_of_three "$1" "$tool" match "$folder/database.csv" "$folder/search.csv" --steps 3 \
         --by-haplotype "$data/matches.csv"
 }
 
 for case_name in "$@"; do
     case $case_name in
-    match-1m) match_case "$case_name" 1000000 100 ;;
-    match-100k) match_case "$case_name" 100000 1000 ;;
+    match-1m) match_case "$case_name" 1000000 100 diverse ;;
+    match-100k) match_case "$case_name" 100000 1000 diverse ;;
+    match-1m-close) match_case "$case_name" 1000000 100 close ;;
+    match-100k-close) match_case "$case_name" 100000 1000 close ;;
     faults-100k) median_of_three "$case_name" "$tool" show "$(faulty_csv 100000)" --database ;;
     faults-1m) median_of_three "$case_name" "$tool" show "$(faulty_csv 1000000)" --database ;;
     refusals)

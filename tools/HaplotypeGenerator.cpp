@@ -164,4 +164,15 @@ GeneratedTables generateTables(const GeneratorOptions& options) {
     return {std::move(database), std::move(search)};
 }
 
+GeneratorOptions diverseOptions(int databaseHaplotypes, int searchHaplotypes) {
+    GeneratorOptions options;
+    options.databaseHaplotypes = databaseHaplotypes;
+    options.searchHaplotypes = searchHaplotypes;
+    options.populations = 16;
+    options.foundersPerPopulation = 20;
+    options.mutationsPerHaplotype = 8;
+    options.seed = 5;
+    return options;
+}
+
 } // namespace tarnwick

@@ -32,4 +32,9 @@ struct GeneratedTables {
 
 GeneratedTables generateTables(const GeneratorOptions& options);
 
+// The diversity of a large real collection: sixteen populations of twenty founders, eight
+// mutations from a founder on average, so that about 0.1 % of the database lies within 10 steps
+// of a search haplotype. (The defaults make close-knit populations, hundreds of matches each.)
+GeneratorOptions diverseOptions(int databaseHaplotypes, int searchHaplotypes);
+
 } // namespace tarnwick
