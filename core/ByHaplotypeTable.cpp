@@ -164,12 +164,11 @@ void ByHaplotypeTable::prepareRows(const MatchedRows& rows, std::size_t rowsFirs
     ready.columns = columns;
     ready.count = last - first;
     ready.cells.resize(columns * ready.count);
-    ready.made.clear();
+    ready.texts.clear();
     std::string scratch;
-    // A text in scratch is kept with the rows; any other lives in the tables.
+    // A text made in scratch is kept with the rows; the others live in the tables.
     const auto keep = [&](std::string_view text) {
-        return text.data() == scratch.data() ? std::string_view(ready.made.emplace_back(text))
-                                             : text;
+        return text.data() == scratch.data() ? ready.texts.keep(text) : text;
     };
     for (std::size_t m = first; m < last; ++m) {
         rows.fetchAhead(m - rowsFirst + kAhead);
@@ -194,7 +193,7 @@ void ByHaplotypeTable::prepareRows(const MatchedRows& rows, std::size_t rowsFirs
                 result_->pairs[static_cast<std::size_t>(slot.pair)].databaseColumn);
             cells[col + 1] = keep(decimalText(slot.difference, scratch));
         }
-        rows.cells(m - rowsFirst, cells.subspan(kResultLeadingColumns), ready.made);
+        rows.cells(m - rowsFirst, cells.subspan(kResultLeadingColumns), ready.texts);
     }
 }
 

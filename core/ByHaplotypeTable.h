@@ -2,8 +2,8 @@
 
 #include "core/HaplotypeTable.h"
 #include "core/Matching.h"
+#include "core/TextArena.h"
 
-#include <deque>
 #include <memory>
 #include <span>
 #include <string>
@@ -44,7 +44,7 @@ private:
         std::size_t columns = 0;
         std::size_t count = 0;
         std::vector<std::string_view> cells; // row after row
-        std::deque<std::string> made;        // texts made for them
+        TextArena texts;                     // those not kept by the tables
         std::span<const std::string_view> row(std::size_t i) const {
             return std::span(cells).subspan(i * columns, columns);
         }

@@ -185,8 +185,7 @@ std::int64_t MatchedRows::searchValue(std::size_t pair, std::uint32_t search) co
     return integerOrUntyped(search_->cell(col, search, scratch));
 }
 
-void MatchedRows::cells(std::size_t m, std::span<std::string_view> out,
-                        std::deque<std::string>& made) const {
+void MatchedRows::cells(std::size_t m, std::span<std::string_view> out, TextArena& kept) const {
     const std::uint32_t haplotype = matches_[m].database;
     const unsigned char* at = records_ ? record(haplotype) : nullptr;
     const SmallDecimals& decimals = SmallDecimals::table();
@@ -196,15 +195,16 @@ void MatchedRows::cells(std::size_t m, std::span<std::string_view> out,
         std::string_view& cell = out[col];
         switch (reading.from) {
         case ColumnReading::From::Slice:
-            cell = reading.texts->allBytes().substr(load<std::uint32_t>(at + reading.offset),
-                                                    load<std::uint32_t>(at + reading.offset + 4));
+            cell = kept.keep(
+                reading.texts->allBytes().substr(load<std::uint32_t>(at + reading.offset),
+                                                 load<std::uint32_t>(at + reading.offset + 4)));
             continue;
         case ColumnReading::From::Number:
             cell = reading.texts->numberedText(load<std::uint32_t>(at + reading.offset));
             continue;
         case ColumnReading::From::Table:
             if (reading.texts) {
-                cell = reading.texts->text(haplotype);
+                cell = kept.keep(reading.texts->text(haplotype));
                 continue;
             }
             break;
@@ -213,7 +213,7 @@ void MatchedRows::cells(std::size_t m, std::span<std::string_view> out,
         }
         const LocusColumn& locus = *reading.locus;
         if (locus.hasOwnTexts() && locus.hasOwnText(haplotype)) {
-            cell = locus.text(haplotype, scratch); // its own text, kept by the column
+            cell = kept.keep(locus.text(haplotype, scratch));
             continue;
         }
         const std::int64_t value = reading.from == ColumnReading::From::Narrow
@@ -224,7 +224,7 @@ void MatchedRows::cells(std::size_t m, std::span<std::string_view> out,
         else if (SmallDecimals::holds(value))
             cell = decimals.of(value);
         else
-            cell = made.emplace_back(decimalText(value, scratch));
+            cell = kept.keep(decimalText(value, scratch));
     }
 }
 

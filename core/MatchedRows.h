@@ -2,9 +2,9 @@
 
 #include "core/HaplotypeTable.h"
 #include "core/Matching.h"
+#include "core/TextArena.h"
 
 #include <array>
-#include <deque>
 #include <memory>
 #include <span>
 #include <string>
@@ -22,9 +22,9 @@ public:
     MatchedRows(const HaplotypeTable& database, const HaplotypeTable& search,
                 const std::vector<LocusPair>& pairs, std::span<const Match> matches);
 
-    // The texts of the database row of match m, one per column, into out; texts that have no
-    // other home are kept in made.
-    void cells(std::size_t m, std::span<std::string_view> out, std::deque<std::string>& made) const;
+    // The texts of the database row of match m, one per column, into out. The descriptive texts,
+    // scattered over the database, and those made here are copied into kept.
+    void cells(std::size_t m, std::span<std::string_view> out, TextArena& kept) const;
     std::array<MarkerSlot, 3> slots(std::size_t m) const;
 
     // Asks for the memory that cells(m) and slots(m) read, in two steps some matches ahead:

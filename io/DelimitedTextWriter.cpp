@@ -20,7 +20,8 @@ constexpr std::array<bool, 256> kQuoted = [] {
 
 // Writes a field at out, which has room for twice its bytes and two more; returns its end.
 char* putCsvField(char* out, std::string_view text) {
-    // Copied as it is while looking for a byte that needs quotes, which is rare.
+    // Copied as it is while looking for a byte that needs quotes, which is rare. (A loop: most
+    // fields are a few bytes, too short for memcpy to pay.)
     bool quoted = false;
     char* end = out;
     for (const char c : text) {
@@ -66,27 +67,30 @@ void forEachPiece(const TextTable& table, int rowCount, TextTableFormat format, 
     const bool csv = format == TextTableFormat::Csv;
     std::vector<char> piece(kPiece);
     std::size_t used = 0;
+    // Room for a field and what follows it even if every byte were doubled; a row may end
+    // up in two pieces.
+    const auto makeRoom = [&](std::size_t bytes) {
+        const std::size_t room = 2 * bytes + 3;
+        if (used + room <= piece.size())
+            return;
+        sink(std::string_view(piece.data(), used));
+        used = 0;
+        if (room > piece.size())
+            piece.resize(room);
+    };
     const auto writeRow = [&](std::span<const std::string_view> cells) {
-        // Room for the row even if every byte were doubled.
-        std::size_t room = 2 + 3 * cells.size();
-        for (const std::string_view cell : cells)
-            room += 2 * cell.size();
-        if (used + room > piece.size()) {
-            sink(std::string_view(piece.data(), used));
-            used = 0;
-            if (room > piece.size())
-                piece.resize(room);
-        }
-        char* out = piece.data() + used;
         for (std::size_t col = 0; col < cells.size(); ++col) {
+            makeRoom(cells[col].size());
+            char* out = piece.data() + used;
             if (col > 0)
                 *out++ = csv ? ',' : '\t';
             out = csv ? putCsvField(out, cells[col]) : putTsvField(out, cells[col]);
+            used = static_cast<std::size_t>(out - piece.data());
         }
+        makeRoom(0);
         if (csv)
-            *out++ = '\r';
-        *out++ = '\n';
-        used = static_cast<std::size_t>(out - piece.data());
+            piece[used++] = '\r';
+        piece[used++] = '\n';
     };
     table.forEachRow(0, rowCount, writeRow);
     // Rows asked for beyond the table's are empty.
