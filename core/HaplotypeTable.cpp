@@ -74,6 +74,7 @@ HaplotypeTable::Column& HaplotypeTableBuilder::column(long col) {
             columns_.emplace_back(LocusColumn());
         else
             columns_.emplace_back(TextColumn(index == layout_.populationColumn));
+        std::visit([&](auto& added) { added.reserve(expectedHaplotypes_); }, columns_.back());
     }
     return columns_[static_cast<std::size_t>(col)];
 }
@@ -127,6 +128,12 @@ void HaplotypeTableBuilder::setInteger(long row, long col, std::int64_t value) {
     rows_ = std::max(rows_, row + 1);
     cols_ = std::max(cols_, col + 1);
     std::get<LocusColumn>(column(col)).setValue(static_cast<std::size_t>(row - 1), value);
+}
+
+void HaplotypeTableBuilder::expectRows(long rows) {
+    expectedHaplotypes_ = static_cast<std::size_t>(std::max(rows - 1, 0L));
+    for (auto& column : columns_)
+        std::visit([&](auto& existing) { existing.reserve(expectedHaplotypes_); }, column);
 }
 
 void HaplotypeTableBuilder::cover(long rows, long cols) {

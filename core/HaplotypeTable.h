@@ -84,6 +84,8 @@ public:
 
     // Makes the table at least this large: cells not set are empty.
     void cover(long rows, long cols);
+    // Makes room for about this many rows (the titles' included) in every column at once.
+    void expectRows(long rows);
 
     long rows() const { return rows_; }
     long cols() const { return cols_; }
@@ -102,6 +104,7 @@ private:
     bool tidy_;
     long rows_ = 0;
     long cols_ = 0;
+    std::size_t expectedHaplotypes_ = 0;
     std::vector<std::string> titles_;
     std::vector<HaplotypeTable::Column> columns_;
     std::vector<FaultyCell> faults_;

@@ -42,10 +42,18 @@ void TextColumn::set(std::size_t row, std::string_view text) {
     ends_.push_back(bytes_.size());
 }
 
+void TextColumn::reserve(std::size_t rows) {
+    if (distinct_)
+        codes_.reserve(rows);
+    else
+        ends_.reserve(rows);
+}
+
 void TextColumn::finish(std::size_t rows) {
     size_ = rows;
     if (distinct_) {
         codes_.resize(rows, 0);
+        codes_.shrink_to_fit();
         numbers_ = {};
         return;
     }
@@ -120,11 +128,21 @@ void LocusColumn::forEachText(std::size_t begin, std::size_t end,
         visit({});
 }
 
-void LocusColumn::resize(std::size_t rows) {
+void LocusColumn::reserve(std::size_t rows) {
     if (wide_)
-        wideValues_.resize(rows, kUntyped);
+        wideValues_.reserve(rows);
     else
+        narrow_.reserve(rows);
+}
+
+void LocusColumn::resize(std::size_t rows) {
+    if (wide_) {
+        wideValues_.resize(rows, kUntyped);
+        wideValues_.shrink_to_fit();
+    } else {
         narrow_.resize(rows, kNarrowUntyped);
+        narrow_.shrink_to_fit();
+    }
 }
 
 void LocusColumn::widen() {

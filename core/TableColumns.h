@@ -38,6 +38,7 @@ public:
     }
 
     void set(std::size_t row, std::string_view text);
+    void reserve(std::size_t rows);
     void finish(std::size_t rows);
 
 private:
@@ -82,6 +83,8 @@ public:
     void setValue(std::size_t row, std::int64_t value);
     // A text of the cell's own, shown instead of its value's decimal form.
     void setOwnText(std::size_t row, std::string_view text);
+    void reserve(std::size_t rows);
+    // The column's length; storage made for more rows than it has is given back.
     void resize(std::size_t rows);
 
 private:

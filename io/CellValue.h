@@ -27,6 +27,8 @@ class SheetSink {
 public:
     virtual ~SheetSink() = default;
     virtual void value(long row, long col, const CellValue& value) = 0;
+    // A reader's estimate of how many rows the sheet has, so that storage is made once.
+    virtual void expectRows(long /*rows*/) {}
 };
 
 } // namespace tarnwick

@@ -5,6 +5,7 @@
 #include "io/ReadError.h"
 #include "io/Unicode.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -126,6 +127,16 @@ std::string decodeTextFile(std::string_view bytes) {
     return latin1ToUtf8(bytes);
 }
 
+// The lines of the text, estimated from those of its beginning.
+long estimatedRows(std::string_view text) {
+    constexpr std::size_t kSample = 1 << 16;
+    const std::string_view sample = text.substr(0, kSample);
+    const auto lines = std::count(sample.begin(), sample.end(), '\n');
+    if (lines == 0 || sample.size() == text.size())
+        return static_cast<long>(lines) + 1;
+    return static_cast<long>(static_cast<double>(text.size()) / sample.size() * lines * 1.05) + 1;
+}
+
 char detectSeparator(std::string_view text) {
     if (text.starts_with("sep=") && text.size() >= 5)
         return text[4];
@@ -218,6 +229,7 @@ void readDelimitedText(std::string_view bytes, SheetSink& sink) {
         body = lineEnd == std::string_view::npos ? std::string_view() : body.substr(lineEnd);
         body.remove_prefix(std::min<std::size_t>(body.starts_with("\r\n") ? 2 : 1, body.size()));
     }
+    sink.expectRows(estimatedRows(body));
     splitRecords(body, separator, -1, [&](long row, long col, std::string_view field) {
         if (field.empty())
             return;

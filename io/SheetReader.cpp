@@ -196,6 +196,8 @@ public:
         target_.value(row, col, value);
     }
 
+    void expectRows(long rows) override { target_.expectRows(std::min(rows, kMaxSheetRows)); }
+
 private:
     SheetSink& target_;
     ReadBudget& budget_;

@@ -18,6 +18,8 @@ class TableCollector : public SheetSink {
 public:
     explicit TableCollector(HaplotypeTableBuilder& builder) : builder_(builder) {}
 
+    void expectRows(long rows) override { builder_.expectRows(rows); }
+
     // readFirstSheet has checked the place of every value and how many there are.
     void value(long row, long col, const CellValue& value) override {
         if (value.kind == CellValue::Kind::Empty)
