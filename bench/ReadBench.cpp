@@ -23,7 +23,8 @@ void readSheet(benchmark::State& state, const char* name) {
     }
     std::size_t rows = 0;
     for (auto _ : state)
-        rows = readHaplotypeTable(path, kDatabaseLayout, true).table->haplotypes();
+        rows = readHaplotypeTable(path, kDatabaseLayout, CellReading::TidiedIntegers)
+                   .table->haplotypes();
     state.counters["haplotypes"] = static_cast<double>(rows);
 }
 
@@ -59,7 +60,8 @@ std::string generatedCsv(int haplotypes) {
 void BM_ReadGeneratedCsv(benchmark::State& state) {
     const std::string path = generatedCsv(static_cast<int>(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(readHaplotypeTable(path, kDatabaseLayout, true).table);
+        benchmark::DoNotOptimize(
+            readHaplotypeTable(path, kDatabaseLayout, CellReading::TidiedIntegers).table);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_ReadGeneratedCsv)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);

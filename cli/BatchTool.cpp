@@ -151,7 +151,7 @@ struct CheckedTable {
 // Reads a file and tidies and checks its locus cells as the load commands do. Lists every faulty
 // cell with the text the file holds there.
 CheckedTable readChecked(const std::string& file, TableLayout layout, std::ostream& err) {
-    auto read = readHaplotypeTable(file, layout, true);
+    auto read = readHaplotypeTable(file, layout, CellReading::TidiedIntegers);
     // Listed in pieces of 64 KB: a file can hold millions of faulty cells, and stderr is
     // unbuffered.
     std::string list;
@@ -311,7 +311,9 @@ int runShow(const ShowOptions& options, std::ostream& out, std::ostream& err) {
     const auto [table, clean] =
         options.layout
             ? readChecked(options.file, *options.layout, err)
-            : CheckedTable{readHaplotypeTable(options.file, kSheetLayout, false).table, true};
+            : CheckedTable{
+                  readHaplotypeTable(options.file, kSheetLayout, CellReading::Integers).table,
+                  true};
     writeDelimitedText(out, *table, table->rowCount(), TextTableFormat::Tsv);
     return clean ? kExitSuccess : kExitFailure;
 }

@@ -12,7 +12,7 @@ std::shared_ptr<const HaplotypeTable> haplotypesOf(const StringGrid& grid, Input
         shown && shown->layout().firstLocusColumn == layoutOf(role).firstLocusColumn &&
         shown->columns() == grid.ColCount() && static_cast<int>(shown->haplotypes()) == haplotypes)
         return shown;
-    HaplotypeTableBuilder builder(layoutOf(role), false);
+    HaplotypeTableBuilder builder(layoutOf(role), CellReading::Integers);
     builder.cover(haplotypes + 1, grid.ColCount());
     std::string scratch;
     for (int col = 0; col < grid.ColCount(); ++col)
@@ -23,7 +23,7 @@ std::shared_ptr<const HaplotypeTable> haplotypesOf(const StringGrid& grid, Input
 }
 
 LoadedTable readInputTable(const std::string& fileName, InputRole role) {
-    auto read = readHaplotypeTable(fileName, layoutOf(role), true);
+    auto read = readHaplotypeTable(fileName, layoutOf(role), CellReading::TidiedIntegers);
     LoadedTable loaded{std::move(read.table), {}};
     loaded.faults.reserve(read.faults.size());
     for (const FaultyCell& fault : read.faults)

@@ -40,7 +40,8 @@ ByteSearch inBlockTerms(const ByteBlocks& database, const SearchLoci& search) {
 // The lanes of mask as matches: their steps, and the loci at which they are typed, counted
 // here (few lanes match); a lane typed at none of the search's loci is no match.
 void collect(std::uint64_t mask, const std::uint8_t* steps, const ByteBlocks& database,
-             std::size_t block, const ByteSearch& search, std::vector<KernelMatch>& matches) {
+             std::size_t block, const ByteSearch& search, bool needCommon,
+             std::vector<KernelMatch>& matches) {
     while (mask != 0) {
         const auto lane = static_cast<std::size_t>(__builtin_ctzll(mask));
         mask &= mask - 1;
@@ -48,14 +49,15 @@ void collect(std::uint64_t mask, const std::uint8_t* steps, const ByteBlocks& da
         for (const std::uint32_t locus : search.loci)
             common += database.at(block, locus)[lane] != ByteBlocks::kUntyped;
         const std::size_t haplotype = block * kLanes + lane;
-        if (common > 0 && haplotype < database.haplotypes())
+        if ((common > 0 || !needCommon) && haplotype < database.haplotypes())
             matches.push_back({static_cast<std::uint32_t>(haplotype), steps[lane], common});
     }
 }
 
 [[maybe_unused]] void compareScalar(const ByteBlocks& database, std::size_t first, std::size_t last,
                                     const ByteSearch* searches, std::size_t count,
-                                    std::uint8_t limit, std::vector<KernelMatch>* matches) {
+                                    std::uint8_t limit, bool needCommon,
+                                    std::vector<KernelMatch>* matches) {
     std::uint8_t steps[kLanes];
     for (std::size_t block = first; block < last; ++block) {
         for (std::size_t s = 0; s < count; ++s) {
@@ -74,18 +76,17 @@ void collect(std::uint64_t mask, const std::uint8_t* steps, const ByteBlocks& da
                 if (sums[lane] <= limit)
                     mask |= std::uint64_t{1} << lane;
             }
-            collect(mask, steps, database, block, search, matches[s]);
+            collect(mask, steps, database, block, search, needCommon, matches[s]);
         }
     }
 }
 
 #ifdef TARNWICK_X86
 
-__attribute__((target("avx512bw"))) void compareAvx512(const ByteBlocks& database,
-                                                       std::size_t first, std::size_t last,
-                                                       const ByteSearch* searches,
-                                                       std::size_t count, std::uint8_t limit,
-                                                       std::vector<KernelMatch>* matches) {
+__attribute__((target("avx512bw"))) void
+compareAvx512(const ByteBlocks& database, std::size_t first, std::size_t last,
+              const ByteSearch* searches, std::size_t count, std::uint8_t limit, bool needCommon,
+              std::vector<KernelMatch>* matches) {
     const __m512i untyped = _mm512_set1_epi8(static_cast<char>(ByteBlocks::kUntyped));
     const __m512i limitLanes = _mm512_set1_epi8(static_cast<char>(limit));
     alignas(64) std::uint8_t steps[kLanes];
@@ -116,7 +117,7 @@ __attribute__((target("avx512bw"))) void compareAvx512(const ByteBlocks& databas
             if (mask == 0)
                 continue;
             _mm512_store_si512(steps, sum);
-            collect(mask, steps, database, block, search, matches[s]);
+            collect(mask, steps, database, block, search, needCommon, matches[s]);
         }
     }
 }
@@ -132,6 +133,7 @@ __attribute__((target("avx2"))) std::uint64_t withinLimit(__m256i sum, __m256i l
 __attribute__((target("avx2"))) void compareAvx2(const ByteBlocks& database, std::size_t first,
                                                  std::size_t last, const ByteSearch* searches,
                                                  std::size_t count, std::uint8_t limit,
+                                                 bool needCommon,
                                                  std::vector<KernelMatch>* matches) {
     const __m256i untyped = _mm256_set1_epi8(static_cast<char>(ByteBlocks::kUntyped));
     const __m256i limitLanes = _mm256_set1_epi8(static_cast<char>(limit));
@@ -169,7 +171,7 @@ __attribute__((target("avx2"))) void compareAvx2(const ByteBlocks& database, std
                 continue;
             _mm256_store_si256(reinterpret_cast<__m256i*>(steps), sum[0]);
             _mm256_store_si256(reinterpret_cast<__m256i*>(steps + 32), sum[1]);
-            collect(mask, steps, database, block, search, matches[s]);
+            collect(mask, steps, database, block, search, needCommon, matches[s]);
         }
     }
 }
@@ -181,7 +183,7 @@ std::uint64_t withinLimit(__m128i sum, __m128i limitLanes) {
 }
 
 void compareSse2(const ByteBlocks& database, std::size_t first, std::size_t last,
-                 const ByteSearch* searches, std::size_t count, std::uint8_t limit,
+                 const ByteSearch* searches, std::size_t count, std::uint8_t limit, bool needCommon,
                  std::vector<KernelMatch>* matches) {
     const __m128i untyped = _mm_set1_epi8(static_cast<char>(ByteBlocks::kUntyped));
     const __m128i limitLanes = _mm_set1_epi8(static_cast<char>(limit));
@@ -219,7 +221,7 @@ void compareSse2(const ByteBlocks& database, std::size_t first, std::size_t last
                 _mm_store_si128(reinterpret_cast<__m128i*>(steps + 16 * quarter), sum[quarter]);
             }
             if (mask != 0)
-                collect(mask, steps, database, block, search, matches[s]);
+                collect(mask, steps, database, block, search, needCommon, matches[s]);
         }
     }
 }
@@ -240,7 +242,7 @@ ByteBlocks::ByteBlocks(std::size_t haplotypes, std::vector<std::int16_t> bases)
 
 void compareByteBlocks(const ByteBlocks& database, std::size_t first, std::size_t last,
                        const SearchLoci* searches, std::size_t count, std::uint8_t limit,
-                       std::vector<KernelMatch>* matches) {
+                       bool needCommon, std::vector<KernelMatch>* matches) {
     std::vector<ByteSearch> byteSearches;
     byteSearches.reserve(count);
     for (std::size_t s = 0; s < count; ++s)
@@ -248,14 +250,17 @@ void compareByteBlocks(const ByteBlocks& database, std::size_t first, std::size_
 #ifdef TARNWICK_X86
     switch (kernelLevel()) {
     case KernelLevel::Avx512:
-        return compareAvx512(database, first, last, byteSearches.data(), count, limit, matches);
+        return compareAvx512(database, first, last, byteSearches.data(), count, limit, needCommon,
+                             matches);
     case KernelLevel::Avx2:
-        return compareAvx2(database, first, last, byteSearches.data(), count, limit, matches);
+        return compareAvx2(database, first, last, byteSearches.data(), count, limit, needCommon,
+                           matches);
     default:
-        return compareSse2(database, first, last, byteSearches.data(), count, limit, matches);
+        return compareSse2(database, first, last, byteSearches.data(), count, limit, needCommon,
+                           matches);
     }
 #else
-    compareScalar(database, first, last, byteSearches.data(), count, limit, matches);
+    compareScalar(database, first, last, byteSearches.data(), count, limit, needCommon, matches);
 #endif
 }
 

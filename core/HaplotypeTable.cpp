@@ -1,5 +1,6 @@
 #include "core/HaplotypeTable.h"
 
+#include "core/Genotype.h"
 #include "core/LocusCells.h"
 
 #include <algorithm>
@@ -7,9 +8,10 @@
 namespace tarnwick {
 
 HaplotypeTable::HaplotypeTable(TableLayout layout, std::vector<std::string> titles,
-                               std::vector<Column> columns, std::size_t haplotypes)
+                               std::vector<Column> columns, std::size_t haplotypes,
+                               CellReading reading)
     : layout_(layout), titles_(std::move(titles)), columns_(std::move(columns)),
-      haplotypes_(haplotypes) {
+      haplotypes_(haplotypes), reading_(reading) {
     titles_.resize(columns_.size());
 }
 
@@ -64,8 +66,8 @@ void HaplotypeTable::forEachTextOf(int col, const std::vector<bool>& haplotypes,
             visit(cell(col, h, scratch));
 }
 
-HaplotypeTableBuilder::HaplotypeTableBuilder(TableLayout layout, bool tidyLocusCells)
-    : layout_(layout), tidy_(tidyLocusCells) {}
+HaplotypeTableBuilder::HaplotypeTableBuilder(TableLayout layout, CellReading reading)
+    : layout_(layout), reading_(reading) {}
 
 HaplotypeTable::Column& HaplotypeTableBuilder::column(long col) {
     while (static_cast<long>(columns_.size()) <= col) {
@@ -95,7 +97,13 @@ void HaplotypeTableBuilder::setText(long row, long col, std::string_view text) {
         std::get<TextColumn>(target).set(haplotype, text);
         return;
     }
-    const std::string tidied = tidy_ && !text.empty() ? tidyLocusText(text) : std::string(text);
+    if (reading_ == CellReading::Genotypes) {
+        setGenotypeCell(row, col, text);
+        return;
+    }
+    const std::string tidied = reading_ == CellReading::TidiedIntegers && !text.empty()
+                                   ? tidyLocusText(text)
+                                   : std::string(text);
     const IntegerCell read = IntegerCell::read(tidied);
     switch (read.kind) {
     case IntegerCell::Kind::Untyped:
@@ -118,6 +126,24 @@ void HaplotypeTableBuilder::setText(long row, long col, std::string_view text) {
     }
 }
 
+// The text as it stands: the value where it is an integer's decimal form, else the text itself;
+// a fault where the genotype rules say so.
+void HaplotypeTableBuilder::setGenotypeCell(long row, long col, std::string_view text) {
+    auto& locus = std::get<LocusColumn>(column(col));
+    const auto haplotype = static_cast<std::size_t>(row - 1);
+    const IntegerCell read = IntegerCell::read(text);
+    if (text.empty()) {
+        locus.setValue(haplotype, LocusColumn::kUntyped);
+    } else if (read.kind == IntegerCell::Kind::Integer && text == std::to_string(read.value)) {
+        locus.setValue(haplotype, read.value);
+    } else {
+        locus.setValue(haplotype, LocusColumn::kNotInteger);
+        locus.setOwnText(haplotype, text);
+    }
+    if (readGenotype(text).kind == Genotype::Kind::Fault)
+        faults_.push_back({static_cast<int>(col), static_cast<int>(row), std::string(text)});
+}
+
 void HaplotypeTableBuilder::setInteger(long row, long col, std::int64_t value) {
     if (row == 0 || !std::holds_alternative<LocusColumn>(column(col)) ||
         value < std::numeric_limits<std::int32_t>::min() ||
@@ -128,6 +154,8 @@ void HaplotypeTableBuilder::setInteger(long row, long col, std::int64_t value) {
     rows_ = std::max(rows_, row + 1);
     cols_ = std::max(cols_, col + 1);
     std::get<LocusColumn>(column(col)).setValue(static_cast<std::size_t>(row - 1), value);
+    if (reading_ == CellReading::Genotypes && (value < 0 || value > 999))
+        faults_.push_back({static_cast<int>(col), static_cast<int>(row), std::to_string(value)});
 }
 
 void HaplotypeTableBuilder::expectRows(long rows) {
@@ -141,6 +169,19 @@ void HaplotypeTableBuilder::cover(long rows, long cols) {
     cols_ = std::max(cols_, cols);
     if (cols_ > 0)
         column(cols_ - 1);
+}
+
+// Whether a cell listed as faulty still is, as it ended up.
+bool HaplotypeTableBuilder::isFault(const FaultyCell& cell) const {
+    const auto& locus = std::get<LocusColumn>(columns_[static_cast<std::size_t>(cell.col)]);
+    const auto haplotype = static_cast<std::size_t>(cell.row - 1);
+    const std::int64_t value = locus.value(haplotype);
+    if (reading_ == CellReading::Genotypes) {
+        std::string scratch;
+        return readGenotype(locus.text(haplotype, scratch)).kind == Genotype::Kind::Fault;
+    }
+    return value == LocusColumn::kNotInteger ||
+           (value == LocusColumn::kUntyped && locus.hasOwnText(haplotype));
 }
 
 HaplotypeTableBuilder::Result HaplotypeTableBuilder::finish() {
@@ -160,15 +201,11 @@ HaplotypeTableBuilder::Result HaplotypeTableBuilder::finish() {
     for (auto& fault : faults_) {
         if (!faults.empty() && faults.back().col == fault.col && faults.back().row == fault.row)
             faults.pop_back();
-        const auto& locus = std::get<LocusColumn>(columns_[static_cast<std::size_t>(fault.col)]);
-        const auto haplotype = static_cast<std::size_t>(fault.row - 1);
-        const std::int64_t value = locus.value(haplotype);
-        if (value == LocusColumn::kNotInteger ||
-            (value == LocusColumn::kUntyped && locus.hasOwnText(haplotype)))
+        if (isFault(fault))
             faults.push_back(std::move(fault));
     }
     auto table = std::make_shared<const HaplotypeTable>(layout_, std::move(titles_),
-                                                        std::move(columns_), haplotypes);
+                                                        std::move(columns_), haplotypes, reading_);
     return {std::move(table), std::move(faults)};
 }
 

@@ -25,6 +25,11 @@ inline constexpr TableLayout kSearchLayout{2, -1};
 // A sheet read as it is, every column descriptive.
 inline constexpr TableLayout kSheetLayout{std::numeric_limits<int>::max(), -1};
 
+// How the locus cells of a table are read: as integers (by the integer text rule, tidied first
+// when loaded: cut at their "." and without their first "'"), or as genotypes (Genotype.h), their
+// texts as they stand.
+enum class CellReading { Integers, TidiedIntegers, Genotypes };
+
 // A table of haplotypes: the column titles, and one row per haplotype holding descriptive texts
 // and locus values. Haplotypes are numbered from 0.
 class HaplotypeTable : public TextTable {
@@ -32,9 +37,10 @@ public:
     using Column = std::variant<TextColumn, LocusColumn>;
 
     HaplotypeTable(TableLayout layout, std::vector<std::string> titles, std::vector<Column> columns,
-                   std::size_t haplotypes);
+                   std::size_t haplotypes, CellReading reading = CellReading::Integers);
 
     const TableLayout& layout() const { return layout_; }
+    CellReading reading() const { return reading_; }
     int columns() const { return static_cast<int>(columns_.size()); }
     std::size_t haplotypes() const { return haplotypes_; }
     // The empty text beyond the last column.
@@ -61,6 +67,7 @@ private:
     std::vector<std::string> titles_;
     std::vector<Column> columns_;
     std::size_t haplotypes_;
+    CellReading reading_;
 };
 
 // A locus cell that loading found faulty: its place on the sheet (row 0 the titles) and its
@@ -71,12 +78,11 @@ struct FaultyCell {
     std::string asRead;
 };
 
-// Builds a table from the cells of a sheet, given in any order (row 0 the titles). Locus cells
-// in the data rows are read by the integer text rule; with tidying (as loading does) they are
-// first cut at their "." and lose their first "'", and what is left is their text.
+// Builds a table from the cells of a sheet, given in any order (row 0 the titles), its locus
+// cells in the data rows read as the reading says; a tidied cell's text is what is left of it.
 class HaplotypeTableBuilder {
 public:
-    HaplotypeTableBuilder(TableLayout layout, bool tidyLocusCells);
+    HaplotypeTableBuilder(TableLayout layout, CellReading reading);
 
     void setText(long row, long col, std::string_view text);
     // A number whose text is its decimal form, such as a whole number read from a workbook.
@@ -100,8 +106,11 @@ public:
 private:
     HaplotypeTable::Column& column(long col);
 
+    void setGenotypeCell(long row, long col, std::string_view text);
+    bool isFault(const FaultyCell& cell) const;
+
     TableLayout layout_;
-    bool tidy_;
+    CellReading reading_;
     long rows_ = 0;
     long cols_ = 0;
     std::size_t expectedHaplotypes_ = 0;

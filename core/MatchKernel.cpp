@@ -67,7 +67,8 @@ void collect(std::uint32_t mask, const std::uint16_t* steps, const std::uint16_t
 // The portable loop, and the reference the vector versions must agree with.
 [[maybe_unused]] void compareScalar(const LocusBlocks& database, std::size_t first,
                                     std::size_t last, const SearchLoci* searches, std::size_t count,
-                                    std::uint16_t limit, std::vector<KernelMatch>* matches) {
+                                    std::uint16_t limit, bool needCommon,
+                                    std::vector<KernelMatch>* matches) {
     std::uint16_t steps[kLanes];
     std::uint16_t common[kLanes];
     for (std::size_t block = first; block < last; ++block) {
@@ -90,7 +91,7 @@ void collect(std::uint32_t mask, const std::uint16_t* steps, const std::uint16_t
             for (std::size_t lane = 0; lane < kLanes; ++lane) {
                 steps[lane] =
                     static_cast<std::uint16_t>(std::min<std::uint32_t>(steps32[lane], 65535));
-                if (steps32[lane] <= limit && common[lane] > 0)
+                if (steps32[lane] <= limit && (common[lane] > 0 || !needCommon))
                     mask |= 1u << lane;
             }
             collect(mask, steps, common, block, database.haplotypes(), matches[s]);
@@ -100,11 +101,10 @@ void collect(std::uint32_t mask, const std::uint16_t* steps, const std::uint16_t
 
 #ifdef TARNWICK_X86
 
-__attribute__((target("avx512bw"))) void compareAvx512(const LocusBlocks& database,
-                                                       std::size_t first, std::size_t last,
-                                                       const SearchLoci* searches,
-                                                       std::size_t count, std::uint16_t limit,
-                                                       std::vector<KernelMatch>* matches) {
+__attribute__((target("avx512bw"))) void
+compareAvx512(const LocusBlocks& database, std::size_t first, std::size_t last,
+              const SearchLoci* searches, std::size_t count, std::uint16_t limit, bool needCommon,
+              std::vector<KernelMatch>* matches) {
     const __m512i untyped = _mm512_set1_epi16(LocusBlocks::kUntyped);
     const __m512i limitLanes = _mm512_set1_epi16(static_cast<short>(limit));
     const __m512i one = _mm512_set1_epi16(1);
@@ -132,7 +132,8 @@ __attribute__((target("avx512bw"))) void compareAvx512(const LocusBlocks& databa
             if (over)
                 continue;
             const std::uint32_t mask =
-                _mm512_cmple_epu16_mask(sum, limitLanes) & _mm512_test_epi16_mask(typed, typed);
+                _mm512_cmple_epu16_mask(sum, limitLanes) &
+                (needCommon ? _mm512_test_epi16_mask(typed, typed) : ~__mmask32{0});
             if (mask == 0)
                 continue;
             _mm512_store_si512(steps, sum);
@@ -157,6 +158,7 @@ __attribute__((target("avx2"))) std::uint32_t withinLimit(__m256i low, __m256i h
 __attribute__((target("avx2"))) void compareAvx2(const LocusBlocks& database, std::size_t first,
                                                  std::size_t last, const SearchLoci* searches,
                                                  std::size_t count, std::uint16_t limit,
+                                                 bool needCommon,
                                                  std::vector<KernelMatch>* matches) {
     const __m256i untyped = _mm256_set1_epi16(LocusBlocks::kUntyped);
     const __m256i limitLanes = _mm256_set1_epi16(static_cast<short>(limit));
@@ -190,8 +192,8 @@ __attribute__((target("avx2"))) void compareAvx2(const LocusBlocks& database, st
             }
             if (over)
                 continue;
-            const std::uint32_t present =
-                ~withinLimit(typed[0], typed[1], zero); // no common locus: nothing left of 0
+            const std::uint32_t present = // no common locus: nothing left of 0
+                needCommon ? ~withinLimit(typed[0], typed[1], zero) : ~0u;
             const std::uint32_t mask = withinLimit(sum[0], sum[1], limitLanes) & present;
             if (mask == 0)
                 continue;
@@ -220,7 +222,7 @@ std::uint32_t withinLimit(const __m128i* sums, __m128i limitLanes) {
 
 void compareSse2(const LocusBlocks& database, std::size_t first, std::size_t last,
                  const SearchLoci* searches, std::size_t count, std::uint16_t limit,
-                 std::vector<KernelMatch>* matches) {
+                 bool needCommon, std::vector<KernelMatch>* matches) {
     const __m128i untyped = _mm_set1_epi16(LocusBlocks::kUntyped);
     const __m128i limitLanes = _mm_set1_epi16(static_cast<short>(limit));
     const __m128i one = _mm_set1_epi16(1);
@@ -254,7 +256,8 @@ void compareSse2(const LocusBlocks& database, std::size_t first, std::size_t las
             }
             if (over)
                 continue;
-            const std::uint32_t mask = withinLimit(sum, limitLanes) & ~withinLimit(typed, zero);
+            const std::uint32_t mask =
+                withinLimit(sum, limitLanes) & (needCommon ? ~withinLimit(typed, zero) : ~0u);
             if (mask == 0)
                 continue;
             for (int quarter = 0; quarter < 4; ++quarter) {
@@ -293,18 +296,18 @@ LocusBlocks::LocusBlocks(std::size_t haplotypes, std::size_t loci)
 
 void compareBlocks(const LocusBlocks& database, std::size_t first, std::size_t last,
                    const SearchLoci* searches, std::size_t count, std::uint16_t limit,
-                   std::vector<KernelMatch>* matches) {
+                   bool needCommon, std::vector<KernelMatch>* matches) {
 #ifdef TARNWICK_X86
     switch (kernelLevel()) {
     case KernelLevel::Avx512:
-        return compareAvx512(database, first, last, searches, count, limit, matches);
+        return compareAvx512(database, first, last, searches, count, limit, needCommon, matches);
     case KernelLevel::Avx2:
-        return compareAvx2(database, first, last, searches, count, limit, matches);
+        return compareAvx2(database, first, last, searches, count, limit, needCommon, matches);
     default:
-        return compareSse2(database, first, last, searches, count, limit, matches);
+        return compareSse2(database, first, last, searches, count, limit, needCommon, matches);
     }
 #else
-    compareScalar(database, first, last, searches, count, limit, matches);
+    compareScalar(database, first, last, searches, count, limit, needCommon, matches);
 #endif
 }
 

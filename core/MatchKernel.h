@@ -70,10 +70,11 @@ struct KernelMatch {
 };
 
 // Compares each search haplotype with the database haplotypes of blocks first to last - 1 and
-// appends those within limit (below 65535) that have a common locus to matches[i], in database
-// order. A block is read from memory once for all the search haplotypes.
+// appends those within limit (below 65535) that have a common locus (or, without needCommon,
+// any) to matches[i], in database order. A block is read from memory once for all the search
+// haplotypes.
 void compareBlocks(const LocusBlocks& database, std::size_t first, std::size_t last,
                    const SearchLoci* searches, std::size_t count, std::uint16_t limit,
-                   std::vector<KernelMatch>* matches);
+                   bool needCommon, std::vector<KernelMatch>* matches);
 
 } // namespace tarnwick

@@ -4,8 +4,11 @@
 #include "core/IntegerText.h"
 #include "core/LocusCells.h"
 
+#include "core/SelectionSortOrder.h"
+
 #include <algorithm>
 #include <limits>
+#include <thread>
 #include <unordered_map>
 
 namespace tarnwick {
@@ -138,14 +141,14 @@ SearchLoci PairedColumns::searchLoci(std::size_t s) const {
 }
 
 void PairedColumns::findMatches(std::size_t first, std::int64_t limit,
-                                std::vector<std::vector<Match>>& matches) const {
+                                std::vector<std::vector<Match>>& matches, bool needCommon) const {
     for (auto& list : matches)
         list.clear();
     if (limit < 0)
         return; // a haplotype with a common locus has at least 0 steps
     if (!blocks_ && !byteBlocks_) {
         for (std::size_t i = 0; i < matches.size(); ++i)
-            findMatchesOneByOne(first + i, limit, matches[i]);
+            findMatchesOneByOne(first + i, limit, needCommon, matches[i]);
         return;
     }
     std::vector<SearchLoci> searches;
@@ -155,10 +158,10 @@ void PairedColumns::findMatches(std::size_t first, std::int64_t limit,
     std::vector<std::vector<KernelMatch>> found(matches.size());
     if (byteBlocks_)
         compareByteBlocks(*byteBlocks_, 0, byteBlocks_->blocks(), searches.data(), searches.size(),
-                          static_cast<std::uint8_t>(limit), found.data());
+                          static_cast<std::uint8_t>(limit), needCommon, found.data());
     else
         compareBlocks(*blocks_, 0, blocks_->blocks(), searches.data(), searches.size(),
-                      static_cast<std::uint16_t>(limit), found.data());
+                      static_cast<std::uint16_t>(limit), needCommon, found.data());
     for (std::size_t i = 0; i < matches.size(); ++i) {
         matches[i].reserve(found[i].size());
         for (const KernelMatch& m : found[i])
@@ -274,7 +277,7 @@ void PairedColumns::fillBlocks(Blocks& blocks, Lane lane) const {
     }
 }
 
-void PairedColumns::findMatchesOneByOne(std::size_t s, std::int64_t limit,
+void PairedColumns::findMatchesOneByOne(std::size_t s, std::int64_t limit, bool needCommon,
                                         std::vector<Match>& matches) const {
     struct ActivePair {
         std::size_t pair;
@@ -284,7 +287,7 @@ void PairedColumns::findMatchesOneByOne(std::size_t s, std::int64_t limit,
     for (std::size_t k = 0; k < pairs_.size(); ++k)
         if (const std::int64_t v = searchValue(s, k); isTypedValue(v))
             active.push_back({k, v});
-    if (active.empty())
+    if (active.empty() && needCommon)
         return;
     for (std::size_t h = 0; h < databaseHaplotypes_; ++h) {
         std::int64_t steps = 0;
@@ -301,10 +304,90 @@ void PairedColumns::findMatchesOneByOne(std::size_t s, std::int64_t limit,
                 break;
             }
         }
-        if (within && common > 0)
+        if (within && (common > 0 || !needCommon))
             matches.push_back(
                 {static_cast<std::uint32_t>(s), static_cast<std::uint32_t>(h), steps, common});
     }
+}
+
+namespace {
+
+// Search haplotypes compared in one pass over the database, on each core.
+constexpr std::size_t kSearchBatch = 64;
+
+void compareBatch(const PairedColumns& columns, std::size_t first, std::int64_t limit,
+                  const Refinement& refine, std::vector<std::vector<Match>>& matches) {
+    columns.findMatches(first, limit, matches, !refine);
+    if (refine)
+        for (std::size_t i = 0; i < matches.size(); ++i)
+            refine(first + i, matches[i]);
+}
+
+} // namespace
+
+MatchesBySearch compareAll(const PairedColumns& columns, std::size_t comparable, std::size_t total,
+                           std::int64_t limit, const MatchProgress& progress,
+                           const Refinement& refine) {
+    MatchesBySearch comparisons;
+    // Batches of search haplotypes are compared side by side on the machine's cores; their
+    // matches are then taken in search order, so the result does not depend on the threads.
+    const auto threads =
+        static_cast<std::size_t>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+    const std::size_t batch =
+        std::clamp<std::size_t>((comparable + threads - 1) / threads, 1, kSearchBatch);
+    std::vector<std::vector<std::vector<Match>>> batches(threads);
+    for (std::size_t first = 0; first < comparable; first += threads * batch) {
+        for (std::size_t t = 0; t < threads; ++t) {
+            const std::size_t begin = std::min(first + t * batch, comparable);
+            batches[t].resize(std::min(begin + batch, comparable) - begin);
+        }
+        std::vector<std::exception_ptr> failures(threads);
+        {
+            std::vector<std::jthread> helpers; // joined on leaving the scope, also on an error
+            for (std::size_t t = 1; t < threads && !batches[t].empty(); ++t)
+                helpers.emplace_back([&, first, t] {
+                    try {
+                        compareBatch(columns, first + t * batch, limit, refine, batches[t]);
+                    } catch (...) {
+                        failures[t] = std::current_exception();
+                    }
+                });
+            compareBatch(columns, first, limit, refine, batches[0]);
+        }
+        for (const auto& failure : failures)
+            if (failure)
+                std::rethrow_exception(failure);
+        std::size_t done = first;
+        for (const auto& lists : batches) {
+            for (const auto& matches : lists) {
+                comparisons.matches.insert(comparisons.matches.end(), matches.begin(),
+                                           matches.end());
+                comparisons.ends.push_back(comparisons.matches.size());
+                ++done;
+            }
+        }
+        if (progress)
+            progress(done, total);
+    }
+    return comparisons;
+}
+
+std::vector<Match> inSortedOrder(const MatchesBySearch& comparisons) {
+    SelectionSortOrder order(comparisons.matches.size());
+    std::size_t next = 0;
+    for (std::size_t end : comparisons.ends) {
+        if (end == next)
+            continue; // a pass over rows already sorted changes nothing
+        for (; next < end; ++next)
+            order.append(static_cast<std::int32_t>(comparisons.matches[next].steps),
+                         static_cast<std::uint32_t>(next));
+        order.sortPass();
+    }
+    std::vector<Match> sorted;
+    sorted.reserve(order.size());
+    for (const std::uint32_t item : order.items())
+        sorted.push_back(comparisons.matches[item]);
+    return sorted;
 }
 
 } // namespace tarnwick

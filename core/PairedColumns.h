@@ -10,6 +10,7 @@
 #include "core/Matching.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -83,9 +84,10 @@ public:
     bool useKernel(std::int64_t limit);
 
     // The matches of search haplotypes first to first + matches.size() - 1, each in database
-    // order. The kernel reads each block of the database once for all of them.
+    // order. The kernel reads each block of the database once for all of them. Without
+    // needCommon, haplotypes with no typed locus in common are listed too (with 0 steps).
     void findMatches(std::size_t first, std::int64_t limit,
-                     std::vector<std::vector<Match>>& matches) const;
+                     std::vector<std::vector<Match>>& matches, bool needCommon = true) const;
 
 private:
     struct ColumnsOfPair {
@@ -99,7 +101,8 @@ private:
     void makeBlocks(std::int64_t limit);
     template <typename Blocks, typename Lane> void fillBlocks(Blocks& blocks, Lane lane) const;
     SearchLoci searchLoci(std::size_t s) const;
-    void findMatchesOneByOne(std::size_t s, std::int64_t limit, std::vector<Match>& matches) const;
+    void findMatchesOneByOne(std::size_t s, std::int64_t limit, bool needCommon,
+                             std::vector<Match>& matches) const;
 
     std::size_t databaseHaplotypes_;
     std::vector<ColumnValues> columns_;
@@ -108,5 +111,18 @@ private:
     std::optional<LocusBlocks> blocks_;
     std::optional<ByteBlocks> byteBlocks_;
 };
+
+// Turns the candidates the comparison found for search haplotype s (database haplotypes within
+// the limit at the columns compared, common locus or not) into its matches.
+using Refinement = std::function<void(std::size_t s, std::vector<Match>& candidates)>;
+
+// The matches of the first `comparable` search haplotypes (of `total`), compared in batches on
+// the machine's cores; without refine, those with a common locus.
+MatchesBySearch compareAll(const PairedColumns& columns, std::size_t comparable, std::size_t total,
+                           std::int64_t limit, const MatchProgress& progress,
+                           const Refinement& refine = {});
+
+// The order the selection sort, repeated after each search haplotype, leaves the matches in.
+std::vector<Match> inSortedOrder(const MatchesBySearch& comparisons);
 
 } // namespace tarnwick

@@ -55,7 +55,8 @@ int makeSeeds(const fs::path& data, const fs::path& out) {
         }
         if (std::string_view(format) == "biff") {
             const auto table = tarnwick::readHaplotypeTable((data / "values.xlsx").string(),
-                                                            tarnwick::kSheetLayout, false)
+                                                            tarnwick::kSheetLayout,
+                                                            tarnwick::CellReading::Integers)
                                    .table;
             tarnwick::SaveTableAsBiff(*table, (folder / "values-saved.biff").string());
             ++count;

@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     try {
         // As the database load reads it: the sheet, then its locus cells tidied and checked.
-        tarnwick::readHaplotypeTable(inputPath(), tarnwick::kDatabaseLayout, true);
+        tarnwick::readHaplotypeTable(inputPath(), tarnwick::kDatabaseLayout,
+                                     tarnwick::CellReading::TidiedIntegers);
     } catch (const tarnwick::Error&) {
     }
     return 0;

@@ -16,7 +16,8 @@ namespace {
 // Turns values into cell texts (or whole numbers) and hands them to the table being built.
 class TableCollector : public SheetSink {
 public:
-    explicit TableCollector(HaplotypeTableBuilder& builder) : builder_(builder) {}
+    TableCollector(HaplotypeTableBuilder& builder, char decimalSeparator)
+        : builder_(builder), decimalSeparator_(decimalSeparator) {}
 
     void expectRows(long rows) override { builder_.expectRows(rows); }
 
@@ -72,16 +73,17 @@ private:
     static constexpr double kWholeDigitsLimit = 1e15; // beyond, the general form has an exponent
 
     HaplotypeTableBuilder& builder_;
-    char decimalSeparator_ = localeDecimalSeparator();
+    char decimalSeparator_;
     std::uint64_t values_ = 0;
 };
 
 } // namespace
 
 HaplotypeTableBuilder::Result readHaplotypeTable(const std::string& fileName, TableLayout layout,
-                                                 bool tidyLocusCells) {
-    HaplotypeTableBuilder builder(layout, tidyLocusCells);
-    TableCollector sheet(builder);
+                                                 CellReading reading) {
+    HaplotypeTableBuilder builder(layout, reading);
+    TableCollector sheet(builder,
+                         reading == CellReading::Genotypes ? '.' : localeDecimalSeparator());
     readFirstSheet(fileName, sheet);
     const auto fail = [&](const std::string& why) {
         throw Error("Cannot read \"" + fileName + "\": " + why);

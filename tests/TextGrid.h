@@ -64,7 +64,7 @@ private:
 // The first sheet of a file as a load reads it (nothing tidied), in the shape a load gives the
 // window's table: ColCount K, RowCount R + 2. A failed read leaves the grid as it was.
 inline void ReadWorkbookIntoTable(TextGrid& grid, const std::string& path) {
-    const auto sheet = readHaplotypeTable(path, kSheetLayout, false).table;
+    const auto sheet = readHaplotypeTable(path, kSheetLayout, CellReading::Integers).table;
     grid = TextGrid(sheet->columnCount(), sheet->rowCount() + 2);
     std::string scratch;
     for (int row = 0; row < sheet->rowCount(); ++row)

@@ -36,7 +36,7 @@ const char* const kFaultyTexts[] = {"NA", "12,13", "--", "n/a", "13 14", "?"};
 class Sheet {
 public:
     Sheet(TableLayout layout, int columns, int rows)
-        : builder_(layout, false), columns_(columns), rows_(rows) {
+        : builder_(layout, CellReading::Integers), columns_(columns), rows_(rows) {
         builder_.cover(rows, columns);
     }
     int ColCount() const { return columns_; }

@@ -32,7 +32,7 @@ TEST(RealFilesLoad, EveryFileLoadsAsDatabaseAndAsSearchTable) {
     EXPECT_EQ(paths.size(), 16u);
     for (const fs::path& file : paths) {
         const std::string path = file.string();
-        const auto asRead = readHaplotypeTable(path, kSheetLayout, false).table;
+        const auto asRead = readHaplotypeTable(path, kSheetLayout, CellReading::Integers).table;
         for (InputRole role : {InputRole::Database, InputRole::Search}) {
             Workspace workspace;
             test::ScriptedDialogs dialogs(workspace);

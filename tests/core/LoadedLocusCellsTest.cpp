@@ -13,7 +13,7 @@ using Rows = std::vector<Strings>;
 
 // A table built from sheet rows as a load reads them: locus cells tidied and checked.
 HaplotypeTableBuilder::Result loaded(const Rows& rows, TableLayout layout) {
-    HaplotypeTableBuilder builder(layout, true);
+    HaplotypeTableBuilder builder(layout, CellReading::TidiedIntegers);
     for (std::size_t r = 0; r < rows.size(); ++r)
         for (std::size_t c = 0; c < rows[r].size(); ++c)
             if (!rows[r][c].empty())

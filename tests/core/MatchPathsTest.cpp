@@ -23,7 +23,7 @@ public:
     explicit RandomTables(unsigned seed) : random_(seed) {}
 
     std::shared_ptr<const HaplotypeTable> make(TableLayout layout, int haplotypes, int loci) {
-        HaplotypeTableBuilder builder(layout, false);
+        HaplotypeTableBuilder builder(layout, CellReading::Integers);
         const int descriptive = layout.firstLocusColumn;
         for (int c = 0; c < descriptive + loci; ++c) {
             // A descriptive column titled as a locus pairs with it; its texts are read as

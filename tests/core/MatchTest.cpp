@@ -13,7 +13,7 @@ namespace {
 using Strings = std::vector<std::string>;
 
 std::shared_ptr<const HaplotypeTable> table(const std::vector<Strings>& rows, TableLayout layout) {
-    HaplotypeTableBuilder builder(layout, false);
+    HaplotypeTableBuilder builder(layout, CellReading::Integers);
     for (std::size_t r = 0; r < rows.size(); ++r)
         for (std::size_t c = 0; c < rows[r].size(); ++c)
             if (!rows[r][c].empty())

@@ -23,7 +23,8 @@ void expectReadEndsCleanly(const std::string& bytes, const std::string& what) {
     const auto path = testing_files::scratchPath("tarnwick-damaged.bin");
     writeFile(path, bytes);
     try {
-        readHaplotypeTable(path.string(), kDatabaseLayout, true); // as the database load reads it
+        readHaplotypeTable(path.string(), kDatabaseLayout,
+                           CellReading::TidiedIntegers); // as the database load reads it
     } catch (const Error&) {
     } catch (const std::exception& other) {
         ADD_FAILURE() << what << ": " << other.what();

@@ -1,0 +1,20 @@
+#pragma once
+
+// Locus names as different kits and laboratories write them ("DYS389 I", "Y-GATA-H4",
+// "DYS385a/b", "DYS394"), brought to one key each.
+
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+// Upper case; spaces, tabs, "-", "_" and "." removed; a leading "Y" before "GATA" dropped; a
+// final "A/B" dropped; then the aliases DYS394 = DYS19, DYS395 = DYS393, GATAA4 = DYS439,
+// GATAA71 = DYS460, GATAA72 = DYS461, GATAC4 = DYS635.
+std::string locusKey(std::string_view title);
+
+// The title of a locus split into columns a and b, from its a column's: without the final a or A
+// and any space, "-", "_" or "." before it ("DYS385a" is "DYS385").
+std::string titleWithoutCopy(std::string_view title);
+
+} // namespace tarnwick
