@@ -27,11 +27,18 @@ ByHaplotypeTable::ByHaplotypeTable(std::shared_ptr<const HaplotypeTable> databas
                                    std::shared_ptr<const MatchResult> result)
     : database_(std::move(database)), search_(std::move(search)), result_(std::move(result)) {}
 
+std::string_view ByHaplotypeTable::pairTitle(int pair) const {
+    const auto index = static_cast<std::size_t>(pair);
+    if (index < result_->pairTitles.size())
+        return result_->pairTitles[index];
+    return database_->title(result_->pairs[index].databaseColumn);
+}
+
 const std::array<MarkerSlot, 3>& ByHaplotypeTable::slotsOf(std::size_t match) const {
     if (slots_.empty()) {
         const auto& matches = result_->matches;
         slots_.reserve(matches.size());
-        MatchedRows rows(*database_, *search_, result_->pairs, matches);
+        MatchedRows rows(*database_, *search_, result_->pairs, matches, result_->pairSteps.get());
         for (std::size_t m = 0; m < matches.size(); ++m) {
             rows.fetchAhead(m + kAhead);
             slots_.push_back(rows.slots(m));
@@ -67,7 +74,7 @@ std::string_view ByHaplotypeTable::text(int col, int row, std::string& scratch) 
             return {};
         if ((col - 5) % 2 == 1)
             return decimalText(slot.difference, scratch);
-        return database_->title(result_->pairs[static_cast<std::size_t>(slot.pair)].databaseColumn);
+        return pairTitle(slot.pair);
     }
     return database_->cell(col - kResultLeadingColumns, match.database, scratch);
 }
@@ -134,7 +141,8 @@ void ByHaplotypeTable::forEachRow(int begin, int end, const RowVisitor& visit) c
     const auto first = static_cast<std::size_t>(begin - 1);
     const auto last = static_cast<std::size_t>(end - 1);
     const MatchedRows rows(*database_, *search_, result_->pairs,
-                           std::span(result_->matches).subspan(first, last - first));
+                           std::span(result_->matches).subspan(first, last - first),
+                           result_->pairSteps.get());
     // A stretch of rows is made ready on a second thread while the last one is visited.
     const std::size_t stretches = (last - first + kStretch - 1) / kStretch;
     std::array<ReadyRows, 2> ready;
@@ -189,8 +197,7 @@ void ByHaplotypeTable::prepareRows(const MatchedRows& rows, std::size_t rowsFirs
                 cells[col] = cells[col + 1] = {};
                 continue;
             }
-            cells[col] = database_->title(
-                result_->pairs[static_cast<std::size_t>(slot.pair)].databaseColumn);
+            cells[col] = pairTitle(slot.pair);
             cells[col + 1] = keep(decimalText(slot.difference, scratch));
         }
         rows.cells(m - rowsFirst, cells.subspan(kResultLeadingColumns), ready.texts);

@@ -51,6 +51,7 @@ private:
     };
 
     const std::array<MarkerSlot, 3>& slotsOf(std::size_t match) const;
+    std::string_view pairTitle(int pair) const;
     // Rows of matches first to last - 1; rows reads the matches from rowsFirst on.
     void prepareRows(const MatchedRows& rows, std::size_t rowsFirst, std::size_t first,
                      std::size_t last, ReadyRows& ready) const;

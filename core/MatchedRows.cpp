@@ -43,9 +43,10 @@ template <typename T> void store(unsigned char* at, T value) {
 } // namespace
 
 MatchedRows::MatchedRows(const HaplotypeTable& database, const HaplotypeTable& search,
-                         const std::vector<LocusPair>& pairs, std::span<const Match> matches)
+                         const std::vector<LocusPair>& pairs, std::span<const Match> matches,
+                         const PairSteps* pairSteps)
     : database_(&database), search_(&search), pairs_(&pairs), matches_(matches),
-      reading_(static_cast<std::size_t>(database.columns())) {
+      pairSteps_(pairSteps), reading_(static_cast<std::size_t>(database.columns())) {
     for (int col = 0; col < database.columns(); ++col) {
         ColumnReading& reading = reading_[static_cast<std::size_t>(col)];
         if (database.isLocusColumn(col))
@@ -260,6 +261,11 @@ std::size_t MatchedRows::differences(const Match& match, std::int64_t* differenc
 }
 
 std::array<MarkerSlot, 3> MatchedRows::slots(std::size_t m) const {
+    if (pairSteps_) {
+        std::vector<std::int64_t> steps;
+        pairSteps_->stepsAtPairs(matches_[m], steps);
+        return markerSlots(steps);
+    }
     std::array<std::int64_t, 64> few{};
     std::vector<std::int64_t> many;
     if (pairs_->size() > few.size())

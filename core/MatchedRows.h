@@ -19,8 +19,10 @@ namespace tarnwick {
 // later match will read is fetched while earlier ones are worked on.
 class MatchedRows {
 public:
+    // pairSteps: where the result has them (MatchResult), the steps at its pairs.
     MatchedRows(const HaplotypeTable& database, const HaplotypeTable& search,
-                const std::vector<LocusPair>& pairs, std::span<const Match> matches);
+                const std::vector<LocusPair>& pairs, std::span<const Match> matches,
+                const PairSteps* pairSteps = nullptr);
 
     // The texts of the database row of match m, one per column, into out. The descriptive texts,
     // scattered over the database, and those made here are copied into kept.
@@ -56,6 +58,7 @@ private:
     const HaplotypeTable* search_;
     const std::vector<LocusPair>* pairs_;
     std::span<const Match> matches_;
+    const PairSteps* pairSteps_;
 
     std::vector<ColumnReading> reading_; // by database column
     std::size_t recordSize_ = 0;

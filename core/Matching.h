@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -22,8 +23,19 @@ struct Match {
     bool operator==(const Match&) const = default;
 };
 
+// The steps at each pair of a match, where the comparison is not the difference of two values
+// (the genotype reading): -1 where the pair was not compared.
+class PairSteps {
+public:
+    virtual ~PairSteps() = default;
+    virtual void stepsAtPairs(const Match& match, std::vector<std::int64_t>& steps) const = 0;
+};
+
 struct MatchResult {
     std::vector<LocusPair> pairs;
+    // The titles the marker slots show for the pairs, where they are not the database columns'.
+    std::vector<std::string> pairTitles;
+    std::shared_ptr<const PairSteps> pairSteps; // null: the differences of the values
     // Sorted by number of steps in the program's order: a selection sort of all matches so far,
     // repeated after each search haplotype (ties end up as that procedure leaves them).
     std::vector<Match> matches;

@@ -65,6 +65,11 @@ public:
     static constexpr std::int16_t kNarrowUntyped = std::numeric_limits<std::int16_t>::min();
     static constexpr std::int16_t kNarrowNotInteger = kNarrowUntyped + 1;
 
+    LocusColumn() = default;
+    // A column of 16-bit values as they stand (kNarrowUntyped for no value).
+    explicit LocusColumn(std::vector<std::int16_t> narrowValues)
+        : narrow_(std::move(narrowValues)) {}
+
     std::size_t size() const { return wide_ ? wideValues_.size() : narrow_.size(); }
     bool isNarrow() const { return !wide_; }
     std::span<const std::int16_t> narrowValues() const { return narrow_; }
