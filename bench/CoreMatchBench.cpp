@@ -2,6 +2,7 @@
 // million haplotypes, the comparison kernel at each level, the comparison copy of the database and
 // the writing of a large by-haplotype result.
 #include "core/ByHaplotypeTable.h"
+#include "core/GenotypeMatching.h"
 #include "core/MatchKernel.h"
 #include "core/Matching.h"
 #include "core/PairedColumns.h"
@@ -43,6 +44,42 @@ BENCHMARK(BM_Match)
     ->Args({100000, 1000, 3})
     ->Args({100000, 10000, 10})
     ->Args({100000, 1000, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// The same tables read by the genotype reading (made once).
+const GeneratedTables& genotypeTablesOf(const GeneratorOptions& options) {
+    static std::map<std::pair<int, int>, GeneratedTables> made;
+    const auto key = std::pair(options.databaseHaplotypes, options.searchHaplotypes);
+    if (auto found = made.find(key); found != made.end())
+        return found->second;
+    const auto reread = [](const HaplotypeTable& table) {
+        HaplotypeTableBuilder builder(table.layout(), CellReading::Genotypes);
+        std::string scratch;
+        for (int row = 0; row < table.rowCount(); ++row)
+            for (int col = 0; col < table.columnCount(); ++col)
+                if (const auto text = table.text(col, row, scratch); !text.empty())
+                    builder.setText(row, col, text);
+        builder.cover(table.rowCount(), table.columnCount());
+        return builder.finish().table;
+    };
+    const auto& tables = tablesOf(options);
+    return made.emplace(key, GeneratedTables{reread(*tables.database), reread(*tables.search)})
+        .first->second;
+}
+
+// The genotype reading's matching beside BM_Match on the same tables.
+void BM_MatchGenotypes(benchmark::State& state) {
+    const auto& tables = genotypeTablesOf(
+        diverseOptions(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
+    std::size_t rows = 0;
+    for (auto _ : state)
+        rows = matchGenotypes(*tables.database, *tables.search, state.range(2)).matches.size();
+    state.counters["result rows"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_MatchGenotypes)
+    ->Args({100000, 1000, 3})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();

@@ -24,9 +24,22 @@ class LocusGenotypes {
 public:
     LocusGenotypes(const HaplotypeTable& table, const GenotypeLocus& locus)
         : table_(&table), locus_(locus), codes_(table.haplotypes(), kMissing) {
+        const LocusColumn* column =
+            table.isLocusColumn(locus.column) ? &table.locusColumn(locus.column) : nullptr;
+        const bool plain = column && column->isNarrow() && locus.secondColumn < 0;
         for (std::size_t h = 0; h < codes_.size(); ++h) {
-            const Genotype genotype = genotypeAt(table, locus, h);
             std::int16_t& code = codes_[h];
+            // Most cells hold a whole number, read without making a genotype of it.
+            if (plain && !column->hasOwnText(h)) {
+                const std::int16_t value = column->narrowValues()[h];
+                if (value >= 1 && value <= 999) {
+                    code = value;
+                    if (firstTyped == kNone)
+                        firstTyped = h;
+                    continue;
+                }
+            }
+            const Genotype genotype = genotypeAt(table, locus, h);
             if (genotype.isWholeRepeats()) {
                 code = static_cast<std::int16_t>(genotype.alleles[0] / 10);
             } else if (genotype.kind == Genotype::Kind::Fault) {
