@@ -5,6 +5,8 @@
 #include "commands/ViewStates.h"
 #include "core/ByHaplotypeTable.h"
 #include "core/Error.h"
+#include "core/GenotypeLoci.h"
+#include "core/GenotypeMatching.h"
 #include "core/IntegerText.h"
 
 #include <string>
@@ -70,11 +72,16 @@ void calculate(Workspace& workspace, UserMessages& messages, const TextMeasurer&
         return refuse(workspace, messages, "nonselected step");
     if (!isLoaded(workspace.StringGrid1) || !isLoaded(workspace.StringGrid2))
         return refuse(workspace, messages, "data not load");
-    auto database = haplotypesOf(workspace.StringGrid1, InputRole::Database);
-    auto search = haplotypesOf(workspace.StringGrid2, InputRole::Search);
-    const auto pairs = pairLoci(*database, *search);
+    if (workspace.databaseReading != workspace.searchReading)
+        return refuse(workspace, messages, kDifferentReadings);
+    const bool genotypes = workspace.databaseReading == CellReading::Genotypes;
+    auto database =
+        haplotypesOf(workspace.StringGrid1, InputRole::Database, workspace.databaseReading);
+    auto search = haplotypesOf(workspace.StringGrid2, InputRole::Search, workspace.searchReading);
+    const std::size_t pairs = genotypes ? pairGenotypeLoci(*database, *search).size()
+                                        : pairLoci(*database, *search).size();
     // Without a common locus no haplotype could be compared at all.
-    if (pairs.empty() && database->haplotypes() > 0 && search->haplotypes() > 0)
+    if (pairs == 0 && database->haplotypes() > 0 && search->haplotypes() > 0)
         return refuse(workspace, messages, "no common loci");
     const std::int64_t limit = parseIntegerText(workspace.stepLimit);
 
@@ -83,11 +90,13 @@ void calculate(Workspace& workspace, UserMessages& messages, const TextMeasurer&
     applyViewEvent(workspace, ViewEvent::CalculationStarted);
     emptyResultTable(workspace.StringGrid5);
 
-    auto result = std::make_shared<const MatchResult>(match(*database, *search, limit, progress));
+    auto result = std::make_shared<const MatchResult>(
+        genotypes ? matchGenotypes(*database, *search, limit, progress)
+                  : match(*database, *search, limit, progress));
     showResults(workspace, database, search, result, measurer);
     if (result->failure)
         throw ConversionError(*result->failure);
-    reportOutcome(workspace, messages, !result->matches.empty(), pairs.size());
+    reportOutcome(workspace, messages, !result->matches.empty(), pairs);
 }
 
 } // namespace tarnwick

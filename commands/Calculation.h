@@ -10,11 +10,17 @@ namespace tarnwick {
 inline constexpr const char* kCalculationWarning =
     "calculate with highlighted cells might take few minutes, press \"ok\"";
 
+// Refusing to compare tables loaded with different readings of their locus cells.
+inline constexpr const char* kDifferentReadings =
+    "The database and the haplotypes for search were loaded with different readings of their "
+    "locus cells. Load them again with the same reading (Settings, \"Read genotypes\").";
+
 // "Calculate" (Button3Click): refuses while an input table has faults, without a step limit or
 // before both tables are loaded; otherwise lists every database haplotype within the step limit
 // of each search haplotype in the by-haplotype table, sorted by number of steps, and reports how
 // many loci overlap. A step limit or paired cell that is not integer text raises
-// ConversionError; the table then holds the rows of the search haplotypes before it.
+// ConversionError; the table then holds the rows of the search haplotypes before it. Tables
+// loaded as genotypes are compared by the genotype rules (GenotypeMatching.h).
 void calculate(Workspace& workspace, UserMessages& messages, const TextMeasurer& measurer,
                const MatchProgress& progress = {});
 

@@ -6,13 +6,17 @@
 
 namespace tarnwick {
 
-std::shared_ptr<const HaplotypeTable> haplotypesOf(const StringGrid& grid, InputRole role) {
+std::shared_ptr<const HaplotypeTable> haplotypesOf(const StringGrid& grid, InputRole role,
+                                                   CellReading loadedAs) {
     const int haplotypes = std::max(grid.RowCount() - 3, 0);
     if (auto shown = std::dynamic_pointer_cast<const HaplotypeTable>(grid.source());
         shown && shown->layout().firstLocusColumn == layoutOf(role).firstLocusColumn &&
-        shown->columns() == grid.ColCount() && static_cast<int>(shown->haplotypes()) == haplotypes)
+        shown->columns() == grid.ColCount() &&
+        static_cast<int>(shown->haplotypes()) == haplotypes && shown->reading() == loadedAs)
         return shown;
-    HaplotypeTableBuilder builder(layoutOf(role), CellReading::Integers);
+    HaplotypeTableBuilder builder(layoutOf(role), loadedAs == CellReading::Genotypes
+                                                      ? CellReading::Genotypes
+                                                      : CellReading::Integers);
     builder.cover(haplotypes + 1, grid.ColCount());
     std::string scratch;
     for (int col = 0; col < grid.ColCount(); ++col)
@@ -22,8 +26,8 @@ std::shared_ptr<const HaplotypeTable> haplotypesOf(const StringGrid& grid, Input
     return builder.finish().table;
 }
 
-LoadedTable readInputTable(const std::string& fileName, InputRole role) {
-    auto read = readHaplotypeTable(fileName, layoutOf(role), CellReading::TidiedIntegers);
+LoadedTable readInputTable(const std::string& fileName, InputRole role, CellReading reading) {
+    auto read = readHaplotypeTable(fileName, layoutOf(role), reading);
     LoadedTable loaded{std::move(read.table), {}};
     loaded.faults.reserve(read.faults.size());
     for (const FaultyCell& fault : read.faults)

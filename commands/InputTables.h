@@ -13,8 +13,10 @@ namespace tarnwick {
 
 // The haplotypes of an input table as the grid holds them now: rows 1 to RowCount - 3 under
 // the titles of row 0. The table the grid shows when it is still the one a load gave it;
-// otherwise one read from its cells as they stand (every cell's text as it is, not tidied).
-std::shared_ptr<const HaplotypeTable> haplotypesOf(const StringGrid& grid, InputRole role);
+// otherwise one read from its cells as they stand (every cell's text as it is, not tidied), as
+// genotypes when the table was loaded so.
+std::shared_ptr<const HaplotypeTable> haplotypesOf(const StringGrid& grid, InputRole role,
+                                                   CellReading loadedAs);
 
 // What a load reads into an input table: the file's first sheet, its locus cells tidied and
 // read, and the faulty ones listed by column, then row.
@@ -22,7 +24,7 @@ struct LoadedTable {
     std::shared_ptr<const HaplotypeTable> table;
     std::vector<CellPosition> faults;
 };
-LoadedTable readInputTable(const std::string& fileName, InputRole role);
+LoadedTable readInputTable(const std::string& fileName, InputRole role, CellReading reading);
 
 // ReadWorkbookIntoTable: fills the grid with the sheet, from A1 to its last row and column that
 // hold a value, and two blank rows after it (ColCount K, RowCount R + 2).

@@ -57,7 +57,10 @@ void LoadCommands::load(InputRole role) {
         table.setRowCount(2);
         table.setColCount(1);
         // The sheet is read, and its locus cells tidied and checked, in one pass.
-        const LoadedTable loaded = readInputTable(fileName, role);
+        const CellReading reading =
+            workspace_.readGenotypes ? CellReading::Genotypes : CellReading::TidiedIntegers;
+        const LoadedTable loaded = readInputTable(fileName, role, reading);
+        workspace_.readingOf(role) = reading;
         ReadWorkbookIntoTable(table, loaded);
         recordFaultyCells(workspace_.StringGrid6, loaded.faults);
         if (!loaded.faults.empty())

@@ -43,7 +43,8 @@ void showByPopulations(Workspace& workspace, const TextMeasurer& measurer) {
     for (int col = 0; col < ByPopulationTable::kColumns; ++col)
         table.setCells(col, 0, ByPopulationTable::header(col));
 
-    const auto database = haplotypesOf(workspace.StringGrid1, InputRole::Database);
+    const auto database =
+        haplotypesOf(workspace.StringGrid1, InputRole::Database, workspace.databaseReading);
     auto summary = summariseByPopulation(*database, shownMatches(workspace.StringGrid5));
     // The first pass, over the populations of the result rows, ends by dropping its spare row;
     // with no population that takes the header row's fixed state away for good.

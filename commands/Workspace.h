@@ -30,6 +30,12 @@ struct Workspace {
     bool searchHasErrors = false;
     bool databaseHasErrors = false;
 
+    // Settings, "Read genotypes": how the next load reads locus cells. The reading each input
+    // table was loaded with is what Calculate uses.
+    bool readGenotypes = false;
+    CellReading databaseReading = CellReading::TidiedIntegers;
+    CellReading searchReading = CellReading::TidiedIntegers;
+
     std::string stepLimit;  // the text of the step-limit box, ComboBox1
     std::string statusLine; // Label2
     EnabledCommands enabled;
@@ -41,6 +47,9 @@ struct Workspace {
     }
     StringGrid& otherInputTable(InputRole role) {
         return role == InputRole::Database ? StringGrid2 : StringGrid1;
+    }
+    CellReading& readingOf(InputRole role) {
+        return role == InputRole::Database ? databaseReading : searchReading;
     }
 };
 

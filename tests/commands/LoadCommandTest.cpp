@@ -218,7 +218,8 @@ TEST_F(LoadCommand, SaveWritesTheHighlightedWorkbookThenDiscardsTheTable) {
         EXPECT_TRUE(workspace.databaseHasErrors);
         // The workbook loads again: the tidied table.
         StringGrid again(1, 2);
-        ReadWorkbookIntoTable(again, readInputTable(saved, InputRole::Database));
+        ReadWorkbookIntoTable(
+            again, readInputTable(saved, InputRole::Database, CellReading::TidiedIntegers));
         EXPECT_EQ(again.Cells(7, 2), "NA");
         EXPECT_EQ(again.Cells(8, 1), "12,13");
         EXPECT_EQ(again.RowCount(), 4 + 2);
