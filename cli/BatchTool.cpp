@@ -4,6 +4,8 @@
 #include "core/ByHaplotypeTable.h"
 #include "core/CellReference.h"
 #include "core/Error.h"
+#include "core/GenotypeLoci.h"
+#include "core/GenotypeMatching.h"
 #include "core/IntegerText.h"
 #include "core/PopulationSummary.h"
 #include "io/BiffWriter.h"
@@ -31,12 +33,20 @@ struct MatchOptions {
     std::optional<std::string> steps;
     std::optional<std::string> byHaplotype;
     std::optional<std::string> byPopulation;
+    bool genotypes = false;
 };
 
 struct ShowOptions {
     std::string file;
     std::optional<TableLayout> layout; // the table's role, when its loci are to be checked
+    bool genotypes = false;
 };
+
+void setFlagOnce(bool& flag, const std::string& option) {
+    if (flag)
+        throw UsageError(option + " is given twice");
+    flag = true;
+}
 
 // Splits arguments into options (with the value that follows each, for those that take one) and
 // positional ones.
@@ -106,6 +116,8 @@ MatchOptions parseMatch(ArgumentList list) {
             setOnce(options.byHaplotype, argument, list);
         else if (argument == "--by-population")
             setOnce(options.byPopulation, argument, list);
+        else if (argument == "--genotypes")
+            setFlagOnce(options.genotypes, argument);
         else if (argument.starts_with("--"))
             throw UsageError("unknown option " + argument);
         else
@@ -130,6 +142,8 @@ ShowOptions parseShow(ArgumentList list) {
             if (options.layout)
                 throw UsageError("show takes one role");
             options.layout = argument == "--database" ? kDatabaseLayout : kSearchLayout;
+        } else if (argument == "--genotypes") {
+            setFlagOnce(options.genotypes, argument);
         } else if (argument.starts_with("--")) {
             throw UsageError("unknown option " + argument);
         } else {
@@ -139,6 +153,8 @@ ShowOptions parseShow(ArgumentList list) {
     if (files.size() != 1)
         throw UsageError("show needs one file");
     options.file = files[0];
+    if (options.genotypes && !options.layout)
+        options.layout = kDatabaseLayout;
     return options;
 }
 
@@ -148,10 +164,12 @@ struct CheckedTable {
     bool clean;
 };
 
-// Reads a file and tidies and checks its locus cells as the load commands do. Lists every faulty
+// Reads a file and reads and checks its locus cells as the load commands do. Lists every faulty
 // cell with the text the file holds there.
-CheckedTable readChecked(const std::string& file, TableLayout layout, std::ostream& err) {
-    auto read = readHaplotypeTable(file, layout, CellReading::TidiedIntegers);
+CheckedTable readChecked(const std::string& file, TableLayout layout, bool genotypes,
+                         std::ostream& err) {
+    auto read = readHaplotypeTable(
+        file, layout, genotypes ? CellReading::Genotypes : CellReading::TidiedIntegers);
     // Listed in pieces of 64 KB: a file can hold millions of faulty cells, and stderr is
     // unbuffered.
     std::string list;
@@ -163,7 +181,7 @@ CheckedTable readChecked(const std::string& file, TableLayout layout, std::ostre
                 fault.asRead + "\"";
         if (tidied != fault.asRead)
             list += " (tidied to \"" + std::string(tidied) + "\")";
-        list += ", which is not an integer\n";
+        list += genotypes ? ", which is not a genotype\n" : ", which is not an integer\n";
         if (list.size() >= kPiece) {
             err << list;
             list.clear();
@@ -258,9 +276,11 @@ int runMatch(const MatchOptions& options, std::ostream& out, std::ostream& err,
              bool progressToTerminal) {
     TerminalStatus status(err, progressToTerminal);
     status.show("reading " + options.database + "...");
-    const auto [database, databaseClean] = readChecked(options.database, kDatabaseLayout, err);
+    const auto [database, databaseClean] =
+        readChecked(options.database, kDatabaseLayout, options.genotypes, err);
     status.show("reading " + options.search + "...");
-    const auto [search, searchClean] = readChecked(options.search, kSearchLayout, err);
+    const auto [search, searchClean] =
+        readChecked(options.search, kSearchLayout, options.genotypes, err);
     if (!databaseClean || !searchClean)
         return kExitFailure;
     // The refusals of the window's Calculate, in its order.
@@ -272,15 +292,17 @@ int runMatch(const MatchOptions& options, std::ostream& out, std::ostream& err,
         report(err, status, "data not load");
         return kExitFailure;
     }
-    if (pairLoci(*database, *search).empty() && database->haplotypes() > 0 &&
-        search->haplotypes() > 0) {
+    const std::size_t pairs = options.genotypes ? pairGenotypeLoci(*database, *search).size()
+                                                : pairLoci(*database, *search).size();
+    if (pairs == 0 && database->haplotypes() > 0 && search->haplotypes() > 0) {
         report(err, status, "no common loci");
         return kExitFailure;
     }
     const std::int64_t limit = parseIntegerText(*options.steps);
     status.show("calculating...");
     auto result = std::make_shared<const MatchResult>(
-        match(*database, *search, limit, status.calculationProgress()));
+        options.genotypes ? matchGenotypes(*database, *search, limit, status.calculationProgress())
+                          : match(*database, *search, limit, status.calculationProgress()));
     status.show("");
     if (result->failure)
         throw ConversionError(*result->failure);
@@ -292,7 +314,7 @@ int runMatch(const MatchOptions& options, std::ostream& out, std::ostream& err,
         report(err, status, "not match");
     else
         report(err, status,
-               std::string(19, ' ') + "SUCCESFUL!!!\r\n" + std::to_string(result->pairs.size()) +
+               std::string(19, ' ') + "SUCCESFUL!!!\r\n" + std::to_string(pairs) +
                    " markers overlap with the database");
     const std::string target = options.byHaplotype.value_or("-");
     status.show(target == "-" ? "" : "writing " + target + "...");
@@ -306,11 +328,39 @@ int runMatch(const MatchOptions& options, std::ostream& out, std::ostream& err,
     return kExitSuccess;
 }
 
+// A table with its locus cells as the genotype reading understands them ("14", "13.2",
+// "12,13", "null", empty when missing); a faulty cell keeps its text.
+class UnderstoodGenotypes : public TextTable {
+public:
+    explicit UnderstoodGenotypes(std::shared_ptr<const HaplotypeTable> table)
+        : table_(std::move(table)) {}
+    int columnCount() const override { return table_->columnCount(); }
+    int rowCount() const override { return table_->rowCount(); }
+    std::string_view text(int col, int row, std::string& scratch) const override {
+        if (row == 0 || !table_->isLocusColumn(col))
+            return table_->text(col, row, scratch);
+        const Genotype genotype = genotypeAt(*table_, col, static_cast<std::size_t>(row - 1));
+        if (genotype.kind == Genotype::Kind::Fault)
+            return table_->text(col, row, scratch);
+        scratch = genotypeText(genotype);
+        return scratch;
+    }
+
+private:
+    std::shared_ptr<const HaplotypeTable> table_;
+};
+
 int runShow(const ShowOptions& options, std::ostream& out, std::ostream& err) {
-    // Without a role the file is shown as it is read; with one, tidied and checked.
+    // Without a role the file is shown as it is read; with one, read and checked.
+    if (options.genotypes) {
+        const auto [table, clean] = readChecked(options.file, *options.layout, true, err);
+        const UnderstoodGenotypes understood(table);
+        writeDelimitedText(out, understood, understood.rowCount(), TextTableFormat::Tsv);
+        return clean ? kExitSuccess : kExitFailure;
+    }
     const auto [table, clean] =
         options.layout
-            ? readChecked(options.file, *options.layout, err)
+            ? readChecked(options.file, *options.layout, false, err)
             : CheckedTable{
                   readHaplotypeTable(options.file, kSheetLayout, CellReading::Integers).table,
                   true};

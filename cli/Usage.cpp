@@ -4,7 +4,8 @@ namespace tarnwick {
 
 const char* const kBatchUsage = R"(Usage:
   tarnwick-cli match DATABASE SEARCH --steps N [--by-haplotype FILE] [--by-population FILE]
-  tarnwick-cli show FILE [--database | --search]
+                    [--genotypes]
+  tarnwick-cli show FILE [--database | --search] [--genotypes]
   tarnwick-cli --help
 
 match   Finds every database haplotype within N repeat steps of each searched haplotype.
@@ -17,11 +18,22 @@ match   Finds every database haplotype within N repeat steps of each searched ha
         calculated. N is read by the same integer rule (e.g. 3, +3, $A).
         --by-haplotype FILE   writes the by-haplotype table (one row per match, sorted by steps)
         --by-population FILE  writes the by-population table as well
+        --genotypes           reads the locus cells as genotypes instead (see below)
         Without an output option the by-haplotype table goes to standard output as TSV.
 
 show    Prints FILE as the program reads it (TSV, header row included). With --database or
         --search the locus cells are also tidied and checked as for that role, and the faulty
-        cells are listed on stderr.
+        cells are listed on stderr. With --genotypes (as a database unless --search is given)
+        each locus cell is printed as it is understood: 14, 13.2, 12,13, null, or empty.
+
+Genotypes (--genotypes): a locus cell is read as it stands, spaces and one leading "'" aside:
+        "", -, --, ?, NA, N/A, ND, NR mean not typed; 0 or null a null allele; n or n.p (n 1 to
+        999) an allele, p a partial repeat; 2 to 16 alleles separated by , / ; or - the copies
+        of a multi-copy locus. Anything else is faulty. Loci pair by name whatever the kit's
+        spelling ("DYS389 I" = DYS389I, "Y-GATA-H4" = GATAH4, DYS394 = DYS19, ...); columns
+        "DYS385a" and "DYS385b" are one locus. Steps: the difference in repeats, plus 1 for a
+        different partial repeat; a null against anything else 1; copies pair up in order, an
+        extra copy 1 more; DYS389II counts only what it has beyond DYS389I.
 
 FILE formats are recognised by content: .xls, .xlsx, .ods, CSV/TSV text, and the tables the
 program saves. Output files are chosen by name: ".csv" gives CSV (RFC 4180, UTF-8), ".tsv" or

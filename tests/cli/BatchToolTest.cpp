@@ -81,6 +81,8 @@ TEST_F(BatchTool, WrongUsageExitsTwoWithTheUsageText) {
         {"match", "a.csv", "b.csv", "--steps", "1", "--colour"},
         {"show"},
         {"show", "a.csv", "--database", "--search"},
+        {"show", "a.csv", "--genotypes", "--genotypes"},
+        {"match", "a.csv", "b.csv", "--steps", "1", "--genotypes", "--genotypes"},
     };
     for (const auto& arguments : cases) {
         const Outcome result = run(arguments);
@@ -163,6 +165,8 @@ TEST_F(BatchTool, OutcomesAndTheirExitCodes) {
     writeFile(path("search.csv"), "sample,comment,DYS390,DYS19\nS1,,24,14.2\n");
     writeFile(path("no-a1.csv"), ",population,a,b,c,d,e,DYS19\n1,X,,,,,,14\n");
     writeFile(path("faulty-search.csv"), "sample,comment,DYS19\nS1,,NA\n");
+    writeFile(path("genotypes.csv"), "sample,comment,DYS394,DYS385a,DYS385b,Y-GATA-H4,DYS390\n"
+                                     "S1,,14.2,14,11,null,NA\nS2,,'15,\"12, 13\",--,0,24x\n");
     struct Case {
         std::vector<std::string> arguments;
         int status;
@@ -214,6 +218,25 @@ TEST_F(BatchTool, OutcomesAndTheirExitCodes) {
          kExitFailure,
          "1 faulty cell",
          "sample\tcomment\tDYS19\nS1\t\tNA\n"},
+        // The genotype reading: each cell as understood, a faulty one as it stands.
+        {{"show", path("genotypes.csv"), "--search", "--genotypes"},
+         kExitFailure,
+         path("genotypes.csv") + ": cell G3 holds \"24x\", which is not a genotype",
+         "sample\tcomment\tDYS394\tDYS385a\tDYS385b\tY-GATA-H4\tDYS390\n"
+         "S1\t\t14.2\t14\t11\tnull\t\nS2\t\t15\t12,13\t\tnull\t24x\n"},
+        {{"show", path("faulty-search.csv"), "--search", "--genotypes"},
+         kExitSuccess,
+         "",
+         "sample\tcomment\tDYS19\nS1\t\t\n"},
+        // DYS394 is DYS19; 14.2 against 14 is 1 step, and S1 has no other locus in common.
+        {{"match", path("db.csv"), path("faulty-search.csv"), "--steps", "0", "--genotypes"},
+         kExitSuccess,
+         "not match",
+         "\n"},
+        {{"match", path("db.csv"), path("genotypes.csv"), "--steps", "1", "--genotypes"},
+         kExitFailure,
+         path("genotypes.csv") + ": 1 faulty cell",
+         ""},
     };
     for (const Case& c : cases) {
         const Outcome result = run(c.arguments);
