@@ -4,6 +4,7 @@
 #include "commands/Calculation.h"
 #include "commands/ErrorReport.h"
 #include "commands/PopulationViews.h"
+#include "commands/Readings.h"
 #include "ui/Fonts.h"
 #include "ui/TextFit.h"
 #include "ui/Unit5.h"
@@ -155,6 +156,9 @@ void TForm1::createMenu() {
     QMenu* settings = menuBar()->addMenu("Settings");
     Numberofsteps1 =
         settings->addAction("Number of steps(max)", this, &TForm1::Numberofsteps1Click);
+    Readgenotypes1 = settings->addAction("Read genotypes");
+    Readgenotypes1->setCheckable(true);
+    connect(Readgenotypes1, &QAction::toggled, this, &TForm1::Readgenotypes1Click);
     QMenu* calculate = menuBar()->addMenu("Calculate");
     Calculate1 = calculate->addAction("Calculate", this, &TForm1::Button3Click);
     QMenu* help = menuBar()->addMenu("Help");
@@ -166,6 +170,7 @@ void TForm1::createMenu() {
     Save1->setObjectName("Save1");
     Quit1->setObjectName("Quit1");
     Numberofsteps1->setObjectName("Numberofsteps1");
+    Readgenotypes1->setObjectName("Readgenotypes1");
     Calculate1->setObjectName("Calculate1");
     Instructions1->setObjectName("Instructions1");
     Abouttheprogramme1->setObjectName("Abouttheprogramme1");
@@ -180,6 +185,10 @@ void TForm1::runCommand(const std::function<void()>& command) {
         dialogs_.showError(errorReportText(error.what()));
     }
     refreshWidgets();
+}
+
+void TForm1::Readgenotypes1Click(bool checked) {
+    runCommand([this, checked] { setReadGenotypes(workspace_, checked); });
 }
 
 void TForm1::Button1Click() {
@@ -281,6 +290,8 @@ void TForm1::refreshWidgets() {
     Save1->setEnabled(workspace_.enabled.Save1);
     Button5->setEnabled(workspace_.enabled.Button5);
     Button6->setEnabled(workspace_.enabled.Button6);
+    setWindowTitle(QString::fromStdString(mainWindowTitle(workspace_)));
+    Readgenotypes1->setChecked(workspace_.readGenotypes);
     Label2->setText(QString::fromStdString(workspace_.statusLine));
     Label2->resize(Label2->sizeHint().width(), 14);
     if (ComboBox1->currentText().toStdString() != workspace_.stepLimit)

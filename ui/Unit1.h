@@ -46,6 +46,7 @@ public:
     void Button5Click();
     void Button6Click();
     void Numberofsteps1Click();
+    void Readgenotypes1Click(bool checked);
     void Instructions1Click();
     void Abouttheprogramme1Click();
     void Quit1Click();
@@ -97,6 +98,7 @@ private:
     QAction* Save1;
     QAction* Quit1;
     QAction* Numberofsteps1;
+    QAction* Readgenotypes1; // checkable
     QAction* Calculate1;
     QAction* Instructions1;
     QAction* Abouttheprogramme1;

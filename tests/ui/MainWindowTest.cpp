@@ -18,6 +18,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <QMenu>
+
 #include <filesystem>
 #include <set>
 
@@ -100,6 +102,33 @@ TEST_F(MainWindow, OpensInItsSpecifiedState) {
     EXPECT_EQ(widget<QLabel>(&form, "Label2")->text(), "");
     EXPECT_EQ(widget<QAction>(&form, "Numberofsteps1")->text(), "Number of steps(max)");
     EXPECT_EQ(widget<QAction>(&form, "Abouttheprogramme1")->text(), "About the programme");
+}
+
+TEST_F(MainWindow, ReadGenotypesIsTheLastSettingAndShowsInTheTitle) {
+    auto* item = widget<QAction>(&form, "Readgenotypes1");
+    ASSERT_NE(item, nullptr);
+    const auto settings = widget<QAction>(&form, "Numberofsteps1")->associatedObjects();
+    ASSERT_FALSE(settings.empty());
+    auto* menu = qobject_cast<QMenu*>(settings.front());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->actions().back(), item);
+    EXPECT_EQ(item->text(), "Read genotypes");
+    EXPECT_TRUE(item->isCheckable());
+    EXPECT_FALSE(item->isChecked());
+    item->trigger();
+    EXPECT_TRUE(program.workspace.readGenotypes);
+    EXPECT_EQ(form.windowTitle(), QString::fromUtf8("Tarnwick \u2014 genotypes"));
+    // The next load reads genotypes: "15.2" and "NA" are no faults.
+    dialogs.fileAnswers = {file("db.csv", "id,population,c2,c3,c4,c5,c6,DYS19\n1,X,,,,,,15.2\n"
+                                          "2,Y,,,,,,NA\n")};
+    dialogs.formActions = {[] {}};
+    widget<QPushButton>(&form, "Button1")->click();
+    EXPECT_FALSE(program.workspace.databaseHasErrors);
+    EXPECT_EQ(program.workspace.StringGrid1.Cells(7, 1), "15.2");
+    item->trigger();
+    EXPECT_FALSE(program.workspace.readGenotypes);
+    EXPECT_EQ(form.windowTitle(), "Tarnwick");
+    EXPECT_EQ(program.workspace.databaseReading, CellReading::Genotypes) << "nothing emptied";
 }
 
 TEST_F(MainWindow, LaysItselfOutOnEveryResize) {
