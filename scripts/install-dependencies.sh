@@ -8,6 +8,7 @@ packages=(
     libgsf-1-dev libexpat1-dev libxlsxwriter-dev
     qt6-base-dev qt6-qpa-plugins libxcb1-dev fonts-dejavu-core fonts-liberation2
     clang libclang-rt-14-dev clang-tidy
+    locales-all # a locale with a decimal comma, for the tests
 )
 
 missing=()

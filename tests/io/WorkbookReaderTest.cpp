@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -88,6 +89,25 @@ INSTANTIATE_TEST_SUITE_P(Formats, ValuesFixture,
                          testing::Values("values.xlsx", "values.xls", "values.ods",
                                          "values-comma.csv", "values-semicolon.csv",
                                          "values-cp1251-tab.csv", "values-utf16.csv"));
+
+// Under a locale with a decimal comma a number shows as the spreadsheet shows it there, but the
+// genotype reading formats it with a point: 16.1 is a partial repeat, never the copies 16 and 1.
+TEST(WorkbookReader, GenotypesReadNumbersWithAPointInEveryLocale) {
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "locales-all is installed";
+    for (const char* name : {"values.xlsx", "values.xls", "values.ods"}) {
+        const TableLayout lociFromD{3, -1};
+        std::string scratch;
+        const auto integers =
+            readHaplotypeTable(fixture(name), lociFromD, CellReading::Integers).table;
+        EXPECT_EQ(integers->text(3, 4, scratch), "16,1") << name;
+        const auto genotypes = readHaplotypeTable(fixture(name), lociFromD, CellReading::Genotypes);
+        EXPECT_EQ(genotypes.table->text(3, 4, scratch), "16.1") << name;
+        EXPECT_TRUE(std::ranges::none_of(genotypes.faults, [](const FaultyCell& fault) {
+            return fault.asRead == "16.1";
+        })) << name;
+    }
+    std::setlocale(LC_ALL, "C");
+}
 
 TEST(WorkbookReader, DatesTruthValuesAndFormulaResultsOfWorkbooks) {
     std::setlocale(LC_ALL, "C");
