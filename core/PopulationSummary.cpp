@@ -9,6 +9,25 @@ bool isPopulation(std::string_view text) {
     return !text.empty() && text != "0";
 }
 
+PopulationIndex populationIndex(const HaplotypeTable& database) {
+    PopulationIndex index;
+    index.ofHaplotype.assign(database.haplotypes(), -1);
+    std::unordered_map<std::string, int> numbers;
+    std::string scratch;
+    const int column = database.layout().populationColumn;
+    for (std::size_t h = 0; h < database.haplotypes(); ++h) {
+        const std::string_view text = database.cell(column, h, scratch);
+        if (!isPopulation(text))
+            continue;
+        const auto [entry, added] =
+            numbers.try_emplace(std::string(text), static_cast<int>(index.names.size()));
+        if (added)
+            index.names.emplace_back(text);
+        index.ofHaplotype[h] = entry->second;
+    }
+    return index;
+}
+
 std::vector<PopulationMatch> populationMatches(const HaplotypeTable& database,
                                                const std::vector<Match>& matches) {
     const int column = database.layout().populationColumn;

@@ -22,6 +22,13 @@ struct PopulationRow {
 // A population is a text of the database's population column; the empty text and "0" are none.
 bool isPopulation(std::string_view text);
 
+// The populations of a database in the order they first occur, and each haplotype's (-1: none).
+struct PopulationIndex {
+    std::vector<std::string> names;
+    std::vector<int> ofHaplotype;
+};
+PopulationIndex populationIndex(const HaplotypeTable& database);
+
 // A match as the summary counts it: the population of the database haplotype, and the steps.
 struct PopulationMatch {
     std::string population;

@@ -53,9 +53,15 @@ void checkFits(const TextTable& table, const std::string& fileName) {
                                               " holds more than 32,767 characters");
 }
 
+struct WorkbookStyle {
+    const char* sheetName;
+    bool pointNumbers; // texts with "." before the decimals are numbers too
+};
+
 // Writes the workbook to a file by name, as libxlsxwriter does.
 void writeWorkbook(const TextTable& table, const std::vector<CellPosition>& faulty,
-                   const std::string& path, const std::string& fileName) {
+                   const WorkbookStyle& style, const std::string& path,
+                   const std::string& fileName) {
     const QuietStderr quiet;
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE; // rows go to disk as they are written
@@ -63,7 +69,7 @@ void writeWorkbook(const TextTable& table, const std::vector<CellPosition>& faul
     WorkbookPtr workbook(workbook_new_opt(path.c_str(), &options));
     if (!workbook)
         raiseCannotSave(fileName, "the workbook could not be started");
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook.get(), kHighlightedSheetName);
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook.get(), style.sheetName);
     lxw_format* red = workbook_add_format(workbook.get());
     if (!sheet || !red)
         raiseCannotSave(fileName, "the worksheet could not be made");
@@ -90,7 +96,9 @@ void writeWorkbook(const TextTable& table, const std::vector<CellPosition>& faul
             // What a spreadsheet program turns into a number goes in as one, so users get
             // numbers, not "number stored as text"; every other text stays text and reads back
             // as it was.
-            const auto number = generalFormNumber(text, decimalSeparator);
+            auto number = generalFormNumber(text, decimalSeparator);
+            if (!number && style.pointNumbers)
+                number = generalFormNumber(text, '.');
             const lxw_error written =
                 number ? worksheet_write_number(sheet, cellRow, cellCol, *number, format)
                        : worksheet_write_string(sheet, cellRow, cellCol, text.c_str(), format);
@@ -118,22 +126,31 @@ void copyInto(ReplacingFile& file, const std::string& path) {
         file.write(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
 }
 
-} // namespace
-
-bool SaveTableWithHighlights(const TextTable& table, const std::vector<CellPosition>& faultyCells,
-                             const std::string& fileName) {
+void saveWorkbook(const TextTable& table, const std::vector<CellPosition>& faultyCells,
+                  const WorkbookStyle& style, const std::string& fileName) {
     checkFits(table, fileName);
     const auto faulty = inWritingOrder(faultyCells);
     ReplacingFile file(fileName); // written beside, so a failure never harms an existing file
     if (file.writesStraight()) {
         const ReplacingFile scratch(std::filesystem::temp_directory_path() / "tarnwick.xlsx");
-        writeWorkbook(table, faulty, scratch.temporaryPath(), fileName);
+        writeWorkbook(table, faulty, style, scratch.temporaryPath(), fileName);
         copyInto(file, scratch.temporaryPath());
     } else {
-        writeWorkbook(table, faulty, file.temporaryPath(), fileName);
+        writeWorkbook(table, faulty, style, file.temporaryPath(), fileName);
     }
     file.commit();
+}
+
+} // namespace
+
+bool SaveTableWithHighlights(const TextTable& table, const std::vector<CellPosition>& faultyCells,
+                             const std::string& fileName) {
+    saveWorkbook(table, faultyCells, {kHighlightedSheetName, false}, fileName);
     return true;
+}
+
+void SaveTableAsWorkbook(const TextTable& table, const std::string& fileName) {
+    saveWorkbook(table, {}, {"Tarnwick", true}, fileName);
 }
 
 } // namespace tarnwick

@@ -18,4 +18,8 @@ inline constexpr const char* kHighlightedSheetName = "My Sheet Name";
 bool SaveTableWithHighlights(const TextTable& table, const std::vector<CellPosition>& faultyCells,
                              const std::string& fileName);
 
+// The same without highlights, a worksheet named "Tarnwick"; a text is a number also in its
+// general form with "." before the decimals (as the statistics are written) in any locale.
+void SaveTableAsWorkbook(const TextTable& table, const std::string& fileName);
+
 } // namespace tarnwick
