@@ -3,17 +3,21 @@
 #include "cli/Usage.h"
 #include "core/ByHaplotypeTable.h"
 #include "core/CellReference.h"
+#include "core/Diversity.h"
 #include "core/Error.h"
 #include "core/GenotypeLoci.h"
 #include "core/GenotypeMatching.h"
 #include "core/IntegerText.h"
+#include "core/MatchProbabilities.h"
 #include "core/PopulationSummary.h"
 #include "io/BiffWriter.h"
 #include "io/DelimitedTextWriter.h"
+#include "io/HighlightedWorkbookWriter.h"
 #include "io/WorkbookReader.h"
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -33,6 +37,20 @@ struct MatchOptions {
     std::optional<std::string> steps;
     std::optional<std::string> byHaplotype;
     std::optional<std::string> byPopulation;
+    bool genotypes = false;
+};
+
+struct FrequenciesOptions {
+    std::string database;
+    std::string search;
+    std::optional<std::string> confidence;
+    std::optional<std::string> out;
+    bool genotypes = false;
+};
+
+struct DiversityOptions {
+    std::string database;
+    std::optional<std::string> out;
     bool genotypes = false;
 };
 
@@ -133,6 +151,53 @@ MatchOptions parseMatch(ArgumentList list) {
     return options;
 }
 
+// Positional arguments and the options of the statistics commands.
+template <typename Options>
+std::vector<std::string> parseStatistics(ArgumentList& list, Options& options,
+                                         std::optional<std::string>* confidence) {
+    std::vector<std::string> files;
+    while (!list.atEnd()) {
+        const std::string& argument = list.take();
+        if (argument == "--out")
+            setOnce(options.out, argument, list);
+        else if (argument == "--genotypes")
+            setFlagOnce(options.genotypes, argument);
+        else if (argument == "--confidence" && confidence)
+            setOnce(*confidence, argument, list);
+        else if (argument.starts_with("--"))
+            throw UsageError("unknown option " + argument);
+        else
+            files.push_back(argument);
+    }
+    if (!options.out)
+        throw UsageError("--out FILE is needed");
+    return files;
+}
+
+FrequenciesOptions parseFrequencies(ArgumentList list) {
+    FrequenciesOptions options;
+    const auto files = parseStatistics(list, options, &options.confidence);
+    if (files.size() != 2)
+        throw UsageError("frequencies needs a database file and a search file");
+    options.database = files[0];
+    options.search = files[1];
+    for (const std::string* input : {&options.database, &options.search})
+        if (*options.out != "-" && sameFile(*options.out, *input))
+            throw UsageError("--out " + *options.out + " is an input file; choose another name");
+    return options;
+}
+
+DiversityOptions parseDiversity(ArgumentList list) {
+    DiversityOptions options;
+    const auto files = parseStatistics(list, options, nullptr);
+    if (files.size() != 1)
+        throw UsageError("diversity needs a database file");
+    options.database = files[0];
+    if (*options.out != "-" && sameFile(*options.out, options.database))
+        throw UsageError("--out " + *options.out + " is the database file; choose another name");
+    return options;
+}
+
 ShowOptions parseShow(ArgumentList list) {
     ShowOptions options;
     std::vector<std::string> files;
@@ -215,6 +280,8 @@ void writeTable(const TextTable& table, int rowCount, const std::string& target,
         saveDelimitedText(table, rowCount, TextTableFormat::Csv, target);
     else if (extension == ".tsv")
         saveDelimitedText(table, rowCount, TextTableFormat::Tsv, target);
+    else if (extension == ".xlsx")
+        SaveTableAsWorkbook(table, target);
     else
         SaveTableAsBiff(table, target);
 }
@@ -328,6 +395,41 @@ int runMatch(const MatchOptions& options, std::ostream& out, std::ostream& err,
     return kExitSuccess;
 }
 
+// The confidence as given: a decimal number from 0.5 to 0.9999.
+double confidenceOf(const std::optional<std::string>& text) {
+    if (!text)
+        return 0.95;
+    double value = 0;
+    const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
+    if (error != std::errc() || end != text->data() + text->size() ||
+        !(value >= kLeastConfidence) || !(value <= kGreatestConfidence))
+        throw UsageError("--confidence takes a number from 0.5 to 0.9999, not \"" + *text + "\"");
+    return value;
+}
+
+int runFrequencies(const FrequenciesOptions& options, std::ostream& out, std::ostream& err) {
+    const double confidence = confidenceOf(options.confidence);
+    const auto [database, databaseClean] =
+        readChecked(options.database, kDatabaseLayout, options.genotypes, err);
+    const auto [search, searchClean] =
+        readChecked(options.search, kSearchLayout, options.genotypes, err);
+    if (!databaseClean || !searchClean)
+        return kExitFailure;
+    const MatchProbabilityTable table(search, matchProbabilities(*database, *search, confidence));
+    writeTable(table, table.rowCount(), *options.out, out);
+    return kExitSuccess;
+}
+
+int runDiversity(const DiversityOptions& options, std::ostream& out, std::ostream& err) {
+    const auto [database, clean] =
+        readChecked(options.database, kDatabaseLayout, options.genotypes, err);
+    if (!clean)
+        return kExitFailure;
+    const DiversityTable table(populationDiversity(*database));
+    writeTable(table, table.rowCount(), *options.out, out);
+    return kExitSuccess;
+}
+
 // A table with its locus cells as the genotype reading understands them ("14", "13.2",
 // "12,13", "null", empty when missing); a faulty cell keeps its text.
 class UnderstoodGenotypes : public TextTable {
@@ -387,6 +489,10 @@ int runBatchTool(const std::vector<std::string>& arguments, std::ostream& out, s
         }
         if (command == "match")
             return runMatch(parseMatch(ArgumentList(rest)), out, err, progressToTerminal);
+        if (command == "frequencies")
+            return runFrequencies(parseFrequencies(ArgumentList(rest)), out, err);
+        if (command == "diversity")
+            return runDiversity(parseDiversity(ArgumentList(rest)), out, err);
         if (command == "show")
             return runShow(parseShow(ArgumentList(rest)), out, err);
         throw UsageError("unknown command " + command);

@@ -5,6 +5,8 @@ namespace tarnwick {
 const char* const kBatchUsage = R"(Usage:
   tarnwick-cli match DATABASE SEARCH --steps N [--by-haplotype FILE] [--by-population FILE]
                     [--genotypes]
+  tarnwick-cli frequencies DATABASE SEARCH --out FILE [--confidence C] [--genotypes]
+  tarnwick-cli diversity DATABASE --out FILE [--genotypes]
   tarnwick-cli show FILE [--database | --search] [--genotypes]
   tarnwick-cli --help
 
@@ -20,6 +22,19 @@ match   Finds every database haplotype within N repeat steps of each searched ha
         --by-population FILE  writes the by-population table as well
         --genotypes           reads the locus cells as genotypes instead (see below)
         Without an output option the by-haplotype table goes to standard output as TSV.
+
+frequencies   How often each searched haplotype occurs in each population of the database
+        (its second column) and in all of them ("All"), over the paired loci at which the
+        searched haplotype is typed: N haplotypes of the population typed at all of them,
+        matches the same there; frequency = matches / N with its exact (Clopper-Pearson)
+        interval at confidence C (0.5 to 0.9999, default 0.95), augmented = (matches + 1) /
+        (N + 1), and, for one never seen, kappa = (1 - share of the N that occur once) / N.
+        Columns: sample, comment, population, N, matches, frequency, lower, upper, augmented,
+        kappa; what is not defined is empty.
+
+diversity     Per population and for all: N haplotypes typed at every locus, haplotypes (the
+        distinct ones), singletons (those seen once), diversity = N / (N - 1) * (1 - sum of
+        squared shares), discrimination = haplotypes / N.
 
 show    Prints FILE as the program reads it (TSV, header row included). With --database or
         --search the locus cells are also tidied and checked as for that role, and the faulty
@@ -38,7 +53,8 @@ Genotypes (--genotypes): a locus cell is read as it stands, spaces and one leadi
 FILE formats are recognised by content: .xls, .xlsx, .ods, CSV/TSV text, and the tables the
 program saves. Output files are chosen by name: ".csv" gives CSV (RFC 4180, UTF-8), ".tsv" or
 "-" (standard output) tab-separated text (a tab, line break or backslash inside a cell written
-as \t, \n, \r, \\), any other name the BIFF record stream the program's Save writes.
+as \t, \n, \r, \\), ".xlsx" an Excel workbook of one sheet (numbers as number cells), any
+other name the BIFF record stream the program's Save writes.
 
 Exit status: 0 on success, also when nothing matches ("not match" on stderr, an empty table
 written); 1 on faulty cells, a refusal ("data not load", "no common loci") or an error;

@@ -9,6 +9,9 @@
 
 #include <xlsxwriter.h>
 
+#include <clocale>
+#include <locale.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -58,11 +61,34 @@ struct WorkbookStyle {
     bool pointNumbers; // texts with "." before the decimals are numbers too
 };
 
+// The C locale's numbers for this thread while it lives: libxlsxwriter prints numbers with the
+// locale's decimal separator, and "0,7" in a workbook's XML makes it unreadable.
+class PointNumbers {
+public:
+    PointNumbers()
+        : point_(newlocale(LC_NUMERIC_MASK, "C", duplocale(uselocale(nullptr)))),
+          previous_(point_ ? uselocale(point_) : nullptr) {}
+    ~PointNumbers() {
+        if (point_) {
+            uselocale(previous_);
+            freelocale(point_);
+        }
+    }
+    PointNumbers(const PointNumbers&) = delete;
+    PointNumbers& operator=(const PointNumbers&) = delete;
+
+private:
+    locale_t point_;
+    locale_t previous_;
+};
+
 // Writes the workbook to a file by name, as libxlsxwriter does.
 void writeWorkbook(const TextTable& table, const std::vector<CellPosition>& faulty,
                    const WorkbookStyle& style, const std::string& path,
                    const std::string& fileName) {
+    const char decimalSeparator = localeDecimalSeparator(); // the user's, to read the texts
     const QuietStderr quiet;
+    const PointNumbers pointNumbers;
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE; // rows go to disk as they are written
     options.use_zip64 = LXW_TRUE;
@@ -77,7 +103,6 @@ void writeWorkbook(const TextTable& table, const std::vector<CellPosition>& faul
     format_set_bg_color(red, 0xFF0000);
     format_set_font_color(red, LXW_COLOR_BLACK);
 
-    const char decimalSeparator = localeDecimalSeparator();
     auto nextFaulty = faulty.begin();
     std::string scratch;
     for (int row = 0; row < table.rowCount(); ++row) {

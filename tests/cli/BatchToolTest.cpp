@@ -82,6 +82,14 @@ TEST_F(BatchTool, WrongUsageExitsTwoWithTheUsageText) {
         {"show"},
         {"show", "a.csv", "--database", "--search"},
         {"show", "a.csv", "--genotypes", "--genotypes"},
+        {"frequencies", "a.csv", "b.csv"},
+        {"frequencies", "a.csv", "--out", "x.csv"},
+        {"frequencies", "a.csv", "b.csv", "--out", "x.csv", "--confidence", "0.3"},
+        {"frequencies", "a.csv", "b.csv", "--out", "x.csv", "--confidence", "95%"},
+        {"frequencies", "a.csv", "b.csv", "--out", "a.csv"},
+        {"diversity", "a.csv"},
+        {"diversity", "a.csv", "--out", "a.csv"},
+        {"diversity", "a.csv", "--out", "x.csv", "--confidence", "0.9"},
         {"match", "a.csv", "b.csv", "--steps", "1", "--genotypes", "--genotypes"},
     };
     for (const auto& arguments : cases) {
@@ -122,7 +130,7 @@ TEST_F(BatchTool, WritesEachOutputFormatThatReadsBackAsTheSameTable) {
     const Outcome tsv = run({"match", example("database.csv"), example("search.csv"), "--steps",
                              "1", "--by-population", "-"});
     ASSERT_EQ(tsv.status, kExitSuccess) << tsv.err;
-    for (const char* name : {"result.csv", "result.tsv", "result.xls", "result"}) {
+    for (const char* name : {"result.csv", "result.tsv", "result.xls", "result.xlsx", "result"}) {
         const Outcome written = run({"match", example("database.csv"), example("search.csv"),
                                      "--steps", "1", "--by-haplotype", path(name),
                                      "--by-population", path(std::string("pop-") + name)});
@@ -143,6 +151,43 @@ TEST_F(BatchTool, WritesEachOutputFormatThatReadsBackAsTheSameTable) {
     EXPECT_EQ(readFile(path("result.xls")).substr(0, 2), std::string("\x09\x08", 2))
         << "an unknown extension gets the BIFF record stream";
     EXPECT_NE(readFile(path("result.csv")).find("\r\n"), std::string::npos);
+}
+
+// The statistics commands in each reading and output format: a row per search haplotype and
+// population and one for all; the workbook holds the same table, its numbers as numbers.
+TEST_F(BatchTool, WritesFrequenciesAndDiversity) {
+    for (const char* reading : {"", "--genotypes"}) {
+        const std::vector<std::string> extra = std::string(reading) == "--genotypes"
+                                                   ? std::vector<std::string>{reading}
+                                                   : std::vector<std::string>{};
+        auto arguments = [&](std::vector<std::string> base) {
+            base.insert(base.end(), extra.begin(), extra.end());
+            return base;
+        };
+        const Outcome frequencies = run(arguments(
+            {"frequencies", example("database.csv"), example("search.csv"), "--out", "-"}));
+        ASSERT_EQ(frequencies.status, kExitSuccess) << frequencies.err;
+        const auto rows = lines(frequencies.out);
+        ASSERT_EQ(rows.size(), 1u + 20 * 13) << "20 search haplotypes, 12 populations and All";
+        EXPECT_EQ(rows[0], "sample\tcomment\tpopulation\tN\tmatches\tfrequency\tlower\tupper\t"
+                           "augmented\tkappa");
+        EXPECT_EQ(fields(rows[13])[2], "All");
+        const Outcome diversity =
+            run(arguments({"diversity", example("database.csv"), "--out", "-"}));
+        ASSERT_EQ(diversity.status, kExitSuccess) << diversity.err;
+        EXPECT_EQ(lines(diversity.out).size(), 1u + 13);
+        for (const auto& [command, tsv] :
+             {std::pair{"frequencies", frequencies.out}, std::pair{"diversity", diversity.out}}) {
+            const std::string workbook = path(std::string(command) + ".xlsx");
+            std::vector<std::string> call = {command, example("database.csv")};
+            if (std::string(command) == "frequencies")
+                call.push_back(example("search.csv"));
+            call.insert(call.end(), {"--out", workbook});
+            ASSERT_EQ(run(arguments(call)).status, kExitSuccess) << command;
+            const auto shown = run({"show", workbook});
+            EXPECT_EQ(shown.out, tsv) << command << " " << reading;
+        }
+    }
 }
 
 TEST_F(BatchTool, ListsEveryFaultyCellAndCalculatesNothing) {

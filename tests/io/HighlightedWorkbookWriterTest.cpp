@@ -62,6 +62,29 @@ protected:
     const std::vector<CellPosition> faulty{{1, 1}, {1, 2}}; // B2 "NA", B3 empty after tidying
 };
 
+// The batch tool's workbooks: one plain sheet, statistics written with a point numbers also under
+// a locale with a decimal comma.
+TEST_F(HighlightedWorkbook, PlainWorkbooksTakePointNumbersAsNumbers) {
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "locales-all is installed";
+    test::TextGrid statistics(3, 2);
+    statistics.setCells(0, 0, "frequency");
+    statistics.setCells(1, 0, "copies");
+    statistics.setCells(2, 0, "N");
+    statistics.setCells(0, 1, "0.0265669");
+    statistics.setCells(1, 1, "12,13");
+    statistics.setCells(2, 1, "137");
+    const auto path = (directory / "statistics.xlsx").string();
+    SaveTableAsWorkbook(statistics, path);
+    std::setlocale(LC_ALL, "C");
+    EXPECT_NE(packageMember(path, "xl/workbook.xml").find("<sheet name=\"Tarnwick\""),
+              std::string::npos);
+    const auto sheet = packageMember(path, "xl/worksheets/sheet1.xml");
+    EXPECT_NE(sheet.find("<c r=\"A2\"><v>0.0265669</v></c>"), std::string::npos) << sheet;
+    EXPECT_NE(sheet.find("<c r=\"C2\"><v>137</v></c>"), std::string::npos) << sheet;
+    EXPECT_NE(sheet.find("<c r=\"B2\"><v>12.13</v></c>"), std::string::npos)
+        << "under a decimal comma, as the spreadsheet program reads it there";
+}
+
 TEST_F(HighlightedWorkbook, OneSheetEveryCellAsTextFaultyCellsRed) {
     const auto path = (directory / "checked.csv").string(); // the extension changes nothing
     ASSERT_TRUE(SaveTableWithHighlights(table, faulty, path));
