@@ -2,8 +2,10 @@
 // million haplotypes, the comparison kernel at each level, the comparison copy of the database and
 // the writing of a large by-haplotype result.
 #include "core/ByHaplotypeTable.h"
+#include "core/Diversity.h"
 #include "core/GenotypeMatching.h"
 #include "core/MatchKernel.h"
+#include "core/MatchProbabilities.h"
 #include "core/Matching.h"
 #include "core/PairedColumns.h"
 #include "io/DelimitedTextWriter.h"
@@ -113,6 +115,24 @@ void BM_ComparisonCopy(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ComparisonCopy)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// Match probabilities of 1,000 search haplotypes in 100,000 database haplotypes.
+void BM_MatchProbabilities(benchmark::State& state) {
+    const auto& tables = tablesOf(diverseOptions(100000, 1000));
+    std::size_t rows = 0;
+    for (auto _ : state)
+        rows = matchProbabilities(*tables.database, *tables.search, 0.95).rows.size();
+    state.counters["rows"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_MatchProbabilities)->Unit(benchmark::kMillisecond);
+
+// Diversity of every population of 1,000,000 haplotypes.
+void BM_PopulationDiversity(benchmark::State& state) {
+    const auto& tables = tablesOf(diverseOptions(1000000, 1));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(populationDiversity(*tables.database));
+}
+BENCHMARK(BM_PopulationDiversity)->Unit(benchmark::kMillisecond);
 
 // A by-haplotype result of about a million rows (the everyday generator's close-knit
 // populations: 700 matches per search haplotype within 3 steps) saved as CSV: into a file (0),

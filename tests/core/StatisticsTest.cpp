@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -169,6 +171,81 @@ TEST(MatchProbabilities, GenotypesAreTheSameByWhatTheyHold) {
     EXPECT_EQ(rows[0].haplotypes, 2u);
     EXPECT_EQ(rows[0].singletons, 1u);
     EXPECT_NEAR(*rows[0].diversity, 2.0 / 3, 1e-12);
+}
+
+// Against counting done the plain way, on random tables with few values (many alike) and
+// untyped cells (many sets of loci).
+TEST(MatchProbabilities, CountAsAPlainLoopCounts) {
+    std::mt19937 random(7);
+    const auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    for (int round = 0; round < 30; ++round) {
+        const int loci = pick(1, 4);
+        Cells db{{"id", "population", "d2", "d3", "d4", "d5", "d6"}};
+        Cells search{{"sample", "comment"}};
+        for (int k = 0; k < loci; ++k) {
+            db[0].push_back("L" + std::to_string(k));
+            search[0].push_back("L" + std::to_string(k));
+        }
+        const auto value = [&] { return pick(0, 4) == 0 ? "" : std::to_string(pick(10, 12)); };
+        for (int h = pick(0, 60); h > 0; --h) {
+            db.push_back({"h", std::vector<std::string>{"A", "B", "C", "0", ""}[pick(0, 4)], "", "",
+                          "", "", ""});
+            for (int k = 0; k < loci; ++k)
+                db.back().push_back(value());
+        }
+        for (int s = pick(1, 8); s > 0; --s) {
+            search.push_back({"s", ""});
+            for (int k = 0; k < loci; ++k)
+                search.back().push_back(value());
+        }
+        const auto result =
+            matchProbabilities(*table(db, kDatabaseLayout, CellReading::Integers),
+                               *table(search, kSearchLayout, CellReading::Integers), 0.95);
+        std::vector<std::string> places = result.populations;
+        places.push_back("All");
+        std::size_t next = 0;
+        for (std::size_t s = 1; s < search.size(); ++s) {
+            for (const std::string& place : places) {
+                std::size_t n = 0, matches = 0;
+                std::map<std::vector<std::string>, int> seen;
+                for (std::size_t h = 1; h < db.size(); ++h) {
+                    if (place != "All" && db[h][1] != place)
+                        continue;
+                    bool typed = true, same = true;
+                    std::vector<std::string> over;
+                    for (int k = 0; k < loci; ++k) {
+                        const std::string& mine = search[s][2 + static_cast<std::size_t>(k)];
+                        const std::string& theirs = db[h][7 + static_cast<std::size_t>(k)];
+                        if (mine.empty())
+                            continue;
+                        typed = typed && !theirs.empty();
+                        same = same && theirs == mine;
+                        over.push_back(theirs);
+                    }
+                    if (!typed)
+                        continue;
+                    ++n;
+                    matches += same ? 1 : 0;
+                    ++seen[over];
+                }
+                std::size_t alone = 0;
+                for (const auto& [values, count] : seen)
+                    alone += count == 1 ? 1 : 0;
+                const ProbabilityRow& row = result.rows.at(next++);
+                ASSERT_EQ(row.search, s - 1);
+                EXPECT_EQ(row.n, n) << "round " << round << " search " << s << " " << place;
+                EXPECT_EQ(row.matches, matches) << "round " << round << " search " << s;
+                if (n > 0 && matches == 0) {
+                    ASSERT_TRUE(row.kappa);
+                    EXPECT_NEAR(*row.kappa, (1 - double(alone) / double(n)) / double(n), 1e-12)
+                        << "round " << round << " search " << s << " " << place;
+                }
+            }
+        }
+        EXPECT_EQ(next, result.rows.size());
+    }
 }
 
 TEST(Diversity, WorkedOutByHand) {
