@@ -13,11 +13,14 @@ FileDialogState saveDialog() {
 
 SaveCommand::SaveCommand(Workspace& workspace, Dialogs& dialogs)
     : SaveDialog1(saveDialog()), SaveDialog2(saveDialog()), SaveDialog3(saveDialog()),
-      SaveDialog4(saveDialog()), workspace_(workspace), dialogs_(dialogs) {}
+      SaveDialog4(saveDialog()), matchProbabilitiesDialog(saveDialog()), workspace_(workspace),
+      dialogs_(dialogs) {}
 
 void SaveCommand::run() {
     Workspace& w = workspace_;
     w.statusLine = "saving...";
+    saveIf(w.matchProbabilities.Visible(), w.matchProbabilities, matchProbabilitiesDialog,
+           "Save match probabilities");
     saveIf(w.StringGrid5.Visible() && !w.StringGrid7.Visible(), w.StringGrid5, SaveDialog1,
            "Save by haplotype(s)");
     saveIf(w.StringGrid7.Visible() && !w.StringGrid5.Visible(), w.StringGrid7, SaveDialog2,

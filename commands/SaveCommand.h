@@ -6,7 +6,8 @@
 namespace tarnwick {
 
 // "Save" (Button4 and File, "Save"): writes each table whose view is showing, in the order
-// by-haplotype, by-population, search, database, each through its own dialog. A write failure
+// match probabilities, by-haplotype, by-population, search, database, each through its own
+// dialog. A write failure
 // is raised and ends the command with the status line at "saving...".
 class SaveCommand {
 public:
@@ -18,6 +19,7 @@ public:
     FileDialogState SaveDialog2; // by-population result table
     FileDialogState SaveDialog3; // search table
     FileDialogState SaveDialog4; // database table
+    FileDialogState matchProbabilitiesDialog;
 
 private:
     void saveIf(bool shown, const StringGrid& table, FileDialogState& dialog, const char* message);

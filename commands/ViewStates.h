@@ -20,7 +20,11 @@ enum class ViewEvent {
     CalculationMatched,
     ByPopulationsShown,
     ByHaplotypesShown,
+    MatchProbabilitiesShown,
 };
+
+// The status line while the match probabilities are shown.
+inline constexpr const char* kMatchProbabilitiesStatus = "match probabilities (confidence 0.95)";
 
 // Sets the visible views and enabled commands as the event leaves them. The input table is that
 // of role; the other input table is the other one.

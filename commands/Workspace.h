@@ -26,6 +26,8 @@ struct Workspace {
     StringGrid StringGrid5{1, 1};    // by-haplotype result table
     StringGrid StringGrid6{1, 2};    // faulty-cell list
     StringGrid StringGrid7{7, 2, 1}; // by-population result table
+    // Calculate, "Match probabilities": a further view in the views' place.
+    StringGrid matchProbabilities{1, 2, 1};
 
     bool searchHasErrors = false;
     bool databaseHasErrors = false;

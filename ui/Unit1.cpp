@@ -3,6 +3,7 @@
 
 #include "commands/Calculation.h"
 #include "commands/ErrorReport.h"
+#include "commands/MatchProbabilityView.h"
 #include "commands/PopulationViews.h"
 #include "commands/Readings.h"
 #include "ui/Fonts.h"
@@ -120,6 +121,8 @@ void TForm1::createControls(QWidget* client) {
     StringGrid2 = createView(workspace_.StringGrid2, model2_, "StringGrid2", client);
     StringGrid5 = createView(workspace_.StringGrid5, model5_, "StringGrid5", client);
     StringGrid7 = createView(workspace_.StringGrid7, model7_, "StringGrid7", client);
+    probabilitiesView_ = createView(workspace_.matchProbabilities, probabilitiesModel_,
+                                    "MatchProbabilitiesView", client);
     StringGrid1->setItemDelegate(
         new FaultyCellDelegate(*model1_, workspace_.databaseHasErrors, faulty_, StringGrid1));
     StringGrid2->setItemDelegate(
@@ -161,6 +164,8 @@ void TForm1::createMenu() {
     connect(Readgenotypes1, &QAction::toggled, this, &TForm1::Readgenotypes1Click);
     QMenu* calculate = menuBar()->addMenu("Calculate");
     Calculate1 = calculate->addAction("Calculate", this, &TForm1::Button3Click);
+    MatchProbabilities1 =
+        calculate->addAction("Match probabilities", this, &TForm1::MatchProbabilities1Click);
     QMenu* help = menuBar()->addMenu("Help");
     Instructions1 = help->addAction("Instructions", this, &TForm1::Instructions1Click);
     Abouttheprogramme1 =
@@ -172,6 +177,7 @@ void TForm1::createMenu() {
     Numberofsteps1->setObjectName("Numberofsteps1");
     Readgenotypes1->setObjectName("Readgenotypes1");
     Calculate1->setObjectName("Calculate1");
+    MatchProbabilities1->setObjectName("MatchProbabilities1");
     Instructions1->setObjectName("Instructions1");
     Abouttheprogramme1->setObjectName("Abouttheprogramme1");
 }
@@ -189,6 +195,10 @@ void TForm1::runCommand(const std::function<void()>& command) {
 
 void TForm1::Readgenotypes1Click(bool checked) {
     runCommand([this, checked] { setReadGenotypes(workspace_, checked); });
+}
+
+void TForm1::MatchProbabilities1Click() {
+    runCommand([this] { showMatchProbabilities(workspace_, dialogs_, measurer_); });
 }
 
 void TForm1::Button1Click() {
@@ -254,6 +264,7 @@ void TForm1::FormResize() {
     Label2->resize(Label2->sizeHint().width(), 14);
     Bevel2->resize(frameGeometry().width(), Bevel2->height());
     StringGrid7->setGeometry(viewArea);
+    probabilitiesView_->setGeometry(viewArea);
     Button3->move(W - 260, Button3->y());
     Button4->move(W - 85, Button4->y());
     Button5->move(W - 180, Button5->y());
@@ -278,18 +289,21 @@ void TForm1::refreshWidgets() {
         workspace_.StringGrid1.setGoEditing(true);
     if (workspace_.searchHasErrors && workspace_.StringGrid2.Visible())
         workspace_.StringGrid2.setGoEditing(true);
-    for (const View& view : {View{StringGrid1, model1_}, View{StringGrid2, model2_},
-                             View{StringGrid5, model5_}, View{StringGrid7, model7_}})
+    for (const View& view :
+         {View{StringGrid1, model1_}, View{StringGrid2, model2_}, View{StringGrid5, model5_},
+          View{StringGrid7, model7_}, View{probabilitiesView_, probabilitiesModel_}})
         refreshView(view);
     // A higher-numbered view covers a lower-numbered one.
     StringGrid1->raise();
     StringGrid2->raise();
     StringGrid5->raise();
     StringGrid7->raise();
+    probabilitiesView_->raise();
     Button4->setEnabled(workspace_.enabled.Button4);
     Save1->setEnabled(workspace_.enabled.Save1);
     Button5->setEnabled(workspace_.enabled.Button5);
     Button6->setEnabled(workspace_.enabled.Button6);
+    MatchProbabilities1->setEnabled(canShowMatchProbabilities(workspace_));
     setWindowTitle(QString::fromStdString(mainWindowTitle(workspace_)));
     Readgenotypes1->setChecked(workspace_.readGenotypes);
     Label2->setText(QString::fromStdString(workspace_.statusLine));

@@ -47,6 +47,7 @@ public:
     void Button6Click();
     void Numberofsteps1Click();
     void Readgenotypes1Click(bool checked);
+    void MatchProbabilities1Click();
     void Instructions1Click();
     void Abouttheprogramme1Click();
     void Quit1Click();
@@ -73,6 +74,7 @@ private:
     GridModel* model2_ = nullptr;
     GridModel* model5_ = nullptr;
     GridModel* model7_ = nullptr;
+    GridModel* probabilitiesModel_ = nullptr;
     TForm7* form7_ = nullptr;
     TForm5* form5_ = nullptr;
     TForm6* form6_ = nullptr;
@@ -93,6 +95,7 @@ private:
     QTableView* StringGrid2;
     QTableView* StringGrid5;
     QTableView* StringGrid7;
+    QTableView* probabilitiesView_; // Calculate, "Match probabilities"
     QAction* Loaddatabase1;
     QAction* Loadhaplotypersforsearch1;
     QAction* Save1;
@@ -100,6 +103,7 @@ private:
     QAction* Numberofsteps1;
     QAction* Readgenotypes1; // checkable
     QAction* Calculate1;
+    QAction* MatchProbabilities1;
     QAction* Instructions1;
     QAction* Abouttheprogramme1;
 };

@@ -1,13 +1,14 @@
 // Every published file of the real-data folder read as genotypes: arranged as a user would (the
 // locus columns after seven descriptive ones for a database, two for a search table) in a
 // scratch folder, each loads with no faulty cell, and three of its haplotypes searched in it find
-// themselves at 0 steps. Skips when the folder is absent.
+// themselves at 0 steps and have a frequency in it. Skips when the folder is absent.
 
 #include "TestFiles.h"
 #include "commands/InputTables.h"
 #include "core/GenotypeLoci.h"
 #include "core/GenotypeMatching.h"
 #include "core/LocusKeys.h"
+#include "core/MatchProbabilities.h"
 #include "io/DelimitedTextWriter.h"
 #include "io/WorkbookReader.h"
 
@@ -115,6 +116,15 @@ TEST(RealFilesGenotypes, LoadWithoutFaultsAndFindThemselves) {
                                             }))
                 << name << " haplotype " << three[s];
         }
+        // Each of the three occurs in the file: at least once among all, and in its population.
+        const MatchProbabilities probabilities =
+            matchProbabilities(*database.table, *search.table, 0.95);
+        for (const ProbabilityRow& row : probabilities.rows)
+            if (row.population < 0) {
+                EXPECT_GE(row.matches, 1u) << name << " haplotype " << three[row.search];
+                EXPECT_LE(*row.lower, *row.frequency) << name;
+                EXPECT_GE(*row.upper, *row.frequency) << name;
+            }
         std::cout << name << ": " << database.table->haplotypes() << " haplotypes, "
                   << result.pairs.size() << " loci paired, " << result.matches.size()
                   << " matches at 0 steps for 3 of them\n";

@@ -1,5 +1,6 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
+#include "commands/ViewStates.h"
 #include "ui/Fonts.h"
 #include "ui/GridModel.h"
 #include "ui/QtTextMeasurer.h"
@@ -129,6 +130,30 @@ TEST_F(MainWindow, ReadGenotypesIsTheLastSettingAndShowsInTheTitle) {
     EXPECT_FALSE(program.workspace.readGenotypes);
     EXPECT_EQ(form.windowTitle(), "Tarnwick");
     EXPECT_EQ(program.workspace.databaseReading, CellReading::Genotypes) << "nothing emptied";
+}
+
+TEST_F(MainWindow, MatchProbabilitiesShowInTheirOwnViewOnceBothTablesAreLoaded) {
+    auto* item = widget<QAction>(&form, "MatchProbabilities1");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), "Match probabilities");
+    EXPECT_FALSE(item->isEnabled());
+    dialogs.fileAnswers = {file("db.csv", kDatabase)};
+    dialogs.formActions = {[] {}};
+    widget<QPushButton>(&form, "Button1")->click();
+    dialogs.fileAnswers = {file("search.csv", kSearch)};
+    dialogs.formActions = {[] {}};
+    widget<QPushButton>(&form, "Button2")->click();
+    ASSERT_TRUE(item->isEnabled());
+    item->trigger();
+    auto* view = widget<QTableView>(&form, "MatchProbabilitiesView");
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(views(), "0000");
+    EXPECT_EQ(view->model()->rowCount(), 3) << "X, Y and All under the header";
+    EXPECT_EQ(widget<QLabel>(&form, "Label2")->text(), kMatchProbabilitiesStatus);
+    EXPECT_EQ(view->geometry(), widget<QTableView>(&form, "StringGrid5")->geometry());
+    widget<QPushButton>(&form, "Button6")->click();
+    EXPECT_FALSE(view->isVisible());
+    EXPECT_EQ(views(), "0010");
 }
 
 TEST_F(MainWindow, LaysItselfOutOnEveryResize) {
