@@ -10,6 +10,7 @@
 #include "core/IntegerText.h"
 #include "core/MatchProbabilities.h"
 #include "core/PopulationSummary.h"
+#include "core/Version.h"
 #include "io/BiffWriter.h"
 #include "io/DelimitedTextWriter.h"
 #include "io/HighlightedWorkbookWriter.h"
@@ -480,6 +481,10 @@ int runBatchTool(const std::vector<std::string>& arguments, std::ostream& out, s
         const std::string& command = arguments.front();
         if (command == "--help" || command == "-h" || command == "help") {
             out << kBatchUsage;
+            return kExitSuccess;
+        }
+        if (command == "--version") {
+            out << "tarnwick-cli " << kVersion << "\n";
             return kExitSuccess;
         }
         const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());

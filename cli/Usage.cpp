@@ -8,7 +8,7 @@ const char* const kBatchUsage = R"(Usage:
   tarnwick-cli frequencies DATABASE SEARCH --out FILE [--confidence C] [--genotypes]
   tarnwick-cli diversity DATABASE --out FILE [--genotypes]
   tarnwick-cli show FILE [--database | --search] [--genotypes]
-  tarnwick-cli --help
+  tarnwick-cli --help | --version
 
 match   Finds every database haplotype within N repeat steps of each searched haplotype.
         DATABASE: first row the column titles, seven descriptive columns (the second one the

@@ -36,7 +36,7 @@ LoadCommands::LoadCommands(Workspace& workspace, Dialogs& dialogs, const TextMea
     : forms(workspace, dialogs, measurer), OpenDialog1(openDialog()), OpenDialog2(openDialog()),
       workspace_(workspace), dialogs_(dialogs), measurer_(measurer) {}
 
-void LoadCommands::load(InputRole role) {
+void LoadCommands::load(InputRole role, const std::optional<std::string>& given) {
     const bool database = role == InputRole::Database;
     StringGrid& table = workspace_.inputTable(role);
     applyViewEvent(workspace_, ViewEvent::LoadStarted, role);
@@ -47,7 +47,7 @@ void LoadCommands::load(InputRole role) {
     workspace_.statusLine = database ? "loading database..." : "loading haplotape(s)...";
 
     FileDialogState& dialog = database ? OpenDialog1 : OpenDialog2;
-    if (const auto chosen = dialogs_.runFileDialog(dialog)) {
+    if (const auto chosen = given ? given : dialogs_.runFileDialog(dialog)) {
         // The default extension completes a typed name only when no file has the name as typed.
         const std::string fileName = std::filesystem::exists(*chosen)
                                          ? *chosen

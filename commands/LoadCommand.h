@@ -6,6 +6,7 @@
 #include "commands/TextMeasurer.h"
 #include "commands/Workspace.h"
 
+#include <optional>
 #include <string>
 
 namespace tarnwick {
@@ -22,7 +23,8 @@ public:
 
     void Button1Click() { load(InputRole::Database); }
     void Button2Click() { load(InputRole::Search); }
-    void load(InputRole role);
+    // The load, the file chosen in its dialog, or given (the file the program was started with).
+    void load(InputRole role, const std::optional<std::string>& given = std::nullopt);
 
     LoadForms forms;
     FileDialogState OpenDialog1;

@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libxcb1-dev fonts-dejavu-core fonts-liberation2
     clang libclang-rt-14-dev clang-tidy
     locales-all # a locale with a decimal comma, for the tests
+    desktop-file-utils appstream man-db dpkg-dev file # checks of the installed files, the package
 )
 
 missing=()

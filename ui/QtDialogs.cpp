@@ -1,5 +1,7 @@
 #include "ui/QtDialogs.h"
 
+#include "commands/StartFolder.h"
+
 #include "ui/ConfirmationDialog.h"
 #include "ui/Unit4.h"
 
@@ -106,8 +108,9 @@ void QtDialogs::showError(const std::string& text) {
 }
 
 QString defaultStartFolder() {
-    const QDir examples(QCoreApplication::applicationDirPath() + "/../../examples");
-    return examples.exists() ? examples.canonicalPath() : QDir::homePath();
+    const auto folder = startFolder(QCoreApplication::applicationDirPath().toStdString(),
+                                    TARNWICK_INSTALLED_EXAMPLES, QDir::homePath().toStdString());
+    return QString::fromStdString(folder.string());
 }
 
 } // namespace tarnwick

@@ -48,7 +48,7 @@ private:
 // A message as a window shows it: "\r\n" line ends become line breaks.
 QString shownText(const std::string& text);
 
-// The examples folder when the program runs from its build tree, else the home folder.
+// The folder the file dialogs open in first (StartFolder.h).
 QString defaultStartFolder();
 
 } // namespace tarnwick

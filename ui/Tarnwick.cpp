@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QTimer>
 
 #include <iostream>
 
@@ -27,6 +28,12 @@ int main(int argc, char** argv) {
     installInterruptedSaveCleanup();
     QApplication application(argc, argv);
     QApplication::setApplicationName(kProgramTitle);
+    // One file may be given, the database to load (as "Open with" of a file manager does).
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 2) {
+        std::cerr << "usage: tarnwick [DATABASE]\n";
+        return 2;
+    }
     installFontSubstitutes();
 
     // The program's state and commands come first and outlive the windows.
@@ -53,5 +60,9 @@ int main(int argc, char** argv) {
     if (const QScreen* screen = QApplication::primaryScreen())
         form1.move(screen->availableGeometry().center() - form1.rect().center());
     form1.show();
+    if (arguments.size() == 2)
+        QTimer::singleShot(0, &form1, [&form1, file = arguments[1].toStdString()] {
+            form1.loadDatabaseFile(file);
+        });
     return QApplication::exec();
 }

@@ -197,6 +197,10 @@ void TForm1::Readgenotypes1Click(bool checked) {
     runCommand([this, checked] { setReadGenotypes(workspace_, checked); });
 }
 
+void TForm1::loadDatabaseFile(const std::string& fileName) {
+    runCommand([this, &fileName] { program_.loads.load(InputRole::Database, fileName); });
+}
+
 void TForm1::MatchProbabilities1Click() {
     runCommand([this] { showMatchProbabilities(workspace_, dialogs_, measurer_); });
 }

@@ -48,6 +48,8 @@ public:
     void Numberofsteps1Click();
     void Readgenotypes1Click(bool checked);
     void MatchProbabilities1Click();
+    // "Load database" with the file given instead of chosen (the file the program started with).
+    void loadDatabaseFile(const std::string& fileName);
     void Instructions1Click();
     void Abouttheprogramme1Click();
     void Quit1Click();

@@ -1,6 +1,7 @@
 #include "cli/BatchTool.h"
 #include "TestFiles.h"
 #include "TextGrid.h"
+#include "core/Version.h"
 #include "io/WorkbookReader.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +98,9 @@ TEST_F(BatchTool, WrongUsageExitsTwoWithTheUsageText) {
         EXPECT_EQ(result.status, kExitUsage) << ::testing::PrintToString(arguments);
         EXPECT_NE(result.err.find("Usage:"), std::string::npos);
     }
+    const Outcome version = run({"--version"});
+    EXPECT_EQ(version.status, kExitSuccess);
+    EXPECT_EQ(version.out, std::string("tarnwick-cli ") + kVersion + "\n");
     const Outcome help = run({"match", "--help"});
     EXPECT_EQ(help.status, kExitSuccess);
     EXPECT_NE(help.out.find("tarnwick-cli match DATABASE SEARCH --steps N"), std::string::npos);

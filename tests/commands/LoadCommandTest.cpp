@@ -100,6 +100,16 @@ TEST_F(LoadCommand, CleanDatabaseThenOk) {
     EXPECT_EQ(commands.OpenDialog1.fileName, (directory / "db.csv").string());
 }
 
+TEST_F(LoadCommand, AGivenFileLoadsWithoutItsDialog) {
+    dialogs.formActions = {[] {}};
+    commands.load(InputRole::Database, file("db.csv", kCleanDatabase));
+    EXPECT_TRUE(dialogs.fileDialogsRun.empty());
+    EXPECT_EQ(workspace.StringGrid1.Cells(7, 1), "14");
+    EXPECT_EQ(views(), "1000");
+    EXPECT_EQ(commands.OpenDialog1.fileName, (directory / "db.csv").string())
+        << "the dialog opens there next time";
+}
+
 TEST_F(LoadCommand, CleanSearchThenCancelLeavesOneEmptyCell) {
     workspace.StringGrid1.setVisible(true);
     dialogs.fileAnswers = {file("search.csv", kCleanSearch)};

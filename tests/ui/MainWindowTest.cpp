@@ -156,6 +156,14 @@ TEST_F(MainWindow, MatchProbabilitiesShowInTheirOwnViewOnceBothTablesAreLoaded) 
     EXPECT_EQ(views(), "0010");
 }
 
+TEST_F(MainWindow, LoadsTheFileItWasStartedWithAsTheDatabase) {
+    dialogs.formActions = {[] {}};
+    form.loadDatabaseFile(file("db.csv", kDatabase));
+    EXPECT_EQ(views(), "1000");
+    EXPECT_EQ(program.workspace.StringGrid1.Cells(7, 1), "14");
+    EXPECT_TRUE(dialogs.fileDialogsRun.empty());
+}
+
 TEST_F(MainWindow, LaysItselfOutOnEveryResize) {
     struct Expected {
         QRect view, bevel1;
