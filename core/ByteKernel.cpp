@@ -1,6 +1,7 @@
 #include "core/ByteKernel.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <new>
 
@@ -147,7 +148,7 @@ __attribute__((target("avx2"))) void compareAvx2(const ByteBlocks& database, std
                 const std::uint8_t* values = database.at(block, search.loci[i]);
                 const __m256i value = _mm256_set1_epi8(static_cast<char>(search.values[i]));
                 const __m256i beyond = _mm256_set1_epi8(static_cast<char>(search.beyond[i]));
-                for (int half = 0; half < 2; ++half) {
+                for (std::ptrdiff_t half = 0; half < 2; ++half) {
                     const __m256i x =
                         _mm256_load_si256(reinterpret_cast<const __m256i*>(values + 32 * half));
                     const __m256i absent = _mm256_cmpeq_epi8(x, untyped);
@@ -197,7 +198,7 @@ void compareSse2(const ByteBlocks& database, std::size_t first, std::size_t last
                 const std::uint8_t* values = database.at(block, search.loci[i]);
                 const __m128i value = _mm_set1_epi8(static_cast<char>(search.values[i]));
                 const __m128i beyond = _mm_set1_epi8(static_cast<char>(search.beyond[i]));
-                for (int quarter = 0; quarter < 4; ++quarter) {
+                for (std::ptrdiff_t quarter = 0; quarter < 4; ++quarter) {
                     const __m128i x =
                         _mm_load_si128(reinterpret_cast<const __m128i*>(values + 16 * quarter));
                     const __m128i absent = _mm_cmpeq_epi8(x, untyped);
@@ -216,7 +217,7 @@ void compareSse2(const ByteBlocks& database, std::size_t first, std::size_t last
             if (over)
                 continue;
             std::uint64_t mask = 0;
-            for (int quarter = 0; quarter < 4; ++quarter) {
+            for (std::ptrdiff_t quarter = 0; quarter < 4; ++quarter) {
                 mask |= withinLimit(sum[quarter], limitLanes) << (16 * quarter);
                 _mm_store_si128(reinterpret_cast<__m128i*>(steps + 16 * quarter), sum[quarter]);
             }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -175,7 +176,7 @@ __attribute__((target("avx2"))) void compareAvx2(const LocusBlocks& database, st
             for (std::size_t i = 0; i < search.loci.size(); ++i) {
                 const std::int16_t* values = database.at(block, search.loci[i]);
                 const __m256i value = _mm256_set1_epi16(search.values[i]);
-                for (int half = 0; half < 2; ++half) {
+                for (std::ptrdiff_t half = 0; half < 2; ++half) {
                     const __m256i x =
                         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(values + 16 * half));
                     const __m256i absent = _mm256_cmpeq_epi16(x, untyped);
@@ -210,7 +211,7 @@ __attribute__((target("avx2"))) void compareAvx2(const LocusBlocks& database, st
 std::uint32_t withinLimit(const __m128i* sums, __m128i limitLanes) {
     const __m128i zero = _mm_setzero_si128();
     std::uint32_t mask = 0;
-    for (int quarter = 0; quarter < 4; ++quarter) {
+    for (std::ptrdiff_t quarter = 0; quarter < 4; ++quarter) {
         const __m128i within = _mm_cmpeq_epi16(_mm_subs_epu16(sums[quarter], limitLanes), zero);
         // One bit per lane: the even bits of the byte mask, packed.
         const std::uint32_t bytes =
@@ -238,7 +239,7 @@ void compareSse2(const LocusBlocks& database, std::size_t first, std::size_t las
             for (std::size_t i = 0; i < search.loci.size(); ++i) {
                 const std::int16_t* values = database.at(block, search.loci[i]);
                 const __m128i value = _mm_set1_epi16(search.values[i]);
-                for (int quarter = 0; quarter < 4; ++quarter) {
+                for (std::ptrdiff_t quarter = 0; quarter < 4; ++quarter) {
                     const __m128i x =
                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(values + 8 * quarter));
                     const __m128i absent = _mm_cmpeq_epi16(x, untyped);
@@ -260,7 +261,7 @@ void compareSse2(const LocusBlocks& database, std::size_t first, std::size_t las
                 withinLimit(sum, limitLanes) & (needCommon ? ~withinLimit(typed, zero) : ~0u);
             if (mask == 0)
                 continue;
-            for (int quarter = 0; quarter < 4; ++quarter) {
+            for (std::ptrdiff_t quarter = 0; quarter < 4; ++quarter) {
                 _mm_store_si128(reinterpret_cast<__m128i*>(steps + 8 * quarter), sum[quarter]);
                 _mm_store_si128(reinterpret_cast<__m128i*>(common + 8 * quarter), typed[quarter]);
             }
