@@ -81,14 +81,10 @@ public:
         std::string bytes;
         char buffer[1 << 16];
         while (bytes.size() < count) {
-            const ssize_t got = ::read(fd_, buffer, std::min(sizeof buffer, count - bytes.size()));
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0)
-                throw ReadError("the file cannot be read: " + std::string(std::strerror(errno)));
+            const std::size_t got = readSome(buffer, std::min(sizeof buffer, count - bytes.size()));
             if (got == 0)
                 break;
-            bytes.append(buffer, static_cast<std::size_t>(got));
+            bytes.append(buffer, got);
         }
         return bytes;
     }
@@ -100,14 +96,10 @@ public:
         for (;;) {
             if (size == bytes.size())
                 bytes.resize(std::min(2 * size, kMaxFileBytes + 1));
-            const ssize_t got = ::read(fd_, bytes.data() + size, bytes.size() - size);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0)
-                throw ReadError("the file cannot be read: " + std::string(std::strerror(errno)));
+            const std::size_t got = readSome(bytes.data() + size, bytes.size() - size);
             if (got == 0)
                 break;
-            size += static_cast<std::size_t>(got);
+            size += got;
             if (size > kMaxFileBytes)
                 throw ReadError("the file is larger than 1 GB, more than Tarnwick reads");
         }
@@ -129,6 +121,17 @@ public:
     }
 
 private:
+    // Up to count bytes into buffer, 0 at the end of the file; an interrupted read is retried.
+    std::size_t readSome(char* buffer, std::size_t count) {
+        for (;;) {
+            const ssize_t got = ::read(fd_, buffer, count);
+            if (got >= 0)
+                return static_cast<std::size_t>(got);
+            if (errno != EINTR)
+                throw ReadError("the file cannot be read: " + std::string(std::strerror(errno)));
+        }
+    }
+
     int fd_ = -1;
     std::uint64_t size_ = 0;
 };
