@@ -202,6 +202,7 @@ TEST(WorkbookReader, HostileWorkbooksEndInAClearError) {
 
 // A picture or a document read as delimited text would give a table of garbage.
 TEST(WorkbookReader, FilesThatAreNoTablesAreRefused) {
+    using namespace std::string_literals;
     std::string utf16le, utf16be;
     for (const char c : std::string("DYS19,DYS390\n14,24\n")) {
         utf16le += std::string{c, '\0'};
@@ -212,12 +213,11 @@ TEST(WorkbookReader, FilesThatAreNoTablesAreRefused) {
         std::string bytes;
         const char* outcome;
     } cases[] = {
-        {"picture.png", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10", 24),
+        {"picture.png", "\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10"s,
          "it is not a spreadsheet or a text table"},
         {"document.pdf", "%PDF-1.4\n1 0 obj << /Type /Catalog >> endobj\n",
          "it is not a spreadsheet or a text table"},
-        {"binary.csv", std::string("a,b\n1,\0\x01\x02\n", 10),
-         "it is not a spreadsheet or a text table"},
+        {"binary.csv", "a,b\n1,\0\x01\x02\n"s, "it is not a spreadsheet or a text table"},
         {"utf16le.csv", utf16le, "read without error"},
         {"utf16be.csv", utf16be, "read without error"},
     };
