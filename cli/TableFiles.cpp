@@ -36,10 +36,11 @@ CheckedTable readChecked(const std::string& file, TableLayout layout, bool genot
     std::string scratch;
     for (const FaultyCell& fault : read.faults) {
         const std::string_view tidied = read.table->text(fault.col, fault.row, scratch);
-        list += file + ": cell " + cellReference(fault.col, fault.row) + " holds \"" +
-                fault.asRead + "\"";
-        if (tidied != fault.asRead)
-            list += " (tidied to \"" + std::string(tidied) + "\")";
+        const std::string asRead = read.asRead(fault);
+        list.append(file).append(": cell ").append(cellReference(fault.col, fault.row));
+        list.append(" holds \"").append(asRead).append("\"");
+        if (tidied != asRead)
+            list.append(" (tidied to \"").append(tidied).append("\")");
         list += genotypes ? ", which is not a genotype\n" : ", which is not an integer\n";
         if (list.size() >= kPiece) {
             err << list;

@@ -18,6 +18,7 @@ struct Genotype {
         Fault,   // anything else
     };
     static constexpr std::size_t kMaxAlleles = 16;
+    static constexpr int kGreatestRepeats = 999;
 
     Kind kind = Kind::Missing;
     std::uint8_t count = 0;

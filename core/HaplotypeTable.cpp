@@ -108,15 +108,12 @@ void HaplotypeTableBuilder::setText(long row, long col, std::string_view text) {
     switch (read.kind) {
     case IntegerCell::Kind::Untyped:
         locus->setValue(haplotype, LocusColumn::kUntyped);
-        if (!text.empty()) { // tidied away to nothing: empty as a cell, but a fault
+        if (!text.empty()) // tidied away to nothing: empty as a cell, but a fault
             locus->setOwnText(haplotype, tidied);
-            faults_.push_back({static_cast<int>(col), static_cast<int>(row), std::string(text)});
-        }
         break;
     case IntegerCell::Kind::NotInteger:
         locus->setValue(haplotype, LocusColumn::kNotInteger);
         locus->setOwnText(haplotype, tidied);
-        faults_.push_back({static_cast<int>(col), static_cast<int>(row), std::string(text)});
         break;
     case IntegerCell::Kind::Integer:
         locus->setValue(haplotype, read.value);
@@ -124,6 +121,16 @@ void HaplotypeTableBuilder::setText(long row, long col, std::string_view text) {
             locus->setOwnText(haplotype, tidied);
         break;
     }
+    rememberTextAsRead(row, col, text, read.kind != IntegerCell::Kind::Integer && tidied != text);
+}
+
+void HaplotypeTableBuilder::rememberTextAsRead(long row, long col, std::string_view text,
+                                               bool tidiedFault) {
+    const auto key = cellKey(row, col);
+    if (tidiedFault)
+        tidiedFaults_[key] = std::string(text);
+    else if (!tidiedFaults_.empty())
+        tidiedFaults_.erase(key);
 }
 
 // The text as it stands: the value where it is an integer's decimal form, else the text itself;
@@ -140,8 +147,6 @@ void HaplotypeTableBuilder::setGenotypeCell(long row, long col, std::string_view
         locus.setValue(haplotype, LocusColumn::kNotInteger);
         locus.setOwnText(haplotype, text);
     }
-    if (readGenotype(text).kind == Genotype::Kind::Fault)
-        faults_.push_back({static_cast<int>(col), static_cast<int>(row), std::string(text)});
 }
 
 void HaplotypeTableBuilder::setInteger(long row, long col, std::int64_t value) {
@@ -154,8 +159,7 @@ void HaplotypeTableBuilder::setInteger(long row, long col, std::int64_t value) {
     rows_ = std::max(rows_, row + 1);
     cols_ = std::max(cols_, col + 1);
     std::get<LocusColumn>(column(col)).setValue(static_cast<std::size_t>(row - 1), value);
-    if (reading_ == CellReading::Genotypes && (value < 0 || value > 999))
-        faults_.push_back({static_cast<int>(col), static_cast<int>(row), std::to_string(value)});
+    rememberTextAsRead(row, col, {}, false);
 }
 
 void HaplotypeTableBuilder::expectRows(long rows) {
@@ -171,17 +175,55 @@ void HaplotypeTableBuilder::cover(long rows, long cols) {
         column(cols_ - 1);
 }
 
-// Whether a cell listed as faulty still is, as it ended up.
-bool HaplotypeTableBuilder::isFault(const FaultyCell& cell) const {
-    const auto& locus = std::get<LocusColumn>(columns_[static_cast<std::size_t>(cell.col)]);
-    const auto haplotype = static_cast<std::size_t>(cell.row - 1);
+// Whether a locus cell, as it ended up, is faulty.
+bool HaplotypeTableBuilder::isFault(const LocusColumn& locus, std::size_t haplotype) const {
     const std::int64_t value = locus.value(haplotype);
-    if (reading_ == CellReading::Genotypes) {
-        std::string scratch;
-        return readGenotype(locus.text(haplotype, scratch)).kind == Genotype::Kind::Fault;
-    }
-    return value == LocusColumn::kNotInteger ||
-           (value == LocusColumn::kUntyped && locus.hasOwnText(haplotype));
+    if (reading_ != CellReading::Genotypes)
+        return value == LocusColumn::kNotInteger ||
+               (value == LocusColumn::kUntyped && locus.hasOwnText(haplotype));
+    // Cells without a text of their own are empty (missing) or a number's decimal form, which
+    // from 0 (null) to 999 is a genotype.
+    if (!locus.hasOwnText(haplotype) &&
+        (value == LocusColumn::kUntyped || (value >= 0 && value <= Genotype::kGreatestRepeats)))
+        return false;
+    std::string scratch;
+    return readGenotype(locus.text(haplotype, scratch)).kind == Genotype::Kind::Fault;
+}
+
+// The faulty locus cells, column by column and row by row, counted first so that a file of
+// millions holds them once.
+std::vector<FaultyCell> HaplotypeTableBuilder::faults(std::size_t haplotypes) const {
+    const auto eachFault = [&](const auto& visit) {
+        for (std::size_t col = 0; col < columns_.size(); ++col) {
+            const auto* locus = std::get_if<LocusColumn>(&columns_[col]);
+            if (!locus)
+                continue;
+            const auto visitIfFault = [&](std::size_t haplotype) {
+                if (isFault(*locus, haplotype))
+                    visit(FaultyCell{static_cast<int>(col), static_cast<int>(haplotype) + 1});
+            };
+            // Read as integers, only a cell with a text of its own can be faulty.
+            if (reading_ == CellReading::Genotypes)
+                for (std::size_t haplotype = 0; haplotype < haplotypes; ++haplotype)
+                    visitIfFault(haplotype);
+            else
+                locus->forEachRowWithOwnText(visitIfFault);
+        }
+    };
+    std::size_t count = 0;
+    eachFault([&](FaultyCell) { ++count; });
+    std::vector<FaultyCell> faults;
+    faults.reserve(count);
+    eachFault([&](FaultyCell fault) { faults.push_back(fault); });
+    return faults;
+}
+
+std::string HaplotypeTableBuilder::Result::asRead(const FaultyCell& fault) const {
+    if (const auto tidied = tidiedFaults.find(cellKey(fault.row, fault.col));
+        tidied != tidiedFaults.end())
+        return tidied->second;
+    std::string scratch;
+    return std::string(table->text(fault.col, fault.row, scratch));
 }
 
 HaplotypeTableBuilder::Result HaplotypeTableBuilder::finish() {
@@ -193,20 +235,10 @@ HaplotypeTableBuilder::Result HaplotypeTableBuilder::finish() {
         else
             std::get<TextColumn>(column).finish(haplotypes);
     }
-    // Loading lists faulty cells column by column; a rewritten cell counts once, as it ends.
-    std::stable_sort(faults_.begin(), faults_.end(), [](const FaultyCell& a, const FaultyCell& b) {
-        return a.col != b.col ? a.col < b.col : a.row < b.row;
-    });
-    std::vector<FaultyCell> faults;
-    for (auto& fault : faults_) {
-        if (!faults.empty() && faults.back().col == fault.col && faults.back().row == fault.row)
-            faults.pop_back();
-        if (isFault(fault))
-            faults.push_back(std::move(fault));
-    }
+    std::vector<FaultyCell> faults = this->faults(haplotypes);
     auto table = std::make_shared<const HaplotypeTable>(layout_, std::move(titles_),
                                                         std::move(columns_), haplotypes, reading_);
-    return {std::move(table), std::move(faults)};
+    return {std::move(table), std::move(faults), std::move(tidiedFaults_)};
 }
 
 } // namespace tarnwick

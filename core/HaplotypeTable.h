@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -70,18 +71,21 @@ private:
     CellReading reading_;
 };
 
-// A locus cell that loading found faulty: its place on the sheet (row 0 the titles) and its
-// text as the file holds it.
+// A locus cell that loading found faulty: its place on the sheet (row 0 the titles). A file
+// may list millions, so this is all each holds.
 struct FaultyCell {
     int col;
     int row;
-    std::string asRead;
 };
 
 // Builds a table from the cells of a sheet, given in any order (row 0 the titles), its locus
 // cells in the data rows read as the reading says; a tidied cell's text is what is left of it.
 class HaplotypeTableBuilder {
 public:
+    static std::uint64_t cellKey(long row, long col) {
+        return static_cast<std::uint64_t>(row) << 32 | static_cast<std::uint32_t>(col);
+    }
+
     HaplotypeTableBuilder(TableLayout layout, CellReading reading);
 
     void setText(long row, long col, std::string_view text);
@@ -99,6 +103,11 @@ public:
     struct Result {
         std::shared_ptr<const HaplotypeTable> table;
         std::vector<FaultyCell> faults; // by column, then by row, as loading lists them
+        // The texts as read of faulty cells that tidying changed, by cellKey.
+        std::unordered_map<std::uint64_t, std::string> tidiedFaults;
+
+        // A faulty cell's text as the file holds it.
+        std::string asRead(const FaultyCell& fault) const;
     };
     // The table of the rows and columns set (at least one row, the titles).
     Result finish();
@@ -107,7 +116,10 @@ private:
     HaplotypeTable::Column& column(long col);
 
     void setGenotypeCell(long row, long col, std::string_view text);
-    bool isFault(const FaultyCell& cell) const;
+    // Keeps a cell's text as read where tidying changed it and left a fault, to list it so.
+    void rememberTextAsRead(long row, long col, std::string_view text, bool tidiedFault);
+    bool isFault(const LocusColumn& locus, std::size_t haplotype) const;
+    std::vector<FaultyCell> faults(std::size_t haplotypes) const;
 
     TableLayout layout_;
     CellReading reading_;
@@ -116,7 +128,7 @@ private:
     std::size_t expectedHaplotypes_ = 0;
     std::vector<std::string> titles_;
     std::vector<HaplotypeTable::Column> columns_;
-    std::vector<FaultyCell> faults_;
+    std::unordered_map<std::uint64_t, std::string> tidiedFaults_;
 };
 
 } // namespace tarnwick

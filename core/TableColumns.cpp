@@ -93,8 +93,8 @@ std::int64_t LocusColumn::value(std::size_t row) const {
 
 std::string_view LocusColumn::text(std::size_t row, std::string& scratch) const {
     if (!texts_.empty())
-        if (const auto own = texts_.find(row); own != texts_.end())
-            return own->second;
+        if (const std::string* own = texts_.find(row))
+            return *own;
     const std::int64_t v = value(row);
     return v == kUntyped || v == kNotInteger ? std::string_view() : decimalText(v, scratch);
 }
@@ -106,9 +106,8 @@ void LocusColumn::forEachText(std::size_t begin, std::size_t end,
     std::vector<bool> narrowSeen(wide_ ? 0 : 2 * kNarrowLimit + 1);
     std::unordered_set<std::int64_t> wideSeen;
     for (std::size_t row = begin; row < std::min(end, size()); ++row) {
-        if (const auto own = texts_.empty() ? texts_.end() : texts_.find(row);
-            own != texts_.end()) {
-            visit(own->second);
+        if (const std::string* own = texts_.empty() ? nullptr : texts_.find(row)) {
+            visit(*own);
             continue;
         }
         const std::int64_t v = value(row);
@@ -143,6 +142,7 @@ void LocusColumn::resize(std::size_t rows) {
         narrow_.resize(rows, kNarrowUntyped);
         narrow_.shrink_to_fit();
     }
+    texts_.finish();
 }
 
 void LocusColumn::widen() {
@@ -179,12 +179,11 @@ void LocusColumn::store(std::size_t row, std::int64_t value) {
 
 void LocusColumn::setValue(std::size_t row, std::int64_t value) {
     store(row, value);
-    if (!texts_.empty())
-        texts_.erase(row);
+    texts_.erase(row);
 }
 
 void LocusColumn::setOwnText(std::size_t row, std::string_view text) {
-    texts_[row] = std::string(text);
+    texts_.set(row, text);
 }
 
 } // namespace tarnwick

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/OwnTexts.h"
+
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -77,8 +79,11 @@ public:
     std::int64_t value(std::size_t row) const;
     // The cell's text: its own where it has one, else its value's decimal form.
     std::string_view text(std::size_t row, std::string& scratch) const;
-    bool hasOwnText(std::size_t row) const { return !texts_.empty() && texts_.contains(row); }
+    bool hasOwnText(std::size_t row) const { return !texts_.empty() && texts_.find(row); }
     bool hasOwnTexts() const { return !texts_.empty(); }
+    template <typename Visit> void forEachRowWithOwnText(Visit visit) const {
+        texts_.forEachRow(visit);
+    }
     std::span<const std::int64_t> wideValues() const { return wideValues_; }
     // Calls visit with each row's text, each distinct value formatted once.
     void forEachText(std::size_t begin, std::size_t end,
@@ -89,7 +94,8 @@ public:
     // A text of the cell's own, shown instead of its value's decimal form.
     void setOwnText(std::size_t row, std::string_view text);
     void reserve(std::size_t rows);
-    // The column's length; storage made for more rows than it has is given back.
+    // Ends the building: the column's length, storage made for more rows than it has given back
+    // and its own texts put in order for reading.
     void resize(std::size_t rows);
 
 private:
@@ -99,7 +105,7 @@ private:
     bool wide_ = false;
     std::vector<std::int16_t> narrow_;
     std::vector<std::int64_t> wideValues_;
-    std::unordered_map<std::size_t, std::string> texts_;
+    OwnTexts texts_;
 };
 
 } // namespace tarnwick

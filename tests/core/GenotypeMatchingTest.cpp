@@ -275,7 +275,7 @@ std::shared_ptr<const HaplotypeTable> tableOf(const literal::Table& cells, Table
                 builder.setText(static_cast<long>(r), static_cast<long>(c), cells[r][c]);
     builder.cover(static_cast<long>(cells.size()), static_cast<long>(cells[0].size()));
     auto built = builder.finish();
-    EXPECT_TRUE(built.faults.empty()) << built.faults.front().asRead;
+    EXPECT_TRUE(built.faults.empty()) << built.asRead(built.faults.front());
     return built.table;
 }
 
@@ -334,7 +334,7 @@ TEST(GenotypeMatchingFaults, StopBeforeTheSearchHaplotypeThatMeetsOne) {
                 builder.setText(static_cast<long>(r), static_cast<long>(c), cells[r][c]);
     auto built = builder.finish();
     ASSERT_EQ(built.faults.size(), 1u);
-    EXPECT_EQ(built.faults[0].asRead, "14x");
+    EXPECT_EQ(built.asRead(built.faults[0]), "14x");
     const MatchResult result = matchGenotypes(*database, *built.table, 5);
     EXPECT_EQ(result.searchesCompared, 1u);
     EXPECT_EQ(result.matches.size(), 1u);

@@ -46,7 +46,7 @@ TEST(LoadedLocusCells, AreTidiedAndJudgedByTheIntegerRule) {
         EXPECT_EQ(cellText(*read.table, 2, 1), c.tidied) << c.text;
         EXPECT_EQ(read.faults.size(), c.valid ? 0u : 1u) << c.text;
         if (!c.valid) {
-            EXPECT_EQ(read.faults.at(0).asRead, c.text);
+            EXPECT_EQ(read.asRead(read.faults.at(0)), c.text);
         }
     }
 }
@@ -74,6 +74,38 @@ TEST(LoadedLocusCells, NarrowAndHeaderOnlyTablesHaveNothingToCheck) {
         loaded({{"id", "population", "c2"}, {"1", "NA", "NA"}}, kDatabaseLayout).faults.empty());
     EXPECT_TRUE(loaded({{"id", "population", "c2", "c3", "c4", "c5", "c6", "L"}}, kDatabaseLayout)
                     .faults.empty());
+}
+
+// A cell given twice (a workbook may hold a cell twice) is judged, and listed, as it ends.
+TEST(LoadedLocusCells, ARewrittenCellCountsAsItEnds) {
+    const struct {
+        CellReading reading;
+        const char* first;
+        const char* second; // nullptr: the number 1000 from a workbook
+        const char* listed; // nullptr: no fault
+    } cases[] = {
+        {CellReading::TidiedIntegers, ".5", "x", "x"},
+        {CellReading::TidiedIntegers, "x", ".5", ".5"},
+        {CellReading::TidiedIntegers, ".5", "12", nullptr},
+        {CellReading::TidiedIntegers, "NA", nullptr, nullptr},
+        {CellReading::Genotypes, "12,13", "13.2.1", "13.2.1"},
+        {CellReading::Genotypes, "x", "NA", nullptr},
+        {CellReading::Genotypes, "NA", nullptr, "1000"},
+    };
+    for (const auto& c : cases) {
+        HaplotypeTableBuilder builder(kSearchLayout, c.reading);
+        builder.setText(0, 2, "DYS19");
+        builder.setText(1, 2, c.first);
+        if (c.second)
+            builder.setText(1, 2, c.second);
+        else
+            builder.setInteger(1, 2, 1000);
+        const auto read = builder.finish();
+        ASSERT_EQ(read.faults.size(), c.listed ? 1u : 0u) << c.first;
+        if (c.listed) {
+            EXPECT_EQ(read.asRead(read.faults[0]), c.listed) << c.first;
+        }
+    }
 }
 
 } // namespace

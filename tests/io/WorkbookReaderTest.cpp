@@ -102,8 +102,8 @@ TEST(WorkbookReader, GenotypesReadNumbersWithAPointInEveryLocale) {
         EXPECT_EQ(integers->text(3, 4, scratch), "16,1") << name;
         const auto genotypes = readHaplotypeTable(fixture(name), lociFromD, CellReading::Genotypes);
         EXPECT_EQ(genotypes.table->text(3, 4, scratch), "16.1") << name;
-        EXPECT_TRUE(std::ranges::none_of(genotypes.faults, [](const FaultyCell& fault) {
-            return fault.asRead == "16.1";
+        EXPECT_TRUE(std::ranges::none_of(genotypes.faults, [&](const FaultyCell& fault) {
+            return genotypes.asRead(fault) == "16.1";
         })) << name;
     }
     std::setlocale(LC_ALL, "C");

@@ -1,0 +1,50 @@
+#include "core/OwnTexts.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <string>
+
+namespace tarnwick {
+namespace {
+
+// Texts set and erased in row order, mostly in row order, and in any order read back as a map of
+// the last settings holds them.
+TEST(OwnTexts, HoldTheLastSettingOfEachRowWhateverTheOrder) {
+    std::mt19937 random(7);
+    for (const int shuffled : {0, 5, 100}) { // percent of steps that go back to an earlier row
+        for (int trial = 0; trial < 20; ++trial) {
+            OwnTexts texts;
+            std::map<std::size_t, std::string> expected;
+            std::size_t row = 0;
+            for (int step = 0; step < 400; ++step) {
+                if (static_cast<int>(random() % 100) < shuffled)
+                    row = random() % 300;
+                else
+                    row += random() % 3; // the same row again now and then
+                if (random() % 4 == 0) {
+                    texts.erase(row);
+                    expected.erase(row);
+                } else {
+                    const std::string text = "t" + std::to_string(random() % 5);
+                    texts.set(row, text);
+                    expected[row] = text;
+                }
+            }
+            texts.finish();
+            for (std::size_t r = 0; r <= row + 300; ++r) {
+                const std::string* found = texts.find(r);
+                const auto it = expected.find(r);
+                ASSERT_EQ(found != nullptr, it != expected.end()) << shuffled << " row " << r;
+                if (found) {
+                    EXPECT_EQ(*found, it->second);
+                }
+            }
+            EXPECT_EQ(texts.empty(), expected.empty());
+        }
+    }
+}
+
+} // namespace
+} // namespace tarnwick
