@@ -213,7 +213,7 @@ void MatchedRows::cells(std::size_t m, std::span<std::string_view> out, TextAren
             break;
         }
         const LocusColumn& locus = *reading.locus;
-        if (locus.hasOwnTexts() && locus.hasOwnText(haplotype)) {
+        if (locus.hasOwnText(haplotype)) {
             cell = kept.keep(locus.text(haplotype, scratch));
             continue;
         }

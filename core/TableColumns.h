@@ -80,7 +80,6 @@ public:
     // The cell's text: its own where it has one, else its value's decimal form.
     std::string_view text(std::size_t row, std::string& scratch) const;
     bool hasOwnText(std::size_t row) const { return !texts_.empty() && texts_.find(row); }
-    bool hasOwnTexts() const { return !texts_.empty(); }
     template <typename Visit> void forEachRowWithOwnText(Visit visit) const {
         texts_.forEachRow(visit);
     }

@@ -1,3 +1,4 @@
+#include "RealFiles.h"
 #include "TestFiles.h"
 #include "TextGrid.h"
 // The batch tool on published population files, rearranged as a user would: seven descriptive
@@ -19,7 +20,7 @@ namespace tarnwick {
 namespace {
 
 namespace fs = std::filesystem;
-const fs::path kRealFiles = TARNWICK_REAL_DATA;
+using testing_files::kRealFiles;
 const char* const kPopulations[] = {"AfricanAmerican", "AsianAmerican", "EuropeanAmerican",
                                     "HispanicAmerican", "NativeAmerican"};
 

@@ -3,6 +3,7 @@
 // scratch folder, each loads with no faulty cell, and three of its haplotypes searched in it find
 // themselves at 0 steps and have a frequency in it. Skips when the folder is absent.
 
+#include "RealFiles.h"
 #include "TestFiles.h"
 #include "commands/InputTables.h"
 #include "core/GenotypeLoci.h"
@@ -22,7 +23,7 @@ namespace tarnwick {
 namespace {
 
 namespace fs = std::filesystem;
-const fs::path kRealFiles = TARNWICK_REAL_DATA;
+using testing_files::kRealFiles;
 
 bool isLocusTitle(const std::string& title) {
     const std::string key = locusKey(title);
@@ -69,13 +70,11 @@ TEST(RealFilesGenotypes, LoadWithoutFaultsAndFindThemselves) {
     const fs::path scratch = testing_files::scratchPath("tarnwick-real-genotypes");
     fs::create_directories(scratch);
     int files = 0;
-    for (const auto& entry : fs::directory_iterator(kRealFiles)) {
-        if (entry.path().filename() == "README.md")
-            continue;
+    for (const fs::path& file : testing_files::realFiles()) {
         ++files;
-        const std::string name = entry.path().filename().string();
+        const std::string name = file.filename().string();
         const auto sheet =
-            readHaplotypeTable(entry.path().string(), kSheetLayout, CellReading::Integers).table;
+            readHaplotypeTable(file.string(), kSheetLayout, CellReading::Integers).table;
         const int rows = static_cast<int>(sheet->haplotypes());
         std::vector<int> all(static_cast<std::size_t>(rows));
         for (int row = 0; row < rows; ++row)

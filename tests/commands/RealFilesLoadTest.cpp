@@ -2,11 +2,10 @@
 // them unchanged: multi-copy loci, microvariants, "NA" and "--" cells and spaced headers must end
 // in the data-error dialog or the confirmation, with nothing lost. Skips when the folder is absent.
 
+#include "RealFiles.h"
 #include "ScriptedDialogs.h"
 #include "commands/LoadCommand.h"
 #include "commands/TableOperations.h"
-#include "io/WorkbookReader.h"
-
 #include "io/WorkbookReader.h"
 
 #include <gtest/gtest.h>
@@ -19,16 +18,12 @@ namespace tarnwick {
 namespace {
 
 namespace fs = std::filesystem;
-const fs::path kRealFiles = TARNWICK_REAL_DATA;
+using testing_files::kRealFiles;
 
 TEST(RealFilesLoad, EveryFileLoadsAsDatabaseAndAsSearchTable) {
     if (!fs::is_directory(kRealFiles))
         GTEST_SKIP() << kRealFiles << " is absent";
-    std::vector<fs::path> paths;
-    for (const auto& entry : fs::directory_iterator(kRealFiles))
-        if (entry.path().filename() != "README.md")
-            paths.push_back(entry.path());
-    std::sort(paths.begin(), paths.end());
+    const std::vector<fs::path> paths = testing_files::realFiles();
     EXPECT_EQ(paths.size(), 16u);
     for (const fs::path& file : paths) {
         const std::string path = file.string();

@@ -1,3 +1,4 @@
+#include "RealFiles.h"
 #include "TextGrid.h"
 #include "io/WorkbookReader.h"
 
@@ -12,8 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Published Y-STR population files, kept beside the project and never copied into it.
-const fs::path kRealFiles = TARNWICK_REAL_DATA;
+using testing_files::kRealFiles;
 
 TEST(RealFiles, EveryFileReadsWithTheValuesASpreadsheetShows) {
     if (!fs::is_directory(kRealFiles))
@@ -29,13 +29,11 @@ TEST(RealFiles, EveryFileReadsWithTheValuesASpreadsheetShows) {
         {"YfilerPlus_Asian_NoDups.xls", {"B2", "16"}},
     };
     int files = 0;
-    for (const auto& entry : fs::directory_iterator(kRealFiles)) {
-        const std::string name = entry.path().filename().string();
-        if (name == "README.md")
-            continue;
+    for (const fs::path& file : testing_files::realFiles()) {
+        const std::string name = file.filename().string();
         ++files;
         test::TextGrid table(1, 2);
-        ASSERT_NO_THROW(ReadWorkbookIntoTable(table, entry.path().string())) << name;
+        ASSERT_NO_THROW(ReadWorkbookIntoTable(table, file.string())) << name;
         EXPECT_GE(table.RowCount(), 100) << name;
         EXPECT_GE(table.ColCount(), 10) << name;
         EXPECT_FALSE(table.Cells(0, 0).empty()) << name;
