@@ -1,13 +1,13 @@
 // The domain's matching on generated tables of realistic diversity: each row of the targets for a
 // million haplotypes, the comparison kernel at each level, the comparison copy of the database and
 // the writing of a large by-haplotype result.
-#include "core/ByHaplotypeTable.h"
-#include "core/Diversity.h"
-#include "core/GenotypeMatching.h"
-#include "core/MatchKernel.h"
-#include "core/MatchProbabilities.h"
-#include "core/Matching.h"
-#include "core/PairedColumns.h"
+#include "core/matching/ByHaplotypeTable.h"
+#include "core/matching/GenotypeMatching.h"
+#include "core/matching/Matching.h"
+#include "core/matching/PairedColumns.h"
+#include "core/matching/kernel/MatchKernel.h"
+#include "core/statistics/Diversity.h"
+#include "core/statistics/MatchProbabilities.h"
 #include "io/DelimitedTextWriter.h"
 #include "tools/HaplotypeGenerator.h"
 

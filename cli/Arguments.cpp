@@ -1,6 +1,6 @@
 #include "cli/Arguments.h"
 
-#include "core/MatchProbabilities.h"
+#include "core/statistics/MatchProbabilities.h"
 
 #include <charconv>
 #include <filesystem>

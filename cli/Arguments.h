@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/HaplotypeTable.h"
+#include "core/table/HaplotypeTable.h"
 
 #include <optional>
 #include <stdexcept>

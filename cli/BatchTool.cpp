@@ -4,15 +4,16 @@
 #include "cli/TableFiles.h"
 #include "cli/TerminalStatus.h"
 #include "cli/Usage.h"
-#include "core/ByHaplotypeTable.h"
-#include "core/Diversity.h"
 #include "core/Error.h"
-#include "core/GenotypeLoci.h"
-#include "core/GenotypeMatching.h"
-#include "core/IntegerText.h"
-#include "core/MatchProbabilities.h"
-#include "core/PopulationSummary.h"
 #include "core/Version.h"
+#include "core/matching/ByHaplotypeTable.h"
+#include "core/matching/CalculationRefusal.h"
+#include "core/matching/GenotypeMatching.h"
+#include "core/statistics/Diversity.h"
+#include "core/statistics/MatchProbabilities.h"
+#include "core/statistics/PopulationSummary.h"
+#include "core/table/GenotypeLoci.h"
+#include "core/text/IntegerText.h"
 #include "io/DelimitedTextWriter.h"
 #include "io/WorkbookReader.h"
 
@@ -40,21 +41,16 @@ int runMatch(const MatchOptions& options, std::ostream& out, std::ostream& err,
         readChecked(options.search, kSearchLayout, options.genotypes, err);
     if (!databaseClean || !searchClean)
         return kExitFailure;
-    // The refusals of the window's Calculate, in its order.
-    if (options.steps->empty()) {
-        report(err, status, "nonselected step");
+    // The refusals of the window's Calculate, in its order; an empty first title is a table not
+    // loaded, as in the window.
+    const CalculationCheck check =
+        checkCalculation({*options.steps, database->title(0).empty() ? nullptr : database.get(),
+                          search->title(0).empty() ? nullptr : search.get()});
+    if (check.refusal) {
+        report(err, status, *check.refusal);
         return kExitFailure;
     }
-    if (database->title(0).empty() || search->title(0).empty()) {
-        report(err, status, "data not load");
-        return kExitFailure;
-    }
-    const std::size_t pairs = options.genotypes ? pairGenotypeLoci(*database, *search).size()
-                                                : pairLoci(*database, *search).size();
-    if (pairs == 0 && database->haplotypes() > 0 && search->haplotypes() > 0) {
-        report(err, status, "no common loci");
-        return kExitFailure;
-    }
+    const std::size_t pairs = check.commonLoci;
     const std::int64_t limit = parseIntegerText(*options.steps);
     status.show("calculating...");
     auto result = std::make_shared<const MatchResult>(

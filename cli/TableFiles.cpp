@@ -1,6 +1,6 @@
 #include "cli/TableFiles.h"
 
-#include "core/CellReference.h"
+#include "core/text/CellReference.h"
 #include "io/BiffWriter.h"
 #include "io/DelimitedTextWriter.h"
 #include "io/HighlightedWorkbookWriter.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/HaplotypeTable.h"
-#include "core/TextTable.h"
+#include "core/table/HaplotypeTable.h"
+#include "core/text/TextTable.h"
 
 #include <memory>
 #include <ostream>

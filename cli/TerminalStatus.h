@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Matching.h"
+#include "core/matching/Matching.h"
 
 #include <chrono>
 #include <ostream>

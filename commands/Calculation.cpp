@@ -3,11 +3,12 @@
 #include "commands/InputTables.h"
 #include "commands/TableOperations.h"
 #include "commands/ViewStates.h"
-#include "core/ByHaplotypeTable.h"
 #include "core/Error.h"
-#include "core/GenotypeLoci.h"
-#include "core/GenotypeMatching.h"
-#include "core/IntegerText.h"
+#include "core/matching/ByHaplotypeTable.h"
+#include "core/matching/CalculationRefusal.h"
+#include "core/matching/GenotypeMatching.h"
+#include "core/table/GenotypeLoci.h"
+#include "core/text/IntegerText.h"
 
 #include <string>
 
@@ -68,21 +69,20 @@ void calculate(Workspace& workspace, UserMessages& messages, const TextMeasurer&
         workspace.statusLine.clear();
         return;
     }
-    if (workspace.stepLimit.empty())
-        return refuse(workspace, messages, "nonselected step");
-    if (!isLoaded(workspace.StringGrid1) || !isLoaded(workspace.StringGrid2))
-        return refuse(workspace, messages, "data not load");
-    if (workspace.databaseReading != workspace.searchReading)
-        return refuse(workspace, messages, kDifferentReadings);
-    const bool genotypes = workspace.databaseReading == CellReading::Genotypes;
-    auto database =
-        haplotypesOf(workspace.StringGrid1, InputRole::Database, workspace.databaseReading);
-    auto search = haplotypesOf(workspace.StringGrid2, InputRole::Search, workspace.searchReading);
-    const std::size_t pairs = genotypes ? pairGenotypeLoci(*database, *search).size()
-                                        : pairLoci(*database, *search).size();
-    // Without a common locus no haplotype could be compared at all.
-    if (pairs == 0 && database->haplotypes() > 0 && search->haplotypes() > 0)
-        return refuse(workspace, messages, "no common loci");
+    std::shared_ptr<const HaplotypeTable> database;
+    std::shared_ptr<const HaplotypeTable> search;
+    const bool loaded = isLoaded(workspace.StringGrid1) && isLoaded(workspace.StringGrid2);
+    if (loaded && !workspace.stepLimit.empty()) {
+        database =
+            haplotypesOf(workspace.StringGrid1, InputRole::Database, workspace.databaseReading);
+        search = haplotypesOf(workspace.StringGrid2, InputRole::Search, workspace.searchReading);
+    }
+    const CalculationCheck check =
+        checkCalculation({workspace.stepLimit, database.get(), search.get()});
+    if (check.refusal)
+        return refuse(workspace, messages, *check.refusal);
+    const bool genotypes = database->reading() == CellReading::Genotypes;
+    const std::size_t pairs = check.commonLoci;
     const std::int64_t limit = parseIntegerText(workspace.stepLimit);
 
     workspace.statusLine = "calculating, wait...";

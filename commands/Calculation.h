@@ -3,17 +3,13 @@
 #include "commands/TextMeasurer.h"
 #include "commands/UserMessages.h"
 #include "commands/Workspace.h"
-#include "core/Matching.h"
+#include "core/matching/CalculationRefusal.h"
+#include "core/matching/Matching.h"
 
 namespace tarnwick {
 
 inline constexpr const char* kCalculationWarning =
     "calculate with highlighted cells might take few minutes, press \"ok\"";
-
-// Refusing to compare tables loaded with different readings of their locus cells.
-inline constexpr const char* kDifferentReadings =
-    "The database and the haplotypes for search were loaded with different readings of their "
-    "locus cells. Load them again with the same reading (Settings, \"Read genotypes\").";
 
 // "Calculate" (Button3Click): refuses while an input table has faults, without a step limit or
 // before both tables are loaded; otherwise lists every database haplotype within the step limit

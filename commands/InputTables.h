@@ -2,8 +2,8 @@
 
 #include "commands/InputRole.h"
 #include "commands/StringGrid.h"
-#include "core/CellReference.h"
-#include "core/HaplotypeTable.h"
+#include "core/table/HaplotypeTable.h"
+#include "core/text/CellReference.h"
 
 #include <memory>
 #include <string>

@@ -4,7 +4,7 @@
 #include "commands/InputTables.h"
 #include "commands/TableOperations.h"
 #include "commands/ViewStates.h"
-#include "core/MatchProbabilities.h"
+#include "core/statistics/MatchProbabilities.h"
 
 #include <algorithm>
 

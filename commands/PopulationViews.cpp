@@ -3,8 +3,8 @@
 #include "commands/InputTables.h"
 #include "commands/TableOperations.h"
 #include "commands/ViewStates.h"
-#include "core/ByHaplotypeTable.h"
-#include "core/PopulationSummary.h"
+#include "core/matching/ByHaplotypeTable.h"
+#include "core/statistics/PopulationSummary.h"
 
 #include <algorithm>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "commands/TextPool.h"
-#include "core/TextTable.h"
+#include "core/text/TextTable.h"
 
 #include <memory>
 #include <string>

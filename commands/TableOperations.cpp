@@ -1,6 +1,6 @@
 #include "commands/TableOperations.h"
 
-#include "core/IntegerText.h"
+#include "core/text/IntegerText.h"
 
 #include <algorithm>
 #include <string>

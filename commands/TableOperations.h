@@ -2,7 +2,7 @@
 
 #include "commands/StringGrid.h"
 #include "commands/TextMeasurer.h"
-#include "core/CellReference.h"
+#include "core/text/CellReference.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include "commands/TextMeasurer.h"
 
-#include "core/Text.h"
+#include "core/text/Text.h"
 
 namespace tarnwick {
 

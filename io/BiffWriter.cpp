@@ -1,8 +1,8 @@
 #include "io/BiffWriter.h"
 
-#include "core/CellReference.h"
 #include "core/Error.h"
-#include "core/Text.h"
+#include "core/text/CellReference.h"
+#include "core/text/Text.h"
 #include "io/CodePage.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/TextTable.h"
+#include "core/text/TextTable.h"
 
 #include <ostream>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/CellReference.h"
-#include "core/TextTable.h"
+#include "core/text/CellReference.h"
+#include "core/text/TextTable.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "io/ReadBudget.h"
 
-#include "core/CellReference.h"
+#include "core/text/CellReference.h"
 #include "io/ReadError.h"
 #include "io/ReadLimits.h"
 

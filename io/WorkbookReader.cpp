@@ -1,6 +1,6 @@
 #include "io/WorkbookReader.h"
 
-#include "core/CellReference.h"
+#include "core/text/CellReference.h"
 #include "io/ReadError.h"
 #include "io/ReadLimits.h"
 #include "io/SheetReader.h"

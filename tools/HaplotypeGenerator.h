@@ -4,7 +4,7 @@
 // from a few founders, and each haplotype from a founder by single-step mutations, so that
 // near neighbours and exact matches occur as in real data.
 
-#include "core/HaplotypeTable.h"
+#include "core/table/HaplotypeTable.h"
 
 #include <memory>
 

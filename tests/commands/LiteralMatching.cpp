@@ -1,7 +1,7 @@
 #include "LiteralMatching.h"
 
 #include "commands/TableOperations.h"
-#include "core/IntegerText.h"
+#include "core/text/IntegerText.h"
 
 #include <cstdint>
 #include <string>

@@ -6,7 +6,7 @@
 #include "commands/Calculation.h"
 #include "commands/PopulationViews.h"
 #include "core/Error.h"
-#include "core/MatchKernel.h"
+#include "core/matching/kernel/MatchKernel.h"
 
 #include <gtest/gtest.h>
 

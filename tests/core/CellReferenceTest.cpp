@@ -1,4 +1,4 @@
-#include "core/CellReference.h"
+#include "core/text/CellReference.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The genotype matching against a plain, literal implementation of its rules, on random tables
 // with split loci, aliases, repeated keys, DYS389, microvariants, copies, null alleles and missing
 // marks; once with each level of the comparison kernel.
-#include "core/GenotypeMatching.h"
-#include "core/MatchKernel.h"
+#include "core/matching/GenotypeMatching.h"
+#include "core/matching/kernel/MatchKernel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The genotype reading's rules for cells, steps and locus names, example by example.
-#include "core/Genotype.h"
-#include "core/LocusKeys.h"
+#include "core/genotype/Genotype.h"
+#include "core/genotype/LocusKeys.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/IntegerText.h"
+#include "core/text/IntegerText.h"
 #include "core/Error.h"
 
 #include <gtest/gtest.h>

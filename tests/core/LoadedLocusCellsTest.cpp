@@ -1,4 +1,4 @@
-#include "core/HaplotypeTable.h"
+#include "core/table/HaplotypeTable.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // one by one, the exact-match index) against a plain double loop, on random tables: values near
 // the kernel's 16-bit limits and beyond, untyped cells, paired descriptive columns, haplotypes
 // enough to fill many blocks and batches.
-#include "core/ByHaplotypeTable.h"
-#include "core/MatchKernel.h"
-#include "core/Matching.h"
+#include "core/matching/ByHaplotypeTable.h"
+#include "core/matching/Matching.h"
+#include "core/matching/kernel/MatchKernel.h"
 
 #include <gtest/gtest.h>
 

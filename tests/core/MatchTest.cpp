@@ -1,6 +1,6 @@
 // The domain's matching on its own: haplotype tables in, matches out.
 #include "core/Error.h"
-#include "core/Matching.h"
+#include "core/matching/Matching.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/OwnTexts.h"
+#include "core/table/OwnTexts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/SelectionSortOrder.h"
+#include "core/matching/SelectionSortOrder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Match probabilities and population diversity against figures worked out independently.
-#include "core/Diversity.h"
 #include "core/Error.h"
-#include "core/MatchProbabilities.h"
+#include "core/statistics/Diversity.h"
+#include "core/statistics/MatchProbabilities.h"
 
 #include <gtest/gtest.h>
 

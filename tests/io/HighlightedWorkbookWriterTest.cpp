@@ -1,8 +1,8 @@
 #include "io/HighlightedWorkbookWriter.h"
 #include "TestFiles.h"
 #include "TextGrid.h"
-#include "core/CellReference.h"
 #include "core/Error.h"
+#include "core/text/CellReference.h"
 #include "io/GsfHandles.h"
 #include "io/WorkbookReader.h"
 

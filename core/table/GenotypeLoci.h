@@ -1,0 +1,40 @@
+#pragma once
+
+// The loci of a table as the genotype reading pairs them: by key (LocusKeys.h), a locus split into
+// columns a and b taken as one, a key repeated left out.
+
+#include "core/genotype/Genotype.h"
+#include "core/table/HaplotypeTable.h"
+
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+struct GenotypeLocus {
+    std::string key;
+    int column;            // the locus's column; of a split locus, the a column
+    int secondColumn = -1; // of a split locus, the b column
+    std::string title;     // as the marker slots show it
+};
+
+// The locus columns of a table (from its first locus column on), in order. Two whose keys are
+// X + "A" and X + "B" form the one locus X at the A column; a key that an earlier locus already
+// has is left out.
+std::vector<GenotypeLocus> genotypeLoci(const HaplotypeTable& table);
+
+struct GenotypeLocusPair {
+    GenotypeLocus database;
+    GenotypeLocus search;
+};
+
+// The loci both tables have, in the database's order.
+std::vector<GenotypeLocusPair> pairGenotypeLoci(const HaplotypeTable& database,
+                                                const HaplotypeTable& search);
+
+// The genotype of a haplotype at a locus column, read from what the column keeps.
+Genotype genotypeAt(const HaplotypeTable& table, int column, std::size_t haplotype);
+// The same at a locus, its two columns combined when it is split.
+Genotype genotypeAt(const HaplotypeTable& table, const GenotypeLocus& locus, std::size_t haplotype);
+
+} // namespace tarnwick

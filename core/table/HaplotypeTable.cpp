@@ -1,0 +1,244 @@
+#include "core/table/HaplotypeTable.h"
+
+#include "core/genotype/Genotype.h"
+#include "core/table/LocusCells.h"
+
+#include <algorithm>
+
+namespace tarnwick {
+
+HaplotypeTable::HaplotypeTable(TableLayout layout, std::vector<std::string> titles,
+                               std::vector<Column> columns, std::size_t haplotypes,
+                               CellReading reading)
+    : layout_(layout), titles_(std::move(titles)), columns_(std::move(columns)),
+      haplotypes_(haplotypes), reading_(reading) {
+    titles_.resize(columns_.size());
+}
+
+const std::string& HaplotypeTable::title(int col) const {
+    static const std::string kNone;
+    return col >= 0 && col < columns() ? titles_[static_cast<std::size_t>(col)] : kNone;
+}
+
+bool HaplotypeTable::isLocusColumn(int col) const {
+    return col >= 0 && col < columns() &&
+           std::holds_alternative<LocusColumn>(columns_[static_cast<std::size_t>(col)]);
+}
+
+std::string_view HaplotypeTable::cell(int col, std::size_t haplotype, std::string& scratch) const {
+    if (col < 0 || col >= columns() || haplotype >= haplotypes_)
+        return {};
+    const Column& column = columns_[static_cast<std::size_t>(col)];
+    if (const auto* locus = std::get_if<LocusColumn>(&column))
+        return locus->text(haplotype, scratch);
+    return std::get<TextColumn>(column).text(haplotype);
+}
+
+std::string_view HaplotypeTable::text(int col, int row, std::string& scratch) const {
+    if (row == 0)
+        return title(col);
+    return row > 0 ? cell(col, static_cast<std::size_t>(row - 1), scratch) : std::string_view();
+}
+
+void HaplotypeTable::forEachText(int col, int begin, int end,
+                                 const std::function<void(std::string_view)>& visit) const {
+    if (col < 0 || col >= columns())
+        return TextTable::forEachText(col, begin, end, visit);
+    if (begin <= 0 && end > 0)
+        visit(title(col));
+    const auto first = static_cast<std::size_t>(std::max(begin, 1) - 1);
+    const auto last = static_cast<std::size_t>(std::max(end, 1) - 1);
+    const Column& column = columns_[static_cast<std::size_t>(col)];
+    if (const auto* locus = std::get_if<LocusColumn>(&column)) {
+        locus->forEachText(first, last, visit);
+        return;
+    }
+    const TextColumn& texts = std::get<TextColumn>(column);
+    for (std::size_t h = first; h < last; ++h)
+        visit(texts.text(h));
+}
+
+void HaplotypeTable::forEachTextOf(int col, const std::vector<bool>& haplotypes,
+                                   const std::function<void(std::string_view)>& visit) const {
+    std::string scratch;
+    for (std::size_t h = 0; h < std::min(haplotypes.size(), haplotypes_); ++h)
+        if (haplotypes[h])
+            visit(cell(col, h, scratch));
+}
+
+HaplotypeTableBuilder::HaplotypeTableBuilder(TableLayout layout, CellReading reading)
+    : layout_(layout), reading_(reading) {}
+
+HaplotypeTable::Column& HaplotypeTableBuilder::column(long col) {
+    while (static_cast<long>(columns_.size()) <= col) {
+        const auto index = static_cast<int>(columns_.size());
+        if (index >= layout_.firstLocusColumn)
+            columns_.emplace_back(LocusColumn());
+        else
+            columns_.emplace_back(TextColumn(index == layout_.populationColumn));
+        std::visit([&](auto& added) { added.reserve(expectedHaplotypes_); }, columns_.back());
+    }
+    return columns_[static_cast<std::size_t>(col)];
+}
+
+void HaplotypeTableBuilder::setText(long row, long col, std::string_view text) {
+    rows_ = std::max(rows_, row + 1);
+    cols_ = std::max(cols_, col + 1);
+    HaplotypeTable::Column& target = column(col);
+    if (row == 0) {
+        if (titles_.size() <= static_cast<std::size_t>(col))
+            titles_.resize(static_cast<std::size_t>(col) + 1);
+        titles_[static_cast<std::size_t>(col)] = text;
+        return;
+    }
+    const auto haplotype = static_cast<std::size_t>(row - 1);
+    auto* locus = std::get_if<LocusColumn>(&target);
+    if (!locus) {
+        std::get<TextColumn>(target).set(haplotype, text);
+        return;
+    }
+    if (reading_ == CellReading::Genotypes) {
+        setGenotypeCell(row, col, text);
+        return;
+    }
+    const std::string tidied = reading_ == CellReading::TidiedIntegers && !text.empty()
+                                   ? tidyLocusText(text)
+                                   : std::string(text);
+    const IntegerCell read = IntegerCell::read(tidied);
+    switch (read.kind) {
+    case IntegerCell::Kind::Untyped:
+        locus->setValue(haplotype, LocusColumn::kUntyped);
+        if (!text.empty()) // tidied away to nothing: empty as a cell, but a fault
+            locus->setOwnText(haplotype, tidied);
+        break;
+    case IntegerCell::Kind::NotInteger:
+        locus->setValue(haplotype, LocusColumn::kNotInteger);
+        locus->setOwnText(haplotype, tidied);
+        break;
+    case IntegerCell::Kind::Integer:
+        locus->setValue(haplotype, read.value);
+        if (tidied != std::to_string(read.value))
+            locus->setOwnText(haplotype, tidied);
+        break;
+    }
+    rememberTextAsRead(row, col, text, read.kind != IntegerCell::Kind::Integer && tidied != text);
+}
+
+void HaplotypeTableBuilder::rememberTextAsRead(long row, long col, std::string_view text,
+                                               bool tidiedFault) {
+    const auto key = cellKey(row, col);
+    if (tidiedFault)
+        tidiedFaults_[key] = std::string(text);
+    else if (!tidiedFaults_.empty())
+        tidiedFaults_.erase(key);
+}
+
+// The text as it stands: the value where it is an integer's decimal form, else the text itself;
+// a fault where the genotype rules say so.
+void HaplotypeTableBuilder::setGenotypeCell(long row, long col, std::string_view text) {
+    auto& locus = std::get<LocusColumn>(column(col));
+    const auto haplotype = static_cast<std::size_t>(row - 1);
+    const IntegerCell read = IntegerCell::read(text);
+    if (text.empty()) {
+        locus.setValue(haplotype, LocusColumn::kUntyped);
+    } else if (read.kind == IntegerCell::Kind::Integer && text == std::to_string(read.value)) {
+        locus.setValue(haplotype, read.value);
+    } else {
+        locus.setValue(haplotype, LocusColumn::kNotInteger);
+        locus.setOwnText(haplotype, text);
+    }
+}
+
+void HaplotypeTableBuilder::setInteger(long row, long col, std::int64_t value) {
+    if (row == 0 || !std::holds_alternative<LocusColumn>(column(col)) ||
+        value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max()) {
+        setText(row, col, std::to_string(value));
+        return;
+    }
+    rows_ = std::max(rows_, row + 1);
+    cols_ = std::max(cols_, col + 1);
+    std::get<LocusColumn>(column(col)).setValue(static_cast<std::size_t>(row - 1), value);
+    rememberTextAsRead(row, col, {}, false);
+}
+
+void HaplotypeTableBuilder::expectRows(long rows) {
+    expectedHaplotypes_ = static_cast<std::size_t>(std::max(rows - 1, 0L));
+    for (auto& column : columns_)
+        std::visit([&](auto& existing) { existing.reserve(expectedHaplotypes_); }, column);
+}
+
+void HaplotypeTableBuilder::cover(long rows, long cols) {
+    rows_ = std::max(rows_, rows);
+    cols_ = std::max(cols_, cols);
+    if (cols_ > 0)
+        column(cols_ - 1);
+}
+
+// Whether a locus cell, as it ended up, is faulty.
+bool HaplotypeTableBuilder::isFault(const LocusColumn& locus, std::size_t haplotype) const {
+    const std::int64_t value = locus.value(haplotype);
+    if (reading_ != CellReading::Genotypes)
+        return value == LocusColumn::kNotInteger ||
+               (value == LocusColumn::kUntyped && locus.hasOwnText(haplotype));
+    // Cells without a text of their own are empty (missing) or a number's decimal form, which
+    // from 0 (null) to 999 is a genotype.
+    if (!locus.hasOwnText(haplotype) &&
+        (value == LocusColumn::kUntyped || (value >= 0 && value <= Genotype::kGreatestRepeats)))
+        return false;
+    std::string scratch;
+    return readGenotype(locus.text(haplotype, scratch)).kind == Genotype::Kind::Fault;
+}
+
+// The faulty locus cells, column by column and row by row, counted first so that a file of
+// millions holds them once.
+std::vector<FaultyCell> HaplotypeTableBuilder::faults(std::size_t haplotypes) const {
+    const auto eachFault = [&](const auto& visit) {
+        for (std::size_t col = 0; col < columns_.size(); ++col) {
+            const auto* locus = std::get_if<LocusColumn>(&columns_[col]);
+            if (!locus)
+                continue;
+            const auto visitIfFault = [&](std::size_t haplotype) {
+                if (isFault(*locus, haplotype))
+                    visit(FaultyCell{static_cast<int>(col), static_cast<int>(haplotype) + 1});
+            };
+            // Read as integers, only a cell with a text of its own can be faulty.
+            if (reading_ == CellReading::Genotypes)
+                for (std::size_t haplotype = 0; haplotype < haplotypes; ++haplotype)
+                    visitIfFault(haplotype);
+            else
+                locus->forEachRowWithOwnText(visitIfFault);
+        }
+    };
+    std::size_t count = 0;
+    eachFault([&](FaultyCell) { ++count; });
+    std::vector<FaultyCell> faults;
+    faults.reserve(count);
+    eachFault([&](FaultyCell fault) { faults.push_back(fault); });
+    return faults;
+}
+
+std::string HaplotypeTableBuilder::Result::asRead(const FaultyCell& fault) const {
+    if (const auto tidied = tidiedFaults.find(cellKey(fault.row, fault.col));
+        tidied != tidiedFaults.end())
+        return tidied->second;
+    std::string scratch;
+    return std::string(table->text(fault.col, fault.row, scratch));
+}
+
+HaplotypeTableBuilder::Result HaplotypeTableBuilder::finish() {
+    const auto haplotypes = static_cast<std::size_t>(std::max(rows_, 1L) - 1);
+    columns_.resize(static_cast<std::size_t>(cols_), TextColumn());
+    for (auto& column : columns_) {
+        if (auto* locus = std::get_if<LocusColumn>(&column))
+            locus->resize(haplotypes);
+        else
+            std::get<TextColumn>(column).finish(haplotypes);
+    }
+    std::vector<FaultyCell> faults = this->faults(haplotypes);
+    auto table = std::make_shared<const HaplotypeTable>(layout_, std::move(titles_),
+                                                        std::move(columns_), haplotypes, reading_);
+    return {std::move(table), std::move(faults), std::move(tidiedFaults_)};
+}
+
+} // namespace tarnwick
