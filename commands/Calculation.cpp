@@ -21,13 +21,6 @@ void refuse(Workspace& workspace, UserMessages& messages, const std::string& mes
     workspace.statusLine.clear();
 }
 
-void emptyResultTable(StringGrid& result) {
-    result.clearCells();
-    result.setColCount(1);
-    result.setRowCount(2);
-    result.setFixedRows(1);
-}
-
 void showResults(Workspace& workspace, std::shared_ptr<const HaplotypeTable> database,
                  std::shared_ptr<const HaplotypeTable> search,
                  const std::shared_ptr<const MatchResult>& result, const TextMeasurer& measurer) {
@@ -88,7 +81,7 @@ void calculate(Workspace& workspace, UserMessages& messages, const TextMeasurer&
     workspace.statusLine = "calculating, wait...";
     messages.showMessage(kCalculationWarning);
     applyViewEvent(workspace, ViewEvent::CalculationStarted);
-    emptyResultTable(workspace.StringGrid5);
+    emptyResultTable(workspace.StringGrid5, ResultTableState::Calculating);
 
     auto result = std::make_shared<const MatchResult>(
         genotypes ? matchGenotypes(*database, *search, limit, progress)

@@ -14,13 +14,6 @@ FileDialogState openDialog() {
     return {FileDialogState::Kind::Open, "Open", spreadsheetFilters(), "xls", ""};
 }
 
-void emptyResultTable(StringGrid& result) {
-    result.clearCells();
-    result.setColCount(1);
-    result.setRowCount(1);
-    result.setFixedRows(0);
-}
-
 } // namespace
 
 std::string formatMessage(InputRole role, const StringGrid& table) {
@@ -76,7 +69,7 @@ void LoadCommands::finishFaulty(InputRole role, int faults) {
     table.setRowCount(table.RowCount() - 2);
     workspace_.statusLine = "error";
     applyViewEvent(workspace_, ViewEvent::LoadedWithFaults, role);
-    emptyResultTable(workspace_.StringGrid5);
+    emptyResultTable(workspace_.StringGrid5, ResultTableState::BeforeCalculation);
     if (role == InputRole::Database) {
         dialogs_.showModal(FormId::Form4, std::to_string(faults));
         workspace_.databaseHasErrors = true;
@@ -89,7 +82,7 @@ void LoadCommands::finishFaulty(InputRole role, int faults) {
 
 void LoadCommands::finishClean(InputRole role) {
     StringGrid& table = workspace_.inputTable(role);
-    emptyResultTable(workspace_.StringGrid5);
+    emptyResultTable(workspace_.StringGrid5, ResultTableState::BeforeCalculation);
     (role == InputRole::Database ? workspace_.databaseHasErrors : workspace_.searchHasErrors) =
         false;
     table.setGoEditing(false);

@@ -5,12 +5,22 @@
 #include <string>
 
 namespace tarnwick {
+namespace {
+
+// Cells are stored row by row; counts and positions are never negative.
+std::size_t cellCount(int cols, int rows) {
+    return static_cast<std::size_t>(cols) * static_cast<std::size_t>(rows);
+}
+std::size_t cellIndex(int row, int cols, int col) {
+    return cellCount(cols, row) + static_cast<std::size_t>(col);
+}
+
+} // namespace
 
 StringGrid::StringGrid(int colCount, int rowCount, int fixedRows)
     : colCount_(std::max(colCount, 1)), rowCount_(std::max(rowCount, 1)),
-      pool_(std::make_shared<TextPool>()),
-      cells_(static_cast<std::size_t>(colCount_) * rowCount_, kEmptyText),
-      colWidths_(colCount_, kDefaultColWidth) {
+      pool_(std::make_shared<TextPool>()), cells_(cellCount(colCount_, rowCount_), kEmptyText),
+      colWidths_(static_cast<std::size_t>(colCount_), kDefaultColWidth) {
     setFixedRows(fixedRows);
 }
 
@@ -23,7 +33,7 @@ void StringGrid::setColCount(int count) {
     if (source_) {
         sourceCols_ = std::min(sourceCols_, count);
     } else {
-        std::vector<TextId> resized(static_cast<std::size_t>(count) * rowCount_, kEmptyText);
+        std::vector<TextId> resized(cellCount(count, rowCount_), kEmptyText);
         const int kept = std::min(count, colCount_);
         for (int row = 0; row < rowCount_; ++row) {
             const auto from = cells_.begin() + static_cast<std::ptrdiff_t>(row) * colCount_;
@@ -43,7 +53,7 @@ void StringGrid::setRowCount(int count) {
     if (source_)
         sourceRows_ = std::min(sourceRows_, count);
     else
-        cells_.resize(static_cast<std::size_t>(colCount_) * count, kEmptyText);
+        cells_.resize(cellCount(colCount_, count), kEmptyText);
     rowCount_ = count;
 }
 
@@ -65,7 +75,7 @@ std::string_view StringGrid::text(int col, int row, std::string& scratch) const 
     if (source_)
         return col < sourceCols_ && row < sourceRows_ ? source_->text(col, row, scratch)
                                                       : std::string_view();
-    return pool_->text(cells_[static_cast<std::size_t>(row) * colCount_ + col]);
+    return pool_->text(cells_[cellIndex(row, colCount_, col)]);
 }
 
 std::string StringGrid::Cells(int col, int row) const {
@@ -76,7 +86,7 @@ std::string StringGrid::Cells(int col, int row) const {
 void StringGrid::setCells(int col, int row, std::string_view text) {
     checkInside(col, row);
     ownCells();
-    cells_[static_cast<std::size_t>(row) * colCount_ + col] = pool_->intern(text);
+    cells_[cellIndex(row, colCount_, col)] = pool_->intern(text);
 }
 
 void StringGrid::showCellsOf(std::shared_ptr<const TextTable> source) {
@@ -91,12 +101,11 @@ void StringGrid::ownCells() {
     if (!source_)
         return;
     auto pool = std::make_shared<TextPool>();
-    std::vector<TextId> cells(static_cast<std::size_t>(colCount_) * rowCount_, kEmptyText);
+    std::vector<TextId> cells(cellCount(colCount_, rowCount_), kEmptyText);
     std::string scratch;
     for (int row = 0; row < sourceRows_; ++row)
         for (int col = 0; col < sourceCols_; ++col)
-            cells[static_cast<std::size_t>(row) * colCount_ + col] =
-                pool->intern(source_->text(col, row, scratch));
+            cells[cellIndex(row, colCount_, col)] = pool->intern(source_->text(col, row, scratch));
     pool_ = std::move(pool);
     cells_ = std::move(cells);
     source_.reset();
@@ -105,7 +114,7 @@ void StringGrid::ownCells() {
 void StringGrid::clearCells() {
     source_.reset();
     pool_ = std::make_shared<TextPool>();
-    cells_.assign(static_cast<std::size_t>(colCount_) * rowCount_, kEmptyText);
+    cells_.assign(cellCount(colCount_, rowCount_), kEmptyText);
 }
 
 void StringGrid::forEachText(int col, int begin, int end,
@@ -124,7 +133,7 @@ void StringGrid::forEachText(int col, int begin, int end,
     // Each distinct text once.
     std::vector<bool> seen(pool_->size(), false);
     for (int row = begin; row < end; ++row) {
-        const TextId id = cells_[static_cast<std::size_t>(row) * colCount_ + col];
+        const TextId id = cells_[cellIndex(row, colCount_, col)];
         if (!seen[id]) {
             seen[id] = true;
             visit(pool_->text(id));

@@ -65,6 +65,14 @@ std::vector<CellPosition> faultyCellPositions(const StringGrid& list) {
     return positions;
 }
 
+void emptyResultTable(StringGrid& result, ResultTableState state) {
+    const bool calculating = state == ResultTableState::Calculating;
+    result.clearCells();
+    result.setColCount(1);
+    result.setRowCount(calculating ? 2 : 1);
+    result.setFixedRows(calculating ? 1 : 0);
+}
+
 bool isLoaded(const StringGrid& table) {
     return !table.Cells(0, 0).empty();
 }

@@ -21,6 +21,11 @@ void recordFaultyCells(StringGrid& list, const std::vector<CellPosition>& cells)
 std::vector<CellPosition> faultyCellPositions(const StringGrid& list);
 int faultyCellCount(const StringGrid& list);
 
+// Empties the by-haplotype table: one empty column, with an empty title row above one empty row
+// while a calculation fills it, or one row alone before any.
+enum class ResultTableState { BeforeCalculation, Calculating };
+void emptyResultTable(StringGrid& result, ResultTableState state);
+
 // An input table counts as loaded when its first cell is not empty.
 bool isLoaded(const StringGrid& table);
 

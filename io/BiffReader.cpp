@@ -1,5 +1,6 @@
 #include "io/BiffReader.h"
 
+#include "core/text/Text.h"
 #include "io/ByteCursor.h"
 #include "io/CodePage.h"
 #include "io/DateFormats.h"
@@ -82,13 +83,6 @@ const char* errorName(std::uint8_t code) {
     default:
         return "#ERROR";
     }
-}
-
-bool isAscii(std::string_view bytes) {
-    for (unsigned char c : bytes)
-        if (c >= 0x80)
-            return false;
-    return true;
 }
 
 double rkValue(std::uint32_t rk) {
@@ -343,7 +337,7 @@ private:
         const auto [row, col] = position(in);
         const auto xf = in.u16();
         const auto result = in.take(8);
-        const auto byte = [&](int i) { return static_cast<std::uint8_t>(result[i]); };
+        const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(result[i]); };
         if (byte(6) != 0xFF || byte(7) != 0xFF) {
             emit(row, col, numberOrDate(ByteCursor(result).f64(), xf));
             return;

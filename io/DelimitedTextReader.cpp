@@ -134,7 +134,9 @@ long estimatedRows(std::string_view text) {
     const auto lines = std::count(sample.begin(), sample.end(), '\n');
     if (lines == 0 || sample.size() == text.size())
         return static_cast<long>(lines) + 1;
-    return static_cast<long>(static_cast<double>(text.size()) / sample.size() * lines * 1.05) + 1;
+    return static_cast<long>(static_cast<double>(text.size()) / static_cast<double>(sample.size()) *
+                             static_cast<double>(lines) * 1.05) +
+           1;
 }
 
 char detectSeparator(std::string_view text) {

@@ -13,8 +13,8 @@ namespace {
 // Bytes that make a CSV field quoted.
 constexpr std::array<bool, 256> kQuoted = [] {
     std::array<bool, 256> quoted{};
-    for (const unsigned char c : {',', '"', '\r', '\n'})
-        quoted[c] = true;
+    for (const char c : {',', '"', '\r', '\n'})
+        quoted[static_cast<unsigned char>(c)] = true;
     return quoted;
 }();
 

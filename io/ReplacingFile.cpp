@@ -1,6 +1,7 @@
 #include "io/ReplacingFile.h"
 
 #include "core/Error.h"
+#include "io/FilePaths.h"
 #include "io/InterruptedSaves.h"
 
 #include <cerrno>
@@ -18,11 +19,6 @@ namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
 constexpr int kMaxLinkHops = 40;
-
-std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
-}
 
 std::string temporaryPattern(const std::string& path) {
     const std::string folder = folderOf(path);

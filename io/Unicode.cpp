@@ -67,8 +67,8 @@ std::string utf16BeToUtf8(std::string_view bytes) {
 std::string latin1ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    for (unsigned char c : bytes)
-        appendUtf8(out, c);
+    for (const char c : bytes)
+        appendUtf8(out, static_cast<unsigned char>(c));
     return out;
 }
 

@@ -1,6 +1,7 @@
 #include "io/XlsxReader.h"
 
 #include "io/DateFormats.h"
+#include "io/FilePaths.h"
 #include "io/GsfHandles.h"
 #include "io/NumberParsing.h"
 #include "io/ReadBudget.h"
@@ -86,11 +87,6 @@ std::string resolveTarget(const std::string& fromFolder, const std::string& targ
     for (const auto& part : parts)
         resolved += (resolved.empty() ? "" : "/") + part;
     return resolved;
-}
-
-std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
 }
 
 class WorkbookHandler : public XmlHandler {

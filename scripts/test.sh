@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks that no layer includes one above it, builds everything
+# Installs what is missing, checks that no layer includes one above it and that the layout is
+# clang-format's, builds everything
 # (warnings are errors) and runs every test, the checks of the installed files and the Debian
 # package, and the checks of .clang-tidy; the window-free tests
 # run a second time under AddressSanitizer and UndefinedBehaviorSanitizer, and the readers'
@@ -10,6 +11,9 @@ scripts/install-dependencies.sh
 jobs=$(nproc)
 
 scripts/check-layers.sh
+# Every source file laid out as .clang-format says.
+find core io commands cli ui tools fuzz bench tests \( -name '*.h' -o -name '*.cpp' \) -print0 |
+    xargs -0 clang-format --dry-run -Werror
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")

@@ -379,8 +379,7 @@ std::vector<Match> inSortedOrder(const MatchesBySearch& comparisons) {
         if (end == next)
             continue; // a pass over rows already sorted changes nothing
         for (; next < end; ++next)
-            order.append(static_cast<std::int32_t>(comparisons.matches[next].steps),
-                         static_cast<std::uint32_t>(next));
+            order.append(comparisons.matches[next].steps, static_cast<std::uint32_t>(next));
         order.sortPass();
     }
     std::vector<Match> sorted;

@@ -8,8 +8,8 @@
 namespace tarnwick {
 namespace {
 
-constexpr std::int32_t kHighest = std::numeric_limits<std::int32_t>::max();
-constexpr std::int32_t kLowest = std::numeric_limits<std::int32_t>::min();
+constexpr std::int64_t kHighest = std::numeric_limits<std::int64_t>::max();
+constexpr std::int64_t kLowest = std::numeric_limits<std::int64_t>::min();
 
 } // namespace
 
@@ -22,7 +22,7 @@ SelectionSortOrder::SelectionSortOrder(std::size_t capacity) : leaves_(1) {
     items_.reserve(capacity);
 }
 
-void SelectionSortOrder::append(std::int32_t key, std::uint32_t item) {
+void SelectionSortOrder::append(std::int64_t key, std::uint32_t item) {
     if (size_ == leaves_)
         throw std::length_error("SelectionSortOrder: capacity exceeded");
     keys_.push_back(key);
@@ -30,7 +30,7 @@ void SelectionSortOrder::append(std::int32_t key, std::uint32_t item) {
     setLeaf(size_++, key);
 }
 
-void SelectionSortOrder::setLeaf(std::size_t position, std::int32_t key) {
+void SelectionSortOrder::setLeaf(std::size_t position, std::int64_t key) {
     std::size_t node = leaves_ + position;
     tree_[node] = {key, key};
     for (node /= 2; node >= 1; node /= 2) {
@@ -43,17 +43,17 @@ void SelectionSortOrder::setLeaf(std::size_t position, std::int32_t key) {
     }
 }
 
-std::int32_t SelectionSortOrder::minFrom(std::size_t from) const {
+std::int64_t SelectionSortOrder::minFrom(std::size_t from) const {
     // Walk up from the leaf, taking every right sibling subtree that lies wholly after it.
     std::size_t node = leaves_ + from;
-    std::int32_t result = tree_[node].min;
+    std::int64_t result = tree_[node].min;
     for (; node > 1; node /= 2)
         if (node % 2 == 0)
             result = std::min(result, tree_[node + 1].min);
     return result;
 }
 
-std::size_t SelectionSortOrder::firstAtMost(std::size_t from, std::int32_t limit) const {
+std::size_t SelectionSortOrder::firstAtMost(std::size_t from, std::int64_t limit) const {
     if (from >= size_)
         return size_;
     std::size_t node = leaves_ + from;
@@ -74,7 +74,7 @@ std::size_t SelectionSortOrder::firstAtMost(std::size_t from, std::int32_t limit
     return node - leaves_;
 }
 
-std::size_t SelectionSortOrder::firstAbove(std::size_t from, std::int32_t limit) const {
+std::size_t SelectionSortOrder::firstAbove(std::size_t from, std::int64_t limit) const {
     if (from >= size_)
         return size_;
     std::size_t node = leaves_ + from;
@@ -104,7 +104,7 @@ void SelectionSortOrder::swapPositions(std::size_t a, std::size_t b) {
 void SelectionSortOrder::sortPass() {
     std::size_t k = 0;
     // The smallest key of the rest changes only when its last row has been placed.
-    std::int32_t smallest = size_ > 0 ? minFrom(0) : 0;
+    std::int64_t smallest = size_ > 0 ? minFrom(0) : 0;
     // Rows of the smallest key are taken in position order, and a swap never moves one further
     // on, so the next one lies after the last one taken.
     std::size_t searchFrom = 0;

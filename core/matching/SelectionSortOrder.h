@@ -15,8 +15,8 @@ class SelectionSortOrder {
 public:
     explicit SelectionSortOrder(std::size_t capacity);
 
-    // Keys are numbers of steps of matches, so never above the 32-bit step limit.
-    void append(std::int32_t key, std::uint32_t item);
+    // Keys are numbers of steps of matches: 64 bits, as the step limit is.
+    void append(std::int64_t key, std::uint32_t item);
     void sortPass();
 
     std::size_t size() const { return size_; }
@@ -25,21 +25,21 @@ public:
 
 private:
     struct Node {
-        std::int32_t min;
-        std::int32_t max;
+        std::int64_t min;
+        std::int64_t max;
     };
 
-    void setLeaf(std::size_t position, std::int32_t key);
-    std::int32_t minFrom(std::size_t from) const;
+    void setLeaf(std::size_t position, std::int64_t key);
+    std::int64_t minFrom(std::size_t from) const;
     // First position >= from whose key is <= limit (or > limit); size_ when there is none.
-    std::size_t firstAtMost(std::size_t from, std::int32_t limit) const;
-    std::size_t firstAbove(std::size_t from, std::int32_t limit) const;
+    std::size_t firstAtMost(std::size_t from, std::int64_t limit) const;
+    std::size_t firstAbove(std::size_t from, std::int64_t limit) const;
     void swapPositions(std::size_t a, std::size_t b);
 
     std::size_t leaves_;
     std::size_t size_ = 0;
     std::vector<Node> tree_; // 1-based heap layout, leaves at leaves_ + position
-    std::vector<std::int32_t> keys_;
+    std::vector<std::int64_t> keys_;
     std::vector<std::uint32_t> items_;
 };
 

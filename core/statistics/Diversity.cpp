@@ -42,7 +42,8 @@ std::vector<DiversityRow> populationDiversity(const HaplotypeTable& database) {
     const LocusValueIds ids = tableValueIds(database);
     std::vector<std::size_t> loci(ids.loci());
     std::iota(loci.begin(), loci.end(), 0);
-    const HaplotypeClasses classes(ids, loci);
+    const LocusHashes hashes(ids);
+    const HaplotypeClasses classes(ids, hashes, loci);
     const PopulationIndex populations = populationIndex(database);
     std::vector<std::vector<std::uint32_t>> members(populations.names.size());
     std::vector<std::uint32_t> all;

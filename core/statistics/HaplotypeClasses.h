@@ -3,35 +3,69 @@
 #include "core/statistics/LocusValueIds.h"
 
 #include <cstdint>
-#include <unordered_map>
+#include <span>
 #include <vector>
 
 namespace tarnwick {
 
-// Numbers the haplotypes typed at every one of some loci by their values there: the same
-// values, the same number.
-class HaplotypeClasses {
+// Hashes of haplotypes over any set of loci from one sum per haplotype: each locus's value adds
+// a scrambled 64-bit number, so the hash over fewer loci is the sum less the terms of the others.
+// Hashes only find candidates: sameness is always checked on the values.
+class LocusHashes {
 public:
-    static constexpr std::uint32_t kNone = UINT32_MAX; // not typed at every locus
+    explicit LocusHashes(const LocusValueIds& ids);
 
-    HaplotypeClasses(const LocusValueIds& ids, std::vector<std::size_t> loci);
-
-    std::uint32_t of(std::size_t haplotype) const { return classes_[haplotype]; }
-    std::size_t count() const { return representatives_.size(); }
-    // The class of a haplotype of another table numbered alike at the same loci; kNone when it
-    // is not typed at every locus or has no class here.
-    std::uint32_t find(const LocusValueIds& other, std::size_t haplotype) const;
+    std::size_t words() const { return words_; }
+    // The loci a haplotype is typed at, as bits.
+    std::span<const std::uint64_t> typed(std::size_t h) const {
+        return std::span(masks_).subspan(h * words_, words_);
+    }
+    bool covers(std::size_t h, std::span<const std::uint64_t> loci) const;
+    // The hash of a haplotype over loci it covers.
+    std::uint64_t over(std::size_t h, std::span<const std::uint64_t> loci) const;
 
 private:
-    std::uint64_t hashOf(const LocusValueIds& ids, std::size_t haplotype) const;
-    bool typedEverywhere(const LocusValueIds& ids, std::size_t haplotype) const;
-    bool same(const LocusValueIds& ids, std::size_t haplotype, std::uint32_t cls) const;
+    static std::uint64_t term(std::size_t locus, std::uint32_t id);
+
+    const LocusValueIds* ids_;
+    std::size_t words_;
+    std::vector<std::uint64_t> masks_; // [haplotype][word]
+    std::vector<std::uint64_t> sums_;
+};
+
+// The loci of a set as bits, as LocusHashes takes them.
+std::vector<std::uint64_t> lociBits(const std::vector<std::size_t>& loci, std::size_t allLoci);
+
+// The haplotypes typed at every locus of a set, grouped by their values there: equal values, one
+// class. Classes are found by sorting hashes, so hundreds of thousands of haplotypes group in
+// linear time for each set of loci.
+class HaplotypeClasses {
+public:
+    static constexpr std::uint32_t kNone = UINT32_MAX; // not typed at every locus, or no class
+
+    HaplotypeClasses(const LocusValueIds& ids, const LocusHashes& hashes,
+                     std::vector<std::size_t> loci);
+
+    std::uint32_t of(std::size_t haplotype) const { return classOf_[haplotype]; }
+    std::size_t count() const { return starts_.size() - 1; }
+    std::span<const std::uint32_t> members(std::uint32_t cls) const {
+        return std::span(members_).subspan(starts_[cls], starts_[cls + 1] - starts_[cls]);
+    }
+    // The class of haplotype h of another table numbered alike, given its hash over the loci
+    // (LocusHashes::over); kNone when no haplotype here has its values.
+    std::uint32_t find(const LocusValueIds& other, std::size_t h, std::uint64_t hash) const;
+
+private:
+    void addRun(std::span<const std::pair<std::uint64_t, std::uint32_t>> run);
+    bool same(const LocusValueIds& a, std::size_t ha, const LocusValueIds& b,
+              std::size_t hb) const;
 
     const LocusValueIds* ids_;
     std::vector<std::size_t> loci_;
-    std::vector<std::uint32_t> classes_;
-    std::vector<std::uint32_t> representatives_; // a haplotype of each class
-    std::unordered_multimap<std::uint64_t, std::uint32_t> byHash_;
+    std::vector<std::uint32_t> classOf_;     // [haplotype]
+    std::vector<std::uint32_t> members_;     // haplotypes, class after class
+    std::vector<std::size_t> starts_;        // [class]: where its members start; one past the end
+    std::vector<std::uint64_t> classHashes_; // [class], in ascending order
 };
 
 } // namespace tarnwick

@@ -1,6 +1,7 @@
 #include "core/statistics/MatchProbabilities.h"
 
 #include "core/Error.h"
+#include "core/statistics/HaplotypeClasses.h"
 #include "core/statistics/LocusValueIds.h"
 #include "core/statistics/PopulationSummary.h"
 
@@ -15,107 +16,18 @@
 namespace tarnwick {
 namespace {
 
-// Hashes of haplotypes over any set of loci from one sum per haplotype: each locus's value adds
-// a scrambled 64-bit number, so the hash over fewer loci is the sum less the terms of the others.
-// Hashes only find candidates: sameness is always checked on the values.
-class LocusHashes {
-public:
-    explicit LocusHashes(const LocusValueIds& ids)
-        : ids_(&ids), words_((ids.loci() + 63) / 64), masks_(ids.haplotypes() * words_, 0),
-          sums_(ids.haplotypes(), 0) {
-        for (std::size_t k = 0; k < ids.loci(); ++k)
-            for (std::size_t h = 0; h < ids.haplotypes(); ++h)
-                if (const std::uint32_t id = ids.at(k, h); id != LocusValueIds::kUntyped) {
-                    masks_[h * words_ + k / 64] |= std::uint64_t{1} << (k % 64);
-                    sums_[h] += term(k, id);
-                }
-    }
-
-    static std::uint64_t term(std::size_t locus, std::uint32_t id) {
-        std::uint64_t z = (static_cast<std::uint64_t>(locus) << 32 | id) + 0x9E3779B97F4A7C15ULL;
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
-    }
-
-    std::size_t words() const { return words_; }
-    // The loci a haplotype is typed at, as bits.
-    std::span<const std::uint64_t> typed(std::size_t h) const {
-        return std::span(masks_).subspan(h * words_, words_);
-    }
-    bool covers(std::size_t h, std::span<const std::uint64_t> loci) const {
-        for (std::size_t w = 0; w < words_; ++w)
-            if ((masks_[h * words_ + w] & loci[w]) != loci[w])
-                return false;
-        return true;
-    }
-    // The hash of a haplotype over loci it covers.
-    std::uint64_t over(std::size_t h, std::span<const std::uint64_t> loci) const {
-        std::uint64_t sum = sums_[h];
-        for (std::size_t w = 0; w < words_; ++w)
-            for (std::uint64_t rest = masks_[h * words_ + w] & ~loci[w]; rest != 0;
-                 rest &= rest - 1) {
-                const std::size_t k = w * 64 + static_cast<std::size_t>(std::countr_zero(rest));
-                sum -= term(k, ids_->at(k, h));
-            }
-        return sum;
-    }
-
-private:
-    const LocusValueIds* ids_;
-    std::size_t words_;
-    std::vector<std::uint64_t> masks_; // [haplotype][word]
-    std::vector<std::uint64_t> sums_;
-};
-
-// Sorts by hash, 16 bits at a time from the lowest: for the hundreds of thousands of haplotypes
-// sorted once for each set of loci, much quicker than comparing them.
-void sortByHash(std::vector<std::pair<std::uint64_t, std::uint32_t>>& entries) {
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> sorted(entries.size());
-    std::vector<std::size_t> starts(1 << 16);
-    for (int shift = 0; shift < 64; shift += 16) {
-        std::fill(starts.begin(), starts.end(), 0);
-        for (const auto& entry : entries)
-            ++starts[entry.first >> shift & 0xFFFF];
-        std::size_t start = 0;
-        for (std::size_t& count : starts)
-            start += std::exchange(count, start);
-        for (const auto& entry : entries)
-            sorted[starts[entry.first >> shift & 0xFFFF]++] = entry;
-        entries.swap(sorted);
-    }
-}
-
-// Whether two haplotypes (of tables numbered alike) have the same values at the loci.
-bool sameOver(const LocusValueIds& a, std::size_t ha, const LocusValueIds& b, std::size_t hb,
-              const std::vector<std::size_t>& loci) {
-    for (const std::size_t k : loci)
-        if (a.at(k, ha) != b.at(k, hb))
-            return false;
-    return true;
-}
-
 // The database's haplotypes typed at every locus of a set, and for each population how many
 // there are and how many are alone among them in their values there (the last place: all of
 // them); the search haplotypes typed there look up their matches.
 class LociCounts {
 public:
     LociCounts(const LocusValueIds& ids, const LocusHashes& hashes,
-               const PopulationIndex& populations, std::span<const std::uint64_t> lociBits,
-               std::vector<std::size_t> loci)
-        : ids_(&ids), populations_(&populations), loci_(std::move(loci)),
+               const PopulationIndex& populations, std::vector<std::size_t> loci)
+        : populations_(&populations), classes_(ids, hashes, std::move(loci)),
           all_(populations.names.size()), n_(all_ + 1, 0), alone_(all_ + 1, 0) {
-        for (std::size_t h = 0; h < ids.haplotypes(); ++h)
-            if (hashes.covers(h, lociBits))
-                byHash_.push_back({hashes.over(h, lociBits), static_cast<std::uint32_t>(h)});
-        sortByHash(byHash_);
-        for (std::size_t i = 0; i < byHash_.size();) {
-            std::size_t end = i + 1;
-            while (end < byHash_.size() && byHash_[end].first == byHash_[i].first)
-                ++end;
-            countRun(i, end);
-            i = end;
-        }
+        std::vector<std::pair<int, std::size_t>> byPopulation;
+        for (std::uint32_t cls = 0; cls < classes_.count(); ++cls)
+            countClass(classes_.members(cls), byPopulation);
     }
 
     std::size_t n(std::size_t place) const { return n_[place]; }
@@ -124,53 +36,20 @@ public:
     // How many database haplotypes of each population are the same as search haplotype s.
     void matchesOf(const LocusValueIds& search, std::size_t s, std::uint64_t hash,
                    std::vector<std::size_t>& matches) const {
-        std::fill(matches.begin(), matches.end(), 0);
-        auto at = std::lower_bound(
-            byHash_.begin(), byHash_.end(), hash,
-            [](const auto& entry, std::uint64_t wanted) { return entry.first < wanted; });
-        for (; at != byHash_.end() && at->first == hash; ++at)
-            if (sameOver(*ids_, at->second, search, s, loci_)) {
-                ++matches[all_];
-                if (const int p = populationOf(at->second); p >= 0)
-                    ++matches[static_cast<std::size_t>(p)];
-            }
+        if (const std::uint32_t cls = classes_.find(search, s, hash); cls != HaplotypeClasses::kNone)
+            countMembers(cls, matches);
+        else
+            std::fill(matches.begin(), matches.end(), 0);
     }
 
 private:
-    int populationOf(std::uint32_t h) const { return populations_->ofHaplotype[h]; }
-
-    // Haplotypes of equal hashes: almost always one class of equal values, split if not.
-    void countRun(std::size_t begin, std::size_t end) {
-        if (end - begin == 1) { // a haplotype alone in its values, as most are
-            ++n_[all_];
-            ++alone_[all_];
-            if (const int p = populationOf(byHash_[begin].second); p >= 0) {
-                ++n_[static_cast<std::size_t>(p)];
-                ++alone_[static_cast<std::size_t>(p)];
-            }
-            return;
-        }
-        std::vector<std::vector<std::uint32_t>> classes;
-        for (std::size_t i = begin; i < end; ++i) {
-            const std::uint32_t h = byHash_[i].second;
-            auto found = std::ranges::find_if(classes, [&](const auto& members) {
-                return sameOver(*ids_, members.front(), *ids_, h, loci_);
-            });
-            if (found == classes.end())
-                classes.push_back({h});
-            else
-                found->push_back(h);
-        }
-        for (const auto& members : classes)
-            countClass(members);
-    }
-
-    void countClass(const std::vector<std::uint32_t>& members) {
+    void countClass(std::span<const std::uint32_t> members,
+                    std::vector<std::pair<int, std::size_t>>& byPopulation) {
         n_[all_] += members.size();
-        alone_[all_] += members.size() == 1 ? 1 : 0;
-        std::vector<std::pair<int, std::size_t>> byPopulation;
+        alone_[all_] += members.size() == 1 ? 1U : 0U;
+        byPopulation.clear();
         for (const std::uint32_t h : members) {
-            const int p = populationOf(h);
+            const int p = populations_->ofHaplotype[h];
             if (p < 0)
                 continue;
             auto found = std::ranges::find_if(byPopulation,
@@ -182,17 +61,25 @@ private:
         }
         for (const auto& [p, count] : byPopulation) {
             n_[static_cast<std::size_t>(p)] += count;
-            alone_[static_cast<std::size_t>(p)] += count == 1 ? 1 : 0;
+            alone_[static_cast<std::size_t>(p)] += count == 1 ? 1U : 0U;
         }
     }
 
-    const LocusValueIds* ids_;
+    // The members of a class in each population, and in all (the last place).
+    void countMembers(std::uint32_t cls, std::vector<std::size_t>& counts) const {
+        std::fill(counts.begin(), counts.end(), 0);
+        for (const std::uint32_t h : classes_.members(cls)) {
+            ++counts[all_];
+            if (const int p = populations_->ofHaplotype[h]; p >= 0)
+                ++counts[static_cast<std::size_t>(p)];
+        }
+    }
+
     const PopulationIndex* populations_;
-    std::vector<std::size_t> loci_;
+    HaplotypeClasses classes_;
     std::size_t all_;
     std::vector<std::size_t> n_;
     std::vector<std::size_t> alone_;
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> byHash_;
 };
 
 // Intervals worked out once for each count: the Beta quantiles are slow, and most search
@@ -265,7 +152,7 @@ MatchProbabilities matchProbabilities(const HaplotypeTable& database, const Hapl
         for (std::size_t k = 0; k < ids.search.loci(); ++k)
             if (lociBits[k / 64] >> (k % 64) & 1)
                 loci.push_back(k);
-        const LociCounts counts(ids.database, databaseHashes, populations, lociBits, loci);
+        const LociCounts counts(ids.database, databaseHashes, populations, loci);
         for (const std::size_t s : searches) {
             counts.matchesOf(ids.search, s, searchHashes.over(s, lociBits), matches);
             for (std::size_t p = 0; p < places; ++p)

@@ -48,8 +48,12 @@ public:
     const std::string& title(int col) const;
 
     bool isLocusColumn(int col) const;
-    const LocusColumn& locusColumn(int col) const { return std::get<LocusColumn>(columns_[col]); }
-    const TextColumn& textColumn(int col) const { return std::get<TextColumn>(columns_[col]); }
+    const LocusColumn& locusColumn(int col) const {
+        return std::get<LocusColumn>(columns_[static_cast<std::size_t>(col)]);
+    }
+    const TextColumn& textColumn(int col) const {
+        return std::get<TextColumn>(columns_[static_cast<std::size_t>(col)]);
+    }
     // The text of a cell (the empty text beyond the table).
     std::string_view cell(int col, std::size_t haplotype, std::string& scratch) const;
     // Calls visit with the texts of a column at the haplotypes marked in rows (by number).

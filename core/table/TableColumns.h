@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/table/OwnTexts.h"
+#include "core/text/SmallValues.h"
 
 #include <cstdint>
 #include <functional>
@@ -63,7 +64,7 @@ class LocusColumn {
 public:
     static constexpr std::int64_t kUntyped = std::numeric_limits<std::int64_t>::min();
     static constexpr std::int64_t kNotInteger = kUntyped + 1;
-    static constexpr std::int16_t kNarrowLimit = 16383; // any difference fits 16 signed bits
+    static constexpr std::int16_t kNarrowLimit = kSmallValueLimit;
     static constexpr std::int16_t kNarrowUntyped = std::numeric_limits<std::int16_t>::min();
     static constexpr std::int16_t kNarrowNotInteger = kNarrowUntyped + 1;
 

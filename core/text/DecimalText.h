@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/text/SmallValues.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,7 +13,7 @@ namespace tarnwick {
 // once, so that showing a value needs no formatting.
 class SmallDecimals {
 public:
-    static constexpr std::int64_t kLargest = 16383;
+    static constexpr std::int64_t kLargest = kSmallValueLimit;
 
     static const SmallDecimals& table();
 

@@ -40,8 +40,12 @@ TEST(SelectionSortOrder, MatchesRepeatedSelectionSortOverBatches) {
         std::size_t total = 0;
         for (auto& batch : keys) {
             batch.resize(std::uniform_int_distribution<int>(0, 120)(random));
+            // Every third trial has keys 2^32 apart, which 32 bits would fold onto each other.
             for (auto& key : batch)
-                key = std::uniform_int_distribution<int>(-3, spread)(random);
+                key = std::uniform_int_distribution<int>(-3, spread)(random) +
+                      (trial % 3 == 0 ? std::uniform_int_distribution<std::int64_t>(0, 2)(random)
+                                      : 0) *
+                          (std::int64_t{1} << 32);
             total += batch.size();
         }
         SelectionSortOrder fast(total);

@@ -202,7 +202,7 @@ def small_files():
 
 
 def full_size_files(folder):
-    """The bombs of the issue at their full size, for bench/time-refusals.sh."""
+    """The bombs of the issue at their full size, for bench/time-batch.sh refusals."""
     os.makedirs(folder, exist_ok=True)
     at = lambda name: os.path.join(folder, name)
     ods(at("space-runs.ods"), ods_cell(b'office:value-type="string"', chunks_of(

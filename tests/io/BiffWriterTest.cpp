@@ -3,6 +3,7 @@
 #include "core/Error.h"
 
 #include "TestFiles.h"
+#include "ScopedLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +60,6 @@ protected:
                    testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_);
-        setenv("LC_ALL", "en_GB.UTF-8", 1);
     }
     void TearDown() override { fs::remove_all(folder_); }
 
@@ -68,6 +68,7 @@ protected:
     }
 
     fs::path folder_;
+    test::ScopedLocale locale_{"en_GB.UTF-8"};
 };
 
 const std::string kBof =
@@ -154,7 +155,7 @@ TEST_F(BiffWriterTest, NonAsciiTextsGetACodePageRecordAndSingleBytes) {
         {"en_US.UTF-8", {"Łódź", "é"}, 1250, bytes({0xA3, 0xF3, 0x64, 0x9F})},
     };
     for (const auto& c : cases) {
-        setenv("LC_ALL", c.locale, 1);
+        locale_.set(c.locale);
         test::TextGrid table(1, static_cast<int>(c.texts.size()));
         for (std::size_t i = 0; i < c.texts.size(); ++i)
             table.setCells(0, static_cast<int>(i), c.texts[i]);

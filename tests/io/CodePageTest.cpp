@@ -1,4 +1,5 @@
 #include "io/CodePage.h"
+#include "ScopedLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -20,10 +21,10 @@ TEST(CodePage, LocalesMapToTheirWindowsCodePage) {
 }
 
 TEST(CodePage, PreferenceStartsWithTheUsersPageWithoutRepeats) {
-    setenv("LC_ALL", "ru_RU.UTF-8", 1);
+    test::ScopedLocale locale("ru_RU.UTF-8");
     EXPECT_EQ(singleByteCodePagePreference(),
               (std::vector<int>{1251, 1252, 1250, 1253, 1254, 1257}));
-    setenv("LC_ALL", "en_US.UTF-8", 1);
+    locale.set("en_US.UTF-8");
     EXPECT_EQ(singleByteCodePagePreference(),
               (std::vector<int>{1252, 1250, 1251, 1253, 1254, 1257}));
 }

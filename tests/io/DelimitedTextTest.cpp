@@ -1,4 +1,5 @@
 #include "io/DelimitedTextReader.h"
+#include "ScopedLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -93,9 +94,9 @@ TEST(DelimitedText, EmptyFieldsHoldNoValue) {
 }
 
 TEST(DelimitedText, InvalidUtf8IsReadInTheLocalesCodePage) {
-    setenv("LC_ALL", "ru_RU.UTF-8", 1);
+    test::ScopedLocale locale("ru_RU.UTF-8");
     EXPECT_EQ(decodeTextFile("\xCD\xE0\xF1"), "Нас");
-    setenv("LC_ALL", "en_US.UTF-8", 1);
+    locale.set("en_US.UTF-8");
     EXPECT_EQ(decodeTextFile("caf\xE9"), "café");
     EXPECT_EQ(decodeTextFile("Жук"), "Жук");
 }

@@ -38,7 +38,7 @@ std::string readOutcome(const std::string& path) {
 
 // Crafted files of tests/data/make-hostile.py: each either reads or ends in a refusal naming the
 // file and what is wrong, within 1 GB of memory. (Their full-size versions, timed by
-// bench/time-refusals.sh, end the same way.)
+// bench/time-batch.sh refusals, end the same way.)
 TEST(HostileFiles, EndInTheirOwnMessageWithinAGigabyte) {
     const struct {
         const char* file;

@@ -3,6 +3,7 @@
 #include "TextGrid.h"
 #include "core/Error.h"
 #include "io/BiffWriter.h"
+#include "ScopedLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -37,10 +38,9 @@ std::string readError(const std::string& path) {
 
 class ValuesFixture : public testing::TestWithParam<const char*> {
 protected:
-    void SetUp() override {
-        std::setlocale(LC_ALL, "C");
-        setenv("LC_ALL", "ru_RU.UTF-8", 1); // the code page of the Windows-1251 CSV
-    }
+    void SetUp() override { std::setlocale(LC_ALL, "C"); }
+
+    test::ScopedLocale locale_{"ru_RU.UTF-8"}; // the code page of the Windows-1251 CSV
 };
 
 // The first sheet of tests/data/source/values.fods as each format delivers it. Cells that a
@@ -244,7 +244,7 @@ TEST(WorkbookReader, SheetsWiderThanASpreadsheetCanBeAreRefused) {
 }
 
 TEST(WorkbookReader, ASavedTableLoadsAgain) {
-    setenv("LC_ALL", "en_US.UTF-8", 1);
+    test::ScopedLocale locale("en_US.UTF-8");
     test::TextGrid saved(3, 4);
     saved.setCells(0, 0, "population name");
     saved.setCells(0, 1, "Русские");

@@ -4,6 +4,8 @@
 // compared with a search haplotype in 16-bit lanes, with the widest vector instructions the
 // processor has (AVX-512BW, AVX2 or SSE2, chosen when the program runs).
 
+#include "core/text/SmallValues.h"
+
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -28,7 +30,7 @@ public:
     static constexpr std::size_t kLanes = 32;
     static constexpr std::int16_t kUntyped = std::numeric_limits<std::int16_t>::min();
     // Values lie within +-kLargest, so that any difference fits a 16-bit lane.
-    static constexpr std::int16_t kLargest = 16383;
+    static constexpr std::int16_t kLargest = kSmallValueLimit;
 
     LocusBlocks(std::size_t haplotypes, std::size_t loci);
 
