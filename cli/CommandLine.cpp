@@ -53,19 +53,11 @@ CLI::Option* CommandDeclaration::output(const std::string& name, std::optional<s
     return option;
 }
 
-CLI::Option* CommandDeclaration::text(const std::string& name, std::string& value,
-                                      const std::string& valueName,
-                                      const std::string& description) {
-    return command_.add_option(name, value, description)
-        ->type_name(valueName)
-        ->multi_option_policy(CommandLine::kGivenOnce);
-}
-
-CLI::Option* CommandDeclaration::decimal(const std::string& name, double& value, double least,
+CLI::Option* CommandDeclaration::decimal(const std::string& name, double& target, double least,
                                          double greatest, const std::string& valueName,
                                          const std::string& description) {
     // CLI11 reads numbers with strtold, which follows the locale's decimal point.
-    const auto read = [&value, name, least, greatest](const std::string& text) {
+    const auto read = [&target, name, least, greatest](const std::string& text) {
         double number = 0;
         const char* const end = text.data() + text.size();
         const auto [stop, error] = std::from_chars(text.data(), end, number);
@@ -73,16 +65,16 @@ CLI::Option* CommandDeclaration::decimal(const std::string& name, double& value,
             throw CLI::ValidationError(name + " takes a number from " + shortest(least) + " to " +
                                            shortest(greatest) + ", not \"" + text + "\"",
                                        CLI::ExitCodes::ValidationError);
-        value = number;
+        target = number;
     };
     return command_.add_option_function<std::string>(name, read, description)
         ->type_name(valueName)
         ->multi_option_policy(CommandLine::kGivenOnce);
 }
 
-CLI::Option* CommandDeclaration::flag(const std::string& name, bool& value,
+CLI::Option* CommandDeclaration::flag(const std::string& name, bool& target,
                                       const std::string& description) {
-    return command_.add_flag(name, value, description)
+    return command_.add_flag(name, target, description)
         ->multi_option_policy(CommandLine::kGivenOnce);
 }
 

@@ -9,6 +9,7 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace tarnwick {
@@ -40,14 +41,17 @@ public:
     // A file the command writes; "-" is standard output.
     CLI::Option* output(const std::string& name, std::optional<std::string>& file,
                         const std::string& description);
-    // A value taken as it is written.
-    CLI::Option* text(const std::string& name, std::string& value, const std::string& valueName,
-                      const std::string& description);
+    // A value: a text as it is written, a whole number, or one of these left out (std::optional).
+    // valueName stands for it in the help ("N"). CLI11's checks refine it, e.g.
+    // ->check(CLI::IsMember({"rst", "fst"})) or ->check(CLI::PositiveNumber).
+    template <typename T>
+    CLI::Option* value(const std::string& name, T& target, const std::string& valueName,
+                       const std::string& description);
     // A decimal number from least to greatest, with "." as the decimal point in every locale.
-    CLI::Option* decimal(const std::string& name, double& value, double least, double greatest,
+    CLI::Option* decimal(const std::string& name, double& target, double least, double greatest,
                          const std::string& valueName, const std::string& description);
     // A flag, given at most once.
-    CLI::Option* flag(const std::string& name, bool& value, const std::string& description);
+    CLI::Option* flag(const std::string& name, bool& target, const std::string& description);
     CLI::Option* flag(const std::string& name, std::function<void()> given,
                       const std::string& description);
 
@@ -104,5 +108,15 @@ private:
     std::map<std::string, std::function<int(const CommandStreams&)>> runs_;
     std::map<const CLI::Option*, FileUse> files_;
 };
+
+template <typename T>
+CLI::Option* CommandDeclaration::value(const std::string& name, T& target,
+                                       const std::string& valueName,
+                                       const std::string& description) {
+    static_assert(!std::is_floating_point_v<T>, "decimal() reads decimals alike in every locale");
+    return command_.add_option(name, target, description)
+        ->type_name(valueName)
+        ->multi_option_policy(CommandLine::kGivenOnce);
+}
 
 } // namespace tarnwick

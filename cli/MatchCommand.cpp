@@ -29,9 +29,9 @@ void declareMatch(CommandDeclaration& command, MatchOptions& options) {
                   "first row the titles, sample name, comment, then loci. Loci are paired by "
                   "their titles (exact, case-sensitive).");
     command
-        .text("--steps", options.steps, "N",
-              "the most repeat steps a match may differ by, read by the locus cells' integer "
-              "rule (e.g. 3, +3, $A)")
+        .value("--steps", options.steps, "N",
+               "the most repeat steps a match may differ by, read by the locus cells' integer "
+               "rule (e.g. 3, +3, $A)")
         ->required();
     command.output("--by-haplotype", options.byHaplotype,
                    "writes the by-haplotype table (one row per match, sorted by steps)");
