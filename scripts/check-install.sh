@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs a built tree into a scratch folder as a package would, checks the desktop entry, the
-# AppStream file and the manual pages, runs the installed batch tool on the installed examples,
-# and builds the Debian package: scripts/check-install.sh [BUILD-FOLDER]
+# AppStream file, the manual pages and the batch tool's bash completion, runs the installed batch
+# tool on the installed examples, and builds the Debian package: scripts/check-install.sh [BUILD]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -17,6 +17,10 @@ for page in "$root"/share/man/man1/*.1; do
     [ -z "$warnings" ] || { echo "$page: $warnings"; exit 1; }
 done
 "$root/bin/tarnwick-cli" --version
+completion="$root/share/bash-completion/completions/tarnwick-cli"
+replies=$(bash -c 'source "$1"; COMP_WORDS=(tarnwick-cli match x --st) COMP_CWORD=3
+    _tarnwick_cli; echo "${COMPREPLY[*]}"' completion "$completion")
+[ "$replies" = "--steps" ] || { echo "$completion: \"match x --st\" completes to \"$replies\""; exit 1; }
 examples="$root/share/tarnwick/examples"
 "$root/bin/tarnwick-cli" match "$examples/database.xlsx" "$examples/search.xlsx" --steps 2 \
     --by-haplotype "$destination/matches.csv" 2>/dev/null

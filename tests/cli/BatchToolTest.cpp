@@ -227,6 +227,11 @@ TEST_F(BatchTool, OutcomesAndTheirExitCodes) {
          kExitSuccess,
          "SUCCESFUL!!!  2 markers overlap with the database",
          ""},
+        // An option's value after "=", and "--" before arguments that could be taken for options.
+        {{"match", "--steps=1", "--", path("db.csv"), path("search.csv")},
+         kExitSuccess,
+         "SUCCESFUL!!!  2 markers overlap with the database",
+         ""},
         {{"match", path("db.csv"), path("search.csv"), "--steps", "-1"},
          kExitSuccess,
          "not match",

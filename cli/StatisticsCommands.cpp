@@ -1,0 +1,90 @@
+#include "cli/BatchCommands.h"
+#include "cli/BatchTool.h"
+#include "cli/TableFiles.h"
+#include "core/statistics/Diversity.h"
+#include "core/statistics/MatchProbabilities.h"
+
+namespace tarnwick {
+namespace {
+
+const char* const kDatabaseHelp = "the database, as for match";
+const char* const kOutHelp = "writes the table";
+
+struct FrequenciesOptions {
+    std::string database;
+    std::string search;
+    std::optional<std::string> out;
+    double confidence = 0.95;
+    bool genotypes = false;
+};
+
+void declareFrequencies(CommandDeclaration& command, FrequenciesOptions& options) {
+    command.input("DATABASE", options.database, kDatabaseHelp);
+    command.input("SEARCH", options.search, "the haplotypes to search for, as for match");
+    command.output("--out", options.out, kOutHelp)->required();
+    command.decimal("--confidence", options.confidence, kLeastConfidence, kGreatestConfidence, "C",
+                    "the confidence of the interval (default 0.95)");
+    command.flag("--genotypes", options.genotypes, kGenotypesHelp);
+}
+
+int runFrequencies(const FrequenciesOptions& options, const CommandStreams& streams) {
+    const auto [database, databaseClean] =
+        readChecked(options.database, kDatabaseLayout, options.genotypes, streams.err);
+    const auto [search, searchClean] =
+        readChecked(options.search, kSearchLayout, options.genotypes, streams.err);
+    if (!databaseClean || !searchClean)
+        return kExitFailure;
+    const MatchProbabilityTable table(search,
+                                      matchProbabilities(*database, *search, options.confidence));
+    writeTable(table, table.rowCount(), *options.out, streams.out);
+    return kExitSuccess;
+}
+
+struct DiversityOptions {
+    std::string database;
+    std::optional<std::string> out;
+    bool genotypes = false;
+};
+
+void declareDiversity(CommandDeclaration& command, DiversityOptions& options) {
+    command.input("DATABASE", options.database, kDatabaseHelp);
+    command.output("--out", options.out, kOutHelp)->required();
+    command.flag("--genotypes", options.genotypes, kGenotypesHelp);
+}
+
+int runDiversity(const DiversityOptions& options, const CommandStreams& streams) {
+    const auto [database, clean] =
+        readChecked(options.database, kDatabaseLayout, options.genotypes, streams.err);
+    if (!clean)
+        return kExitFailure;
+    const DiversityTable table(populationDiversity(*database));
+    writeTable(table, table.rowCount(), *options.out, streams.out);
+    return kExitSuccess;
+}
+
+} // namespace
+
+void addFrequenciesCommand(CommandLine& line) {
+    line.add<FrequenciesOptions>(
+        "frequencies",
+        "How often each searched haplotype occurs in each population of the database (its second "
+        "column) and in all of them (\"All\"), over the paired loci at which the searched "
+        "haplotype is typed: N haplotypes of the population typed at all of them, matches the "
+        "same there; frequency = matches / N with its exact (Clopper-Pearson) interval at "
+        "confidence C (0.5 to 0.9999, default 0.95), augmented = (matches + 1) / (N + 1), and, "
+        "for one never seen, kappa = (1 - share of the N that occur once) / N. Columns: sample, "
+        "comment, population, N, matches, frequency, lower, upper, augmented, kappa; what is not "
+        "defined is empty.",
+        declareFrequencies, runFrequencies);
+}
+
+void addDiversityCommand(CommandLine& line) {
+    line.add<DiversityOptions>(
+        "diversity",
+        "Per population and for all: N haplotypes typed at every locus, haplotypes (the distinct "
+        "ones), singletons (those seen once), diversity = N / (N - 1) * (1 - sum of squared "
+        "shares), discrimination = haplotypes / N.",
+        declareDiversity, runDiversity);
+}
+
+} // namespace tarnwick
