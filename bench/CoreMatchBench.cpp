@@ -89,25 +89,6 @@ BENCHMARK(BM_MatchGenotypes)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
 
-// 100,000 x 1,000, limit 3, with the kernel forced to SSE2 (1), AVX2 (2) or AVX-512BW (3).
-void BM_MatchAtKernelLevel(benchmark::State& state) {
-    if (!forceKernelLevel(static_cast<KernelLevel>(state.range(0)))) {
-        state.SkipWithError("this processor lacks the level");
-        return;
-    }
-    const auto& tables = tablesOf(diverseOptions(100000, 1000));
-    for (auto _ : state)
-        benchmark::DoNotOptimize(match(*tables.database, *tables.search, 3));
-    forceKernelLevel(KernelLevel::Automatic);
-}
-BENCHMARK(BM_MatchAtKernelLevel)
-    ->Arg(1)
-    ->Arg(2)
-    ->Arg(3)
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
-
 // Haplotypes of 20 loci descended from 200 founders by a few one-step mutations, as the
 // kernels take them: database (100,000) and search (1,000) alike, 1 in 20 values untyped.
 struct KernelInput {
@@ -127,8 +108,11 @@ const KernelInput& kernelInput() {
                 founder.push_back(static_cast<std::int16_t>(repeats(random)));
         const auto descendant = [&] {
             auto haplotype = founders[random() % founders.size()];
-            for (int mutation = 0; mutation < 3; ++mutation)
-                haplotype[loci(random)] += random() % 2 == 0 ? 1 : -1;
+            for (int mutation = 0; mutation < 3; ++mutation) {
+                const int step = random() % 2 == 0 ? 1 : -1;
+                const std::size_t k = loci(random);
+                haplotype[k] = static_cast<std::int16_t>(haplotype[k] + step);
+            }
             if (random() % 20 == 0)
                 haplotype[loci(random)] = LocusBlocks::kUntyped;
             return haplotype;
@@ -170,6 +154,7 @@ void BM_CompareBlocks(benchmark::State& state) {
                 v == LocusBlocks::kUntyped ? ByteBlocks::kUntyped : static_cast<std::uint8_t>(v);
         }
     constexpr std::size_t kBatch = 100;
+    const KernelLevel level = kernelLevel();
     std::size_t found = 0;
     for (auto _ : state) {
         found = 0;
@@ -177,15 +162,16 @@ void BM_CompareBlocks(benchmark::State& state) {
             std::vector<std::vector<KernelMatch>> matches(kBatch);
             if (state.range(0) == 0)
                 compareBlocks(words, 0, words.blocks(), &input.searches[first], kBatch, 3, true,
-                              matches.data());
+                              matches.data(), level);
             else
                 compareByteBlocks(bytes, 0, bytes.blocks(), &input.searches[first], kBatch, 3, true,
-                                  matches.data());
+                                  matches.data(), level);
             for (const auto& list : matches)
                 found += list.size();
         }
     }
     state.counters["matches"] = static_cast<double>(found);
+    state.SetLabel(level.name());
 }
 BENCHMARK(BM_CompareBlocks)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
