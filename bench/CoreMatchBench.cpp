@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -171,7 +172,7 @@ void BM_CompareBlocks(benchmark::State& state) {
         }
     }
     state.counters["matches"] = static_cast<double>(found);
-    state.SetLabel(level.name());
+    state.SetLabel(std::string(kernelLevelName(level)));
 }
 BENCHMARK(BM_CompareBlocks)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

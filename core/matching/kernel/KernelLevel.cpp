@@ -1,37 +1,55 @@
 #include "core/matching/kernel/KernelLevel.h"
 
-#include <hwy/targets.h>
-
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
 
 namespace tarnwick {
 namespace {
 
-std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
+KernelLevel processorLevel() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512bw"))
+        return KernelLevel::Avx512;
+    if (__builtin_cpu_supports("avx2"))
+        return KernelLevel::Avx2;
+    return KernelLevel::Sse2;
+#else
+    return KernelLevel::Scalar;
+#endif
 }
 
 KernelLevel levelFromEnvironment() {
     const std::vector<KernelLevel> levels = kernelLevels();
-    if (const char* variable = std::getenv("TARNWICK_KERNEL")) {
-        const std::string wanted = lowerCase(variable);
-        if (wanted == "scalar")
-            return levels.back();
-        for (const KernelLevel& level : levels)
-            if (level.name() == wanted)
+    if (const char* wanted = std::getenv("TARNWICK_KERNEL"))
+        for (const KernelLevel level : levels)
+            if (kernelLevelName(level) == wanted)
                 return level;
-    }
     return levels.front();
 }
 
 } // namespace
 
-std::string KernelLevel::name() const {
-    return lowerCase(hwy::TargetName(target_));
+std::string_view kernelLevelName(KernelLevel level) {
+    switch (level) {
+    case KernelLevel::Sse2:
+        return "sse2";
+    case KernelLevel::Avx2:
+        return "avx2";
+    case KernelLevel::Avx512:
+        return "avx512";
+    case KernelLevel::Scalar:
+        break;
+    }
+    return "scalar";
+}
+
+std::vector<KernelLevel> kernelLevels() {
+    std::vector<KernelLevel> levels;
+    for (const KernelLevel level : {KernelLevel::Avx512, KernelLevel::Avx2, KernelLevel::Sse2})
+        if (static_cast<int>(level) <= static_cast<int>(processorLevel()))
+            levels.push_back(level);
+    levels.push_back(KernelLevel::Scalar);
+    return levels;
 }
 
 KernelLevel kernelLevel() {
