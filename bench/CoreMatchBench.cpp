@@ -5,6 +5,7 @@
 #include "core/matching/GenotypeMatching.h"
 #include "core/matching/Matching.h"
 #include "core/matching/PairedColumns.h"
+#include "core/matching/kernel/ByteKernel.h"
 #include "core/matching/kernel/MatchKernel.h"
 #include "core/statistics/Diversity.h"
 #include "core/statistics/MatchProbabilities.h"
@@ -16,7 +17,10 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <random>
+#include <string>
 #include <tuple>
+#include <vector>
 
 namespace tarnwick {
 namespace {
@@ -86,24 +90,91 @@ BENCHMARK(BM_MatchGenotypes)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
 
-// 100,000 x 1,000, limit 3, with the kernel forced to SSE2 (1), AVX2 (2) or AVX-512BW (3).
-void BM_MatchAtKernelLevel(benchmark::State& state) {
-    if (!forceKernelLevel(static_cast<KernelLevel>(state.range(0)))) {
-        state.SkipWithError("this processor lacks the level");
-        return;
-    }
-    const auto& tables = tablesOf(diverseOptions(100000, 1000));
-    for (auto _ : state)
-        benchmark::DoNotOptimize(match(*tables.database, *tables.search, 3));
-    forceKernelLevel(KernelLevel::Automatic);
+// Haplotypes of 20 loci descended from 200 founders by a few one-step mutations, as the
+// kernels take them: database (100,000) and search (1,000) alike, 1 in 20 values untyped.
+struct KernelInput {
+    static constexpr std::size_t kLoci = 20;
+    std::vector<std::vector<std::int16_t>> database;
+    std::vector<SearchLoci> searches;
+};
+
+const KernelInput& kernelInput() {
+    static const KernelInput input = [] {
+        std::mt19937 random(7);
+        std::uniform_int_distribution<int> repeats(9, 40);
+        std::uniform_int_distribution<std::size_t> loci(0, KernelInput::kLoci - 1);
+        std::vector<std::vector<std::int16_t>> founders(200);
+        for (auto& founder : founders)
+            for (std::size_t k = 0; k < KernelInput::kLoci; ++k)
+                founder.push_back(static_cast<std::int16_t>(repeats(random)));
+        const auto descendant = [&] {
+            auto haplotype = founders[random() % founders.size()];
+            for (int mutation = 0; mutation < 3; ++mutation) {
+                const int step = random() % 2 == 0 ? 1 : -1;
+                const std::size_t k = loci(random);
+                haplotype[k] = static_cast<std::int16_t>(haplotype[k] + step);
+            }
+            if (random() % 20 == 0)
+                haplotype[loci(random)] = LocusBlocks::kUntyped;
+            return haplotype;
+        };
+        KernelInput made;
+        for (int h = 0; h < 100000; ++h)
+            made.database.push_back(descendant());
+        for (int s = 0; s < 1000; ++s) {
+            const auto haplotype = descendant();
+            SearchLoci search;
+            for (std::size_t k = 0; k < KernelInput::kLoci; ++k)
+                if (haplotype[k] != LocusBlocks::kUntyped) {
+                    search.loci.push_back(static_cast<std::uint32_t>(k));
+                    search.values.push_back(haplotype[k]);
+                }
+            made.searches.push_back(std::move(search));
+        }
+        return made;
+    }();
+    return input;
 }
-BENCHMARK(BM_MatchAtKernelLevel)
-    ->Arg(1)
-    ->Arg(2)
-    ->Arg(3)
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
+
+// The kernels alone, on one thread, at the level matching uses (TARNWICK_KERNEL chooses
+// another): 16-bit lanes (0) or 8-bit ones (1), limit 3, the search haplotypes 100 at a time.
+void BM_CompareBlocks(benchmark::State& state) {
+    const KernelInput& input = kernelInput();
+    const std::size_t haplotypes = input.database.size();
+    LocusBlocks words(haplotypes, KernelInput::kLoci);
+    ByteBlocks bytes(haplotypes, std::vector<std::int16_t>(KernelInput::kLoci, 0));
+    for (std::size_t h = 0; h < words.blocks() * LocusBlocks::kLanes; ++h)
+        for (std::size_t k = 0; k < KernelInput::kLoci; ++k) {
+            const std::int16_t v = h < haplotypes ? input.database[h][k] : LocusBlocks::kUntyped;
+            words.at(h / LocusBlocks::kLanes, k)[h % LocusBlocks::kLanes] = v;
+        }
+    for (std::size_t h = 0; h < bytes.blocks() * ByteBlocks::kLanes; ++h)
+        for (std::size_t k = 0; k < KernelInput::kLoci; ++k) {
+            const std::int16_t v = h < haplotypes ? input.database[h][k] : LocusBlocks::kUntyped;
+            bytes.at(h / ByteBlocks::kLanes, k)[h % ByteBlocks::kLanes] =
+                v == LocusBlocks::kUntyped ? ByteBlocks::kUntyped : static_cast<std::uint8_t>(v);
+        }
+    constexpr std::size_t kBatch = 100;
+    const KernelLevel level = kernelLevel();
+    std::size_t found = 0;
+    for (auto _ : state) {
+        found = 0;
+        for (std::size_t first = 0; first < input.searches.size(); first += kBatch) {
+            std::vector<std::vector<KernelMatch>> matches(kBatch);
+            if (state.range(0) == 0)
+                compareBlocks(words, 0, words.blocks(), &input.searches[first], kBatch, 3, true,
+                              matches.data(), level);
+            else
+                compareByteBlocks(bytes, 0, bytes.blocks(), &input.searches[first], kBatch, 3, true,
+                                  matches.data(), level);
+            for (const auto& list : matches)
+                found += list.size();
+        }
+    }
+    state.counters["matches"] = static_cast<double>(found);
+    state.SetLabel(std::string(kernelLevelName(level)));
+}
+BENCHMARK(BM_CompareBlocks)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The database's paired columns read and laid out in the kernel's blocks.
 void BM_ComparisonCopy(benchmark::State& state) {

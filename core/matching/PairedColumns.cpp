@@ -158,10 +158,11 @@ void PairedColumns::findMatches(std::size_t first, std::int64_t limit,
     std::vector<std::vector<KernelMatch>> found(matches.size());
     if (byteBlocks_)
         compareByteBlocks(*byteBlocks_, 0, byteBlocks_->blocks(), searches.data(), searches.size(),
-                          static_cast<std::uint8_t>(limit), needCommon, found.data());
+                          static_cast<std::uint8_t>(limit), needCommon, found.data(),
+                          kernelLevel());
     else
         compareBlocks(*blocks_, 0, blocks_->blocks(), searches.data(), searches.size(),
-                      static_cast<std::uint16_t>(limit), needCommon, found.data());
+                      static_cast<std::uint16_t>(limit), needCommon, found.data(), kernelLevel());
     for (std::size_t i = 0; i < matches.size(); ++i) {
         matches[i].reserve(found[i].size());
         for (const KernelMatch& m : found[i])

@@ -55,10 +55,10 @@ void collect(std::uint64_t mask, const std::uint8_t* steps, const ByteBlocks& da
     }
 }
 
-[[maybe_unused]] void compareScalar(const ByteBlocks& database, std::size_t first, std::size_t last,
-                                    const ByteSearch* searches, std::size_t count,
-                                    std::uint8_t limit, bool needCommon,
-                                    std::vector<KernelMatch>* matches) {
+// The portable loop.
+void compareScalar(const ByteBlocks& database, std::size_t first, std::size_t last,
+                   const ByteSearch* searches, std::size_t count, std::uint8_t limit,
+                   bool needCommon, std::vector<KernelMatch>* matches) {
     std::uint8_t steps[kLanes];
     for (std::size_t block = first; block < last; ++block) {
         for (std::size_t s = 0; s < count; ++s) {
@@ -243,26 +243,24 @@ ByteBlocks::ByteBlocks(std::size_t haplotypes, std::vector<std::int16_t> bases)
 
 void compareByteBlocks(const ByteBlocks& database, std::size_t first, std::size_t last,
                        const SearchLoci* searches, std::size_t count, std::uint8_t limit,
-                       bool needCommon, std::vector<KernelMatch>* matches) {
+                       bool needCommon, std::vector<KernelMatch>* matches, KernelLevel level) {
     std::vector<ByteSearch> byteSearches;
     byteSearches.reserve(count);
     for (std::size_t s = 0; s < count; ++s)
         byteSearches.push_back(inBlockTerms(database, searches[s]));
+    const ByteSearch* const inTerms = byteSearches.data();
+    switch (level) {
 #ifdef TARNWICK_X86
-    switch (kernelLevel()) {
     case KernelLevel::Avx512:
-        return compareAvx512(database, first, last, byteSearches.data(), count, limit, needCommon,
-                             matches);
+        return compareAvx512(database, first, last, inTerms, count, limit, needCommon, matches);
     case KernelLevel::Avx2:
-        return compareAvx2(database, first, last, byteSearches.data(), count, limit, needCommon,
-                           matches);
-    default:
-        return compareSse2(database, first, last, byteSearches.data(), count, limit, needCommon,
-                           matches);
-    }
-#else
-    compareScalar(database, first, last, byteSearches.data(), count, limit, needCommon, matches);
+        return compareAvx2(database, first, last, inTerms, count, limit, needCommon, matches);
+    case KernelLevel::Sse2:
+        return compareSse2(database, first, last, inTerms, count, limit, needCommon, matches);
 #endif
+    default:
+        return compareScalar(database, first, last, inTerms, count, limit, needCommon, matches);
+    }
 }
 
 } // namespace tarnwick

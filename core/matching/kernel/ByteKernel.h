@@ -48,6 +48,6 @@ private:
 // As compareBlocks, on byte blocks; limit below ByteBlocks::kLimits.
 void compareByteBlocks(const ByteBlocks& database, std::size_t first, std::size_t last,
                        const SearchLoci* searches, std::size_t count, std::uint8_t limit,
-                       bool needCommon, std::vector<KernelMatch>* matches);
+                       bool needCommon, std::vector<KernelMatch>* matches, KernelLevel level);
 
 } // namespace tarnwick

@@ -1,12 +1,10 @@
 #include "core/matching/kernel/MatchKernel.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <string_view>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -20,39 +18,6 @@ constexpr std::size_t kLanes = LocusBlocks::kLanes;
 // How many loci are added up between two looks at whether the whole block is over the limit.
 constexpr std::size_t kLociBetweenChecks = 4;
 
-KernelLevel processorLevel() {
-#ifdef TARNWICK_X86
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512bw"))
-        return KernelLevel::Avx512;
-    if (__builtin_cpu_supports("avx2"))
-        return KernelLevel::Avx2;
-    return KernelLevel::Sse2;
-#else
-    return KernelLevel::Sse2; // the portable loop stands in for it
-#endif
-}
-
-bool supported(KernelLevel level) {
-    return level == KernelLevel::Automatic ||
-           static_cast<int>(level) <= static_cast<int>(processorLevel());
-}
-
-KernelLevel levelFromEnvironment() {
-    const char* name = std::getenv("TARNWICK_KERNEL");
-    const std::string_view wanted = name ? name : "";
-    const KernelLevel level = wanted == "sse2"     ? KernelLevel::Sse2
-                              : wanted == "avx2"   ? KernelLevel::Avx2
-                              : wanted == "avx512" ? KernelLevel::Avx512
-                                                   : KernelLevel::Automatic;
-    return supported(level) && level != KernelLevel::Automatic ? level : processorLevel();
-}
-
-std::atomic<KernelLevel>& chosenLevel() {
-    static std::atomic<KernelLevel> level{levelFromEnvironment()};
-    return level;
-}
-
 // The lanes of mask as matches of the block: their steps and common loci from the lanes.
 void collect(std::uint32_t mask, const std::uint16_t* steps, const std::uint16_t* common,
              std::size_t block, std::size_t haplotypes, std::vector<KernelMatch>& matches) {
@@ -65,11 +30,10 @@ void collect(std::uint32_t mask, const std::uint16_t* steps, const std::uint16_t
     }
 }
 
-// The portable loop, and the reference the vector versions must agree with.
-[[maybe_unused]] void compareScalar(const LocusBlocks& database, std::size_t first,
-                                    std::size_t last, const SearchLoci* searches, std::size_t count,
-                                    std::uint16_t limit, bool needCommon,
-                                    std::vector<KernelMatch>* matches) {
+// The portable loop.
+void compareScalar(const LocusBlocks& database, std::size_t first, std::size_t last,
+                   const SearchLoci* searches, std::size_t count, std::uint16_t limit,
+                   bool needCommon, std::vector<KernelMatch>* matches) {
     std::uint16_t steps[kLanes];
     std::uint16_t common[kLanes];
     for (std::size_t block = first; block < last; ++block) {
@@ -274,17 +238,6 @@ void compareSse2(const LocusBlocks& database, std::size_t first, std::size_t las
 
 } // namespace
 
-KernelLevel kernelLevel() {
-    return chosenLevel().load();
-}
-
-bool forceKernelLevel(KernelLevel level) {
-    if (!supported(level))
-        return false;
-    chosenLevel().store(level == KernelLevel::Automatic ? processorLevel() : level);
-    return true;
-}
-
 void LocusBlocks::Free::operator()(std::int16_t* values) const {
     ::operator delete[](values, std::align_val_t(64));
 }
@@ -297,19 +250,19 @@ LocusBlocks::LocusBlocks(std::size_t haplotypes, std::size_t loci)
 
 void compareBlocks(const LocusBlocks& database, std::size_t first, std::size_t last,
                    const SearchLoci* searches, std::size_t count, std::uint16_t limit,
-                   bool needCommon, std::vector<KernelMatch>* matches) {
+                   bool needCommon, std::vector<KernelMatch>* matches, KernelLevel level) {
+    switch (level) {
 #ifdef TARNWICK_X86
-    switch (kernelLevel()) {
     case KernelLevel::Avx512:
         return compareAvx512(database, first, last, searches, count, limit, needCommon, matches);
     case KernelLevel::Avx2:
         return compareAvx2(database, first, last, searches, count, limit, needCommon, matches);
-    default:
+    case KernelLevel::Sse2:
         return compareSse2(database, first, last, searches, count, limit, needCommon, matches);
-    }
-#else
-    compareScalar(database, first, last, searches, count, limit, needCommon, matches);
 #endif
+    default:
+        return compareScalar(database, first, last, searches, count, limit, needCommon, matches);
+    }
 }
 
 } // namespace tarnwick

@@ -1,8 +1,10 @@
 #pragma once
 
 // The comparison at the heart of matching: database haplotypes in blocks of 32, locus by locus,
-// compared with a search haplotype in 16-bit lanes, with the widest vector instructions the
-// processor has (AVX-512BW, AVX2 or SSE2, chosen when the program runs).
+// compared with a search haplotype in 16-bit lanes, with the vector instructions of the level
+// the caller names (KernelLevel.h).
+
+#include "core/matching/kernel/KernelLevel.h"
 
 #include "core/text/SmallValues.h"
 
@@ -12,15 +14,6 @@
 #include <vector>
 
 namespace tarnwick {
-
-enum class KernelLevel { Automatic, Sse2, Avx2, Avx512 };
-
-// The level comparisons use: the widest the processor has, unless the environment variable
-// TARNWICK_KERNEL (sse2, avx2 or avx512) or forceKernelLevel chose a narrower one.
-KernelLevel kernelLevel();
-// Compares with this level from now on (Automatic: as the processor allows); false, and no
-// change, when the processor lacks it. For tests and benchmarks of every level.
-bool forceKernelLevel(KernelLevel level);
 
 // The repeat counts of database haplotypes at the paired loci, in blocks of kLanes haplotypes:
 // within a block locus by locus, the kLanes values of a locus side by side, so that one vector
@@ -77,6 +70,6 @@ struct KernelMatch {
 // haplotypes.
 void compareBlocks(const LocusBlocks& database, std::size_t first, std::size_t last,
                    const SearchLoci* searches, std::size_t count, std::uint16_t limit,
-                   bool needCommon, std::vector<KernelMatch>* matches);
+                   bool needCommon, std::vector<KernelMatch>* matches, KernelLevel level);
 
 } // namespace tarnwick
