@@ -25,10 +25,10 @@ struct Block {
     std::size_t permutations;
 };
 
-std::mt19937 generatorOf(std::uint64_t seed, std::size_t test, std::size_t block) {
+std::mt19937_64 generatorOf(std::uint64_t seed, std::size_t test, std::size_t block) {
     std::seed_seq sequence{static_cast<std::uint32_t>(seed), static_cast<std::uint32_t>(seed >> 32),
                            static_cast<std::uint32_t>(test), static_cast<std::uint32_t>(block)};
-    return std::mt19937(sequence);
+    return std::mt19937_64(sequence);
 }
 
 // Runs the blocks on worker threads while the caller's thread reports progress.
@@ -73,14 +73,13 @@ private:
             ++running_;
         }
         try {
-            std::vector<std::uint32_t> order;
+            PermutationScratch scratch;
             for (std::size_t i = next_++; i < blocks_.size() && !stop_; i = next_++) {
                 const Block& block = blocks_[i];
                 const PooledAmova& test = *tests_[block.test];
-                std::mt19937 random = generatorOf(seed_, block.test, block.index);
-                order = test.observedOrder();
-                counts_[i] =
-                    test.permutationsAtLeast(least_[block.test], block.permutations, random, order);
+                std::mt19937_64 random = generatorOf(seed_, block.test, block.index);
+                counts_[i] = test.permutationsAtLeast(least_[block.test], block.permutations,
+                                                      random, scratch);
                 done_ += block.permutations;
             }
         } catch (...) {
