@@ -76,6 +76,19 @@ void addRepeats(const std::uint16_t* points, std::size_t width, std::uint32_t* o
     }
 }
 
+// Counts the pairs of alleles of the men from at to end.
+template <std::size_t kWidth, bool shuffle>
+void countPairs(const std::uint16_t* points, std::size_t width, std::uint32_t* order,
+                std::size_t& at, std::size_t end, std::uint32_t men, UniformDraws* draws,
+                std::int32_t* counts) {
+    const std::size_t w = kWidth != 0 ? kWidth : width;
+    for (; at < end; ++at) {
+        const std::uint16_t* point = placeMan<shuffle>(points, w, order, at, men, draws);
+        for (std::size_t k = 0; k < w; ++k)
+            ++counts[point[k]];
+    }
+}
+
 } // namespace
 
 StructurePoints::StructurePoints(const StructureSample& sample, StructureDistance distance)
@@ -143,13 +156,15 @@ PooledAmova::PooledAmova(const StructurePoints& points, const StructureSample& s
     }
     const bool alleles = points.distance() == StructureDistance::Fst;
     factor_ = alleles ? 0.5 : 1;
-    totals_.assign(alleles ? points.pairs() : points.width(), 0);
+    std::vector<std::int64_t> pairs(points.pairs());
+    totals_.assign(alleles ? points.alleles() + 1 : points.width(), 0);
+    normed_ = alleles ? points.alleles() : points.width(); // not the allele of no locus
     std::uint16_t most = 0;
     for (const std::uint32_t m : men_) {
         const std::uint16_t* point = points.of(m);
         for (std::size_t l = 0; l < points.width(); ++l) {
             if (alleles) {
-                ++totals_[point[l]];
+                ++pairs[point[l]];
             } else {
                 totals_[l] += point[l];
                 squares_ += static_cast<double>(point[l]) * point[l];
@@ -157,13 +172,13 @@ PooledAmova::PooledAmova(const StructurePoints& points, const StructureSample& s
             }
         }
     }
+    if (alleles)
+        points.addAlleleCounts(pairs, totals_);
     partialMen_ = most == 0 ? men_.size() : std::numeric_limits<std::uint16_t>::max() / most;
     const double n = static_cast<double>(men_.size());
     if (alleles)
         squares_ = static_cast<double>(points.loci()) * n;
-    PermutationScratch scratch;
-    prepare(scratch);
-    ssdTotal_ = factor_ * (squares_ - squaredNormOf(totals_, scratch) / n);
+    ssdTotal_ = factor_ * (squares_ - squaredNorm(totals_.data(), normed_) / n);
 }
 
 Amova PooledAmova::observed() const {
@@ -179,19 +194,22 @@ void PooledAmova::prepare(PermutationScratch& scratch) const {
         std::copy_n(points_->of(men_[i]), width, scratch.points.begin() + i * width);
     scratch.order.resize(men_.size());
     std::iota(scratch.order.begin(), scratch.order.end(), std::uint32_t{0});
-    scratch.sum.resize(totals_.size());
+    scratch.sum.resize(points_->distance() == StructureDistance::Rst ? width : points_->pairs());
     scratch.partialSum.resize(width);
     scratch.alleleCounts.resize(points_->alleles() + 1);
 }
 
-template <typename Value>
-double PooledAmova::squaredNormOf(const std::vector<Value>& sum,
-                                  PermutationScratch& scratch) const {
-    if (points_->distance() == StructureDistance::Rst)
-        return squaredNorm(sum.data(), sum.size());
+double PooledAmova::groupSquaredNorm(PermutationScratch& scratch) const {
+    if (points_->distance() == StructureDistance::Rst) {
+        for (std::size_t i = 0; i < scratch.sum.size(); ++i)
+            scratch.rest[i] -= scratch.sum[i];
+        return squaredNorm(scratch.sum.data(), scratch.sum.size());
+    }
     std::fill(scratch.alleleCounts.begin(), scratch.alleleCounts.end(), 0);
-    points_->addAlleleCounts(sum, scratch.alleleCounts);
-    return squaredNorm(scratch.alleleCounts.data(), points_->alleles()); // not the last, none
+    points_->addAlleleCounts(scratch.sum, scratch.alleleCounts);
+    for (std::size_t i = 0; i < normed_; ++i)
+        scratch.rest[i] -= scratch.alleleCounts[i];
+    return squaredNorm(scratch.alleleCounts.data(), normed_);
 }
 
 template <bool shuffle>
@@ -203,12 +221,20 @@ void PooledAmova::sumGroup(PermutationScratch& scratch, std::size_t& at, std::si
     const auto men = static_cast<std::uint32_t>(men_.size());
     std::int32_t* sum = scratch.sum.data();
     if (points_->distance() == StructureDistance::Fst) {
-        for (; at < end; ++at) {
-            const std::uint16_t* point = placeMan<shuffle>(points, width, order, at, men, draws);
-            for (std::size_t k = 0; k < width; ++k)
-                ++sum[point[k]];
+        const auto count = [&]<std::size_t kWidth>() {
+            countPairs<kWidth, shuffle>(points, width, order, at, end, men, draws, sum);
+        };
+        // The common kits' widths unrolled: 17, 23 and 27 loci with two-copy loci split.
+        switch (width) {
+        case 9:
+            return count.template operator()<9>();
+        case 12:
+            return count.template operator()<12>();
+        case 15:
+            return count.template operator()<15>();
+        default:
+            return count.template operator()<0>();
         }
-        return;
     }
     std::uint16_t* partial = scratch.partialSum.data();
     const auto add = [&]<std::size_t kWidth>() {
@@ -239,11 +265,9 @@ double PooledAmova::ssdWithin(PermutationScratch& scratch, UniformDraws* draws) 
             sumGroup<true>(scratch, at, at + sizes_[g], draws);
         else
             sumGroup<false>(scratch, at, at + sizes_[g], draws);
-        for (std::size_t i = 0; i < scratch.sum.size(); ++i)
-            scratch.rest[i] -= scratch.sum[i];
-        normsBySize += squaredNormOf(scratch.sum, scratch) / static_cast<double>(sizes_[g]);
+        normsBySize += groupSquaredNorm(scratch) / static_cast<double>(sizes_[g]);
     }
-    normsBySize += squaredNormOf(scratch.rest, scratch) / static_cast<double>(sizes_.back());
+    normsBySize += squaredNorm(scratch.rest.data(), normed_) / static_cast<double>(sizes_.back());
     return factor_ * (squares_ - normsBySize);
 }
 

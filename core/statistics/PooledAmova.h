@@ -95,14 +95,15 @@ private:
     template <bool shuffle>
     void sumGroup(PermutationScratch& scratch, std::size_t& at, std::size_t end,
                   UniformDraws* draws) const;
-    // |sum of the points|^2 from their sum (Fst: from the counts of pairs of alleles).
-    template <typename Value>
-    double squaredNormOf(const std::vector<Value>& sum, PermutationScratch& scratch) const;
+    // |sum of a group's points|^2 (Fst: from the allele counts that its counts of pairs of
+    // alleles give); takes the sum from scratch.rest, the sums of the men not yet in a group.
+    double groupSquaredNorm(PermutationScratch& scratch) const;
 
     const StructurePoints* points_;
     std::vector<std::size_t> sizes_;   // the groups, the largest last
     std::vector<std::uint32_t> men_;   // of the sample, group after group
-    std::vector<std::int64_t> totals_; // the sum of all men's points (Fst: counts of pairs)
+    std::vector<std::int64_t> totals_; // the sum of all men's points (Fst: allele counts)
+    std::size_t normed_ = 0;           // the first values of those that make the norm
     std::size_t partialMen_ = 0;       // Rst: men whose points a 16-bit sum takes
     double squares_ = 0;               // sum of |x|^2 over all men
     double factor_ = 1;
