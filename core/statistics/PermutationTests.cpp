@@ -59,7 +59,7 @@ public:
         if (failure_)
             std::rethrow_exception(failure_);
         if (goOn && progress)
-            goOn = progress(total, total);
+            progress(total, total); // all done: nothing left to stop
         return goOn;
     }
 

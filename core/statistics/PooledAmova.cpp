@@ -224,14 +224,15 @@ void PooledAmova::sumGroup(PermutationScratch& scratch, std::size_t& at, std::si
         const auto count = [&]<std::size_t kWidth>() {
             countPairs<kWidth, shuffle>(points, width, order, at, end, men, draws, sum);
         };
-        // The common kits' widths unrolled: 17, 23 and 27 loci with two-copy loci split.
+        // The common kits' widths unrolled: 17, 23 and 27 loci (each copy of a two-copy locus
+        // one of them).
         switch (width) {
         case 9:
             return count.template operator()<9>();
         case 12:
             return count.template operator()<12>();
-        case 15:
-            return count.template operator()<15>();
+        case 14:
+            return count.template operator()<14>();
         default:
             return count.template operator()<0>();
         }
