@@ -191,7 +191,7 @@ void PooledAmova::prepare(PermutationScratch& scratch) const {
     const std::size_t width = points_->width();
     scratch.points.resize(men_.size() * width);
     for (std::size_t i = 0; i < men_.size(); ++i)
-        std::copy_n(points_->of(men_[i]), width, scratch.points.begin() + i * width);
+        std::copy_n(points_->of(men_[i]), width, scratch.points.data() + i * width);
     scratch.order.resize(men_.size());
     std::iota(scratch.order.begin(), scratch.order.end(), std::uint32_t{0});
     scratch.sum.resize(points_->distance() == StructureDistance::Rst ? width : points_->pairs());

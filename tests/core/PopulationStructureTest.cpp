@@ -236,7 +236,7 @@ double exactPValue(const StructureSample& sample, StructureDistance distance,
     std::size_t atLeast = 0, all = 0;
     do {
         ++all;
-        atLeast += phiOf(labels) >= observed - 1e-12 ? 1 : 0;
+        atLeast += phiOf(labels) >= observed - 1e-12 ? 1u : 0u;
     } while (std::next_permutation(labels.begin(), labels.end()));
     return static_cast<double>(atLeast) / static_cast<double>(all);
 }
