@@ -1,7 +1,7 @@
 // Writes to standard output what the manual page and the shell take from the batch tool's
 // declarations, for the build: tarnwick-cli-reference synopsis|commands|options|bash-completion
-#include "cli/Reference.h"
 #include "cli/BatchCommands.h"
+#include "cli/Reference.h"
 
 #include <iostream>
 #include <string>

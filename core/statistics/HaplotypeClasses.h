@@ -57,8 +57,7 @@ public:
 
 private:
     void addRun(std::span<const std::pair<std::uint64_t, std::uint32_t>> run);
-    bool same(const LocusValueIds& a, std::size_t ha, const LocusValueIds& b,
-              std::size_t hb) const;
+    bool same(const LocusValueIds& a, std::size_t ha, const LocusValueIds& b, std::size_t hb) const;
 
     const LocusValueIds* ids_;
     std::vector<std::size_t> loci_;

@@ -36,7 +36,8 @@ public:
     // How many database haplotypes of each population are the same as search haplotype s.
     void matchesOf(const LocusValueIds& search, std::size_t s, std::uint64_t hash,
                    std::vector<std::size_t>& matches) const {
-        if (const std::uint32_t cls = classes_.find(search, s, hash); cls != HaplotypeClasses::kNone)
+        if (const std::uint32_t cls = classes_.find(search, s, hash);
+            cls != HaplotypeClasses::kNone)
             countMembers(cls, matches);
         else
             std::fill(matches.begin(), matches.end(), 0);

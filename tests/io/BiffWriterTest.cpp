@@ -2,8 +2,8 @@
 #include "TextGrid.h"
 #include "core/Error.h"
 
-#include "TestFiles.h"
 #include "ScopedLocale.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "io/DelimitedTextReader.h"
 #include "ScopedLocale.h"
+#include "io/DelimitedTextReader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "io/WorkbookReader.h"
+#include "ScopedLocale.h"
 #include "TestFiles.h"
 #include "TextGrid.h"
 #include "core/Error.h"
 #include "io/BiffWriter.h"
-#include "ScopedLocale.h"
 
 #include <gtest/gtest.h>
 
