@@ -1,0 +1,300 @@
+#include "core/statistics/DiscreteLaplaceFit.h"
+
+#include "core/Error.h"
+#include "core/statistics/Dispersions.h"
+#include "core/statistics/Medoids.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace tarnwick {
+namespace {
+
+constexpr double kNone = -std::numeric_limits<double>::infinity();
+
+// The median of a locus over all men, rounded half to even.
+int medianOf(std::vector<std::pair<int, std::uint64_t>> counted, std::uint64_t men) {
+    std::sort(counted.begin(), counted.end());
+    const auto valueAt = [&](std::uint64_t place) { // 0-based, among the men in value order
+        for (const auto& [value, count] : counted) {
+            if (place < count)
+                return static_cast<long long>(value);
+            place -= count;
+        }
+        return static_cast<long long>(counted.back().first);
+    };
+    const long long sum = valueAt((men - 1) / 2) + valueAt(men / 2);
+    const long long half = sum >= 0 ? sum / 2 : -((-sum + 1) / 2); // rounded down
+    return static_cast<int>(sum % 2 == 0 || half % 2 == 0 ? half : half + 1);
+}
+
+class Fitter {
+public:
+    Fitter(const HaplotypeSample& sample, const FitOptions& options, const FitGoOn& goOn,
+           std::size_t maxClusters)
+        : distinct_(distinctHaplotypes(sample)), options_(options), goOn_(goOn),
+          maxClusters_(maxClusters), loci_(sample.loci), men_(sample.men()),
+          m_(distinct_.count()) {
+        if (m_ == 0)
+            throw Error("The population has no men to fit the discrete Laplace model to");
+        if (loci_ == 0)
+            throw Error("The population has no locus to fit the discrete Laplace model over");
+        if (!(options.epsilon > 0))
+            throw Error("The convergence criterion of the fit must be above 0");
+        for (std::size_t l = 0; l < loci_; ++l) {
+            bool same = true;
+            for (std::size_t h = 1; h < m_ && same; ++h)
+                same = at(h, l) == at(0, l);
+            if (!same)
+                free_.push_back(l);
+        }
+        x_.resize(m_ * free_.size());
+        for (std::size_t h = 0; h < m_; ++h)
+            for (std::size_t f = 0; f < free_.size(); ++f)
+                x_[h * free_.size() + f] = at(h, free_[f]);
+        weights_.assign(distinct_.weights.begin(), distinct_.weights.end());
+    }
+
+    std::size_t haplotypes() const { return m_; }
+
+    DiscreteLaplaceFit fit(std::size_t k) {
+        if (k == 0 || k > m_)
+            throw Error(std::to_string(k) + " clusters need at least as many different "
+                        "haplotypes; this population has " + std::to_string(m_));
+        k_ = k;
+        centres_ = startingCentres();
+        v_.assign(m_ * k, 1.0 / static_cast<double>(k));
+        tau_.assign(k, 1.0 / static_cast<double>(k));
+        DispersionFit dispersions(k, free_.size());
+        DiscreteLaplaceFit result;
+        result.converged = true;
+        for (;;) {
+            result.converged = runEm(dispersions, result.iterations) && result.converged;
+            std::vector<int> moved = movedCentres();
+            if (moved == centres_ || coincide(moved) ||
+                result.centreMoves >= options_.maxCentreMoves)
+                break;
+            centres_ = std::move(moved);
+            ++result.centreMoves;
+        }
+        result.model = model();
+        result.logLikelihood = logLikelihood();
+        const double n = static_cast<double>(men_), L = static_cast<double>(loci_),
+                     kk = static_cast<double>(k);
+        result.bic = std::log(n * L) * (kk * L + L + kk - 1 + kk - 1) - 2 * result.logLikelihood;
+        return result;
+    }
+
+private:
+    int at(std::size_t h, std::size_t l) const { return distinct_.values[h * loci_ + l]; }
+    std::size_t freeLoci() const { return free_.size(); }
+    int xf(std::size_t h, std::size_t f) const { return x_[h * free_.size() + f]; }
+    int yf(std::size_t j, std::size_t f) const { return centres_[j * loci_ + free_[f]]; }
+
+    bool goOn(FitProgress::Stage stage, std::size_t step) const {
+        return !goOn_ || goOn_(FitProgress{k_, maxClusters_, stage, step});
+    }
+
+    // Centres over all loci, cluster after cluster.
+    std::vector<int> startingCentres() {
+        std::vector<int> centres;
+        if (k_ == 1) {
+            for (std::size_t l = 0; l < loci_; ++l) {
+                std::map<int, std::uint64_t> counts;
+                for (std::size_t h = 0; h < m_; ++h)
+                    counts[at(h, l)] += distinct_.weights[h];
+                centres.push_back(medianOf({counts.begin(), counts.end()}, men_));
+            }
+            return centres;
+        }
+        if (!medoids_)
+            medoids_ = std::make_unique<MedoidSearch>(distinct_);
+        std::size_t pass = 0;
+        const auto medoids = medoids_->medoids(
+            k_, [&] { return goOn(FitProgress::Stage::Medoids, ++pass); });
+        for (const std::size_t h : medoids) {
+            const auto values = distinct_.haplotype(h);
+            centres.insert(centres.end(), values.begin(), values.end());
+        }
+        return centres;
+    }
+
+    // One EM run from the current v and tau; whether it met the criterion.
+    bool runEm(DispersionFit& dispersions, std::size_t& iterations) {
+        const std::size_t k = k_, F = freeLoci();
+        std::vector<double> R(k * F), W(k), vNew(m_ * k), logW(k);
+        for (std::size_t iteration = 1; iteration <= options_.maxIterations; ++iteration) {
+            ++iterations;
+            if (!goOn(FitProgress::Stage::Iterations, iterations))
+                throw FitCancelled();
+            // M-step.
+            std::fill(R.begin(), R.end(), 0.0);
+            std::fill(W.begin(), W.end(), 0.0);
+            for (std::size_t h = 0; h < m_; ++h)
+                for (std::size_t j = 0; j < k; ++j) {
+                    const double weight = weights_[h] * v_[h * k + j];
+                    W[j] += weight;
+                    for (std::size_t f = 0; f < F; ++f)
+                        R[j * F + f] += weight * std::abs(xf(h, f) - yf(j, f));
+                }
+            p_ = dispersions.solve(R, W);
+            // E-step.
+            prepareLogTerms();
+            double change = 0, largest = 0;
+            std::vector<double> tauNew(k, 0.0);
+            for (std::size_t h = 0; h < m_; ++h) {
+                const double total = logWeights(h, logW);
+                for (std::size_t j = 0; j < k; ++j) {
+                    // A man no cluster can hold (not met in practice) keeps his v.
+                    const double v = total == kNone ? v_[h * k + j] : std::exp(logW[j] - total);
+                    vNew[h * k + j] = v;
+                    tauNew[j] += weights_[h] * v;
+                    change = std::max(change, std::abs(v - v_[h * k + j]));
+                    largest = std::max(largest, v_[h * k + j]);
+                }
+            }
+            for (double& t : tauNew)
+                t /= static_cast<double>(men_);
+            v_.swap(vNew);
+            tau_ = std::move(tauNew);
+            if (change / largest < options_.epsilon)
+                return true;
+        }
+        return false;
+    }
+
+    void prepareLogTerms() {
+        const std::size_t F = freeLoci();
+        scale_.resize(k_ * F);
+        slope_.resize(k_ * F);
+        for (std::size_t i = 0; i < k_ * F; ++i) {
+            scale_[i] = p_[i] > 0 ? std::log1p(-p_[i]) - std::log1p(p_[i]) : 0.0;
+            slope_[i] = p_[i] > 0 ? std::log(p_[i]) : kNone;
+        }
+        logTau_.resize(k_);
+        for (std::size_t j = 0; j < k_; ++j)
+            logTau_[j] = tau_[j] > 0 ? std::log(tau_[j]) : kNone;
+    }
+
+    // ln(tau_j prod_l f(x_hl - y_jl)) for each j, and ln of their sum.
+    double logWeights(std::size_t h, std::vector<double>& logW) const {
+        const std::size_t F = freeLoci();
+        for (std::size_t j = 0; j < k_; ++j) {
+            double sum = logTau_[j];
+            for (std::size_t f = 0; f < F && sum != kNone; ++f) {
+                const int d = std::abs(xf(h, f) - yf(j, f));
+                sum += d == 0 ? scale_[j * F + f]
+                              : scale_[j * F + f] + static_cast<double>(d) * slope_[j * F + f];
+            }
+            logW[j] = sum;
+        }
+        return logSumExp(logW);
+    }
+
+    // Each centre at the v-weighted median of each locus, the smallest of equals.
+    std::vector<int> movedCentres() const {
+        std::vector<int> centres = centres_;
+        std::vector<std::pair<int, std::size_t>> order(m_);
+        for (std::size_t f = 0; f < freeLoci(); ++f) {
+            for (std::size_t h = 0; h < m_; ++h)
+                order[h] = {xf(h, f), h};
+            std::sort(order.begin(), order.end());
+            for (std::size_t j = 0; j < k_; ++j) {
+                double total = 0;
+                for (std::size_t h = 0; h < m_; ++h)
+                    total += weights_[h] * v_[h * k_ + j];
+                if (!(total > 0))
+                    continue;
+                double below = 0;
+                for (std::size_t i = 0; i < m_; ++i) {
+                    const auto [value, h] = order[i];
+                    below += weights_[h] * v_[h * k_ + j];
+                    const bool lastOfValue = i + 1 == m_ || order[i + 1].first != value;
+                    if (lastOfValue && 2 * below >= total) {
+                        centres[j * loci_ + free_[f]] = value;
+                        break;
+                    }
+                }
+            }
+        }
+        return centres;
+    }
+
+    bool coincide(const std::vector<int>& centres) const {
+        for (std::size_t a = 0; a < k_; ++a)
+            for (std::size_t b = a + 1; b < k_; ++b)
+                if (std::equal(centres.begin() + static_cast<std::ptrdiff_t>(a * loci_),
+                               centres.begin() + static_cast<std::ptrdiff_t>((a + 1) * loci_),
+                               centres.begin() + static_cast<std::ptrdiff_t>(b * loci_)))
+                    return true;
+        return false;
+    }
+
+    DiscreteLaplaceModel model() const {
+        DiscreteLaplaceModel model;
+        model.loci = loci_;
+        model.centres = centres_;
+        model.p.assign(k_ * loci_, 0.0);
+        for (std::size_t j = 0; j < k_; ++j)
+            for (std::size_t f = 0; f < freeLoci(); ++f)
+                model.p[j * loci_ + free_[f]] = p_[j * freeLoci() + f];
+        model.tau = tau_;
+        return model;
+    }
+
+    double logLikelihood() {
+        prepareLogTerms();
+        std::vector<double> logW(k_);
+        double sum = 0;
+        for (std::size_t h = 0; h < m_; ++h)
+            sum += weights_[h] * logWeights(h, logW);
+        return sum;
+    }
+
+    DistinctHaplotypes distinct_;
+    FitOptions options_;
+    FitGoOn goOn_;
+    std::size_t maxClusters_;
+    std::size_t loci_;
+    std::uint64_t men_;
+    std::size_t m_;
+    std::vector<std::size_t> free_; // loci where the men differ
+    std::vector<int> x_;            // haplotype after haplotype, over the free loci
+    std::vector<double> weights_;
+    std::unique_ptr<MedoidSearch> medoids_;
+    // The fit in progress.
+    std::size_t k_ = 0;
+    std::vector<int> centres_; // over all loci
+    std::vector<double> v_, tau_, p_;
+    std::vector<double> scale_, slope_, logTau_;
+};
+
+} // namespace
+
+DiscreteLaplaceFit fitDiscreteLaplace(const HaplotypeSample& sample, std::size_t clusters,
+                                      const FitOptions& options, const FitGoOn& goOn) {
+    Fitter fitter(sample, options, goOn, clusters);
+    return fitter.fit(clusters);
+}
+
+ClusterChoice chooseClusters(const HaplotypeSample& sample, std::size_t maxClusters,
+                             const FitOptions& options, const FitGoOn& goOn) {
+    Fitter fitter(sample, options, goOn, maxClusters);
+    ClusterChoice choice;
+    std::size_t rises = 0;
+    for (std::size_t k = 1; k <= std::min(maxClusters, fitter.haplotypes()) && rises < 2; ++k) {
+        choice.fits.push_back(fitter.fit(k));
+        if (k > 1)
+            rises = choice.fits[k - 1].bic > choice.fits[k - 2].bic ? rises + 1 : 0;
+        if (choice.fits[k - 1].bic < choice.fits[choice.chosen].bic)
+            choice.chosen = k - 1;
+    }
+    return choice;
+}
+
+} // namespace tarnwick
