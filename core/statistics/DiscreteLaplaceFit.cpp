@@ -38,8 +38,7 @@ public:
     Fitter(const HaplotypeSample& sample, const FitOptions& options, const FitGoOn& goOn,
            std::size_t maxClusters)
         : distinct_(distinctHaplotypes(sample)), options_(options), goOn_(goOn),
-          maxClusters_(maxClusters), loci_(sample.loci), men_(sample.men()),
-          m_(distinct_.count()) {
+          maxClusters_(maxClusters), loci_(sample.loci), men_(sample.men()), m_(distinct_.count()) {
         if (m_ == 0)
             throw Error("The population has no men to fit the discrete Laplace model to");
         if (loci_ == 0)
@@ -64,8 +63,10 @@ public:
 
     DiscreteLaplaceFit fit(std::size_t k) {
         if (k == 0 || k > m_)
-            throw Error(std::to_string(k) + " clusters need at least as many different "
-                        "haplotypes; this population has " + std::to_string(m_));
+            throw Error(std::to_string(k) +
+                        " clusters need at least as many different "
+                        "haplotypes; this population has " +
+                        std::to_string(m_));
         k_ = k;
         centres_ = startingCentres();
         v_.assign(m_ * k, 1.0 / static_cast<double>(k));
@@ -115,8 +116,8 @@ private:
         if (!medoids_)
             medoids_ = std::make_unique<MedoidSearch>(distinct_);
         std::size_t pass = 0;
-        const auto medoids = medoids_->medoids(
-            k_, [&] { return goOn(FitProgress::Stage::Medoids, ++pass); });
+        const auto medoids =
+            medoids_->medoids(k_, [&] { return goOn(FitProgress::Stage::Medoids, ++pass); });
         for (const std::size_t h : medoids) {
             const auto values = distinct_.haplotype(h);
             centres.insert(centres.end(), values.begin(), values.end());

@@ -33,11 +33,11 @@ struct DiscreteLaplaceFit {
     DiscreteLaplaceModel model;
     double logLikelihood = 0; // sum over the men of ln P(x_i)
     double bic = 0;
-    std::size_t iterations = 0;  // EM iterations of all runs
+    std::size_t iterations = 0; // EM iterations of all runs
     // Runs after the first (the reference's own count of "central haplotype changes" is another
     // measure: 0 for danes at k = 4, where its 16 iterations, as ours, span two runs).
     std::size_t centreMoves = 0;
-    bool converged = false;      // every EM run stopped by the criterion
+    bool converged = false; // every EM run stopped by the criterion
 };
 
 // Fits k clusters. Raises an Error for a sample without men or loci, or with fewer different

@@ -9,8 +9,10 @@
 namespace tarnwick {
 namespace {
 
-constexpr int kMostSteps = 200;
+constexpr int kMostSteps = 2000;
 constexpr int kMostHalvings = 80;
+constexpr double kLongestStep = 4;
+constexpr double kRounding = 1e-12;
 
 // One term of the objective and its first two derivatives in theta = ln p (theta < 0).
 struct Term {
@@ -103,9 +105,16 @@ std::vector<double> DispersionFit::solve(std::span<const double> R, std::span<co
                 }
             }
         }
-        const Eigen::VectorXd direction = (-hessian).ldlt().solve(gradient);
+        Eigen::VectorXd direction = (-hessian).ldlt().solve(gradient);
         if (!direction.allFinite())
             break;
+        // At most kLongestStep in ln p at once: far from the optimum of a cluster whose men
+        // nearly all sit at its centre the curvature is tiny and a full step would overshoot.
+        const double longest = direction.lpNorm<Eigen::Infinity>();
+        if (longest > kLongestStep)
+            direction *= kLongestStep / longest;
+        // Halved only to stay where p < 1 and not to lose more than rounding: the objective
+        // of such a cluster is flat to double precision while its p still falls by factors.
         double t = 1;
         bool moved = false;
         for (int halving = 0; halving < kMostHalvings; ++halving, t /= 2) {
@@ -115,8 +124,8 @@ std::vector<double> DispersionFit::solve(std::span<const double> R, std::span<co
             for (std::size_t c = 1; c < clusters.size(); ++c)
                 b[clusters[c]] += t * direction[static_cast<Eigen::Index>(nA + c - 1)];
             const double next = objective(a, b);
-            if (next >= current) {
-                moved = next > current || t == 1;
+            if (next >= current - kRounding * (1 + std::abs(current))) {
+                moved = true;
                 a_ = std::move(a);
                 b_ = std::move(b);
                 current = next;

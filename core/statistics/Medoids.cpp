@@ -29,8 +29,8 @@ inline void addDistances(const T* __restrict columns, std::size_t stride, std::s
         const T* column = columns + l * stride;
         const T value = h[l];
         for (std::size_t j = 0; j < count; ++j)
-            out[j] = static_cast<T>(out[j] + (std::max(column[j], value) -
-                                              std::min(column[j], value)));
+            out[j] =
+                static_cast<T>(out[j] + (std::max(column[j], value) - std::min(column[j], value)));
     }
 }
 
@@ -55,8 +55,7 @@ TARNWICK_VECTOR_CLONES void distances(const std::uint16_t* columns, std::size_t 
 
 // Runs work(begin, end) over [0, count) on the machine's cores.
 void inParallel(std::size_t count, const std::function<void(std::size_t, std::size_t)>& work) {
-    const std::size_t threads =
-        std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 16);
+    const std::size_t threads = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 16);
     const std::size_t parts = std::min(threads, count);
     if (parts <= 1) {
         work(0, count);
@@ -71,7 +70,7 @@ void inParallel(std::size_t count, const std::function<void(std::size_t, std::si
 // The haplotypes locus by locus, in a chosen order of the men's haplotypes.
 template <typename T> struct Columns {
     std::size_t stride = 0;
-    std::vector<T> values;        // [locus * stride + position]
+    std::vector<T> values;             // [locus * stride + position]
     std::vector<std::int64_t> weights; // [position]
 };
 
@@ -181,8 +180,8 @@ public:
                                      for (std::size_t j = 0; j < n; ++j) {
                                          const T dj = d[j];
                                          gainPart += c[j] * (Dj[j] > dj ? Dj[j] - dj : 0);
-                                         lostPart += c[j] * (std::min(dj, Ej[j]) -
-                                                             std::min(dj, Dj[j]));
+                                         lostPart +=
+                                             c[j] * (std::min(dj, Ej[j]) - std::min(dj, Dj[j]));
                                      }
                                      gained += gainPart;
                                      lost += lostPart;
@@ -342,13 +341,16 @@ std::vector<std::size_t> MedoidSearch::medoids(std::size_t k, const std::functio
                 return {};
             } else {
                 if (k == 0 || k > pam.count())
-                    throw Error(std::to_string(k) + " clusters need at least as many different "
-                                "haplotypes; there are " + std::to_string(pam.count()));
+                    throw Error(std::to_string(k) +
+                                " clusters need at least as many different "
+                                "haplotypes; there are " +
+                                std::to_string(pam.count()));
                 while (built_.size() < k)
                     built_.push_back(pam.build(built_, goOn));
-                return pam.swap(std::vector<std::size_t>(built_.begin(), built_.begin() +
-                                                             static_cast<std::ptrdiff_t>(k)),
-                                goOn);
+                return pam.swap(
+                    std::vector<std::size_t>(built_.begin(),
+                                             built_.begin() + static_cast<std::ptrdiff_t>(k)),
+                    goOn);
             }
         },
         kernel_->pam_);

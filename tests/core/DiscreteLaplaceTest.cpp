@@ -1,0 +1,150 @@
+// The discrete Laplace fit against the literal implementation of its steps, and on hostile
+// samples.
+#include "DiscreteLaplaceLiteral.h"
+#include "core/Error.h"
+#include "core/statistics/DiscreteLaplaceFit.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+namespace tarnwick {
+namespace {
+
+// Counted rows descending from a few founders by small steps; sometimes a locus all men share.
+HaplotypeSample randomSample(unsigned seed) {
+    std::mt19937 random(seed);
+    const auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    HaplotypeSample sample;
+    sample.loci = static_cast<std::size_t>(pick(2, 5));
+    std::vector<std::vector<int>> founders(static_cast<std::size_t>(pick(1, 3)));
+    for (auto& founder : founders)
+        for (std::size_t l = 0; l < sample.loci; ++l)
+            founder.push_back(pick(10, 16));
+    const bool shared = pick(0, 4) == 0;
+    const int rows = pick(6, 30);
+    for (int r = 0; r < rows; ++r) {
+        std::vector<int> values = founders[static_cast<std::size_t>(pick(0, 2)) % founders.size()];
+        for (std::size_t l = shared ? 1 : 0; l < sample.loci; ++l)
+            values[l] += pick(0, 9) < 3 ? pick(-2, 2) : 0;
+        if (shared)
+            values[0] = 14;
+        sample.add(values, static_cast<std::uint32_t>(pick(0, 2) == 0 ? pick(2, 3) : 1));
+    }
+    return sample;
+}
+
+std::vector<literal::Haplotype> men(const HaplotypeSample& sample) {
+    std::vector<literal::Haplotype> x;
+    for (std::size_t r = 0; r < sample.rows(); ++r)
+        for (std::uint32_t c = 0; c < sample.weights[r]; ++c)
+            x.emplace_back(sample.row(r).begin(), sample.row(r).end());
+    return x;
+}
+
+void expectRelative(double fast, double slow, double tolerance, const std::string& what) {
+    EXPECT_LE(std::abs(fast - slow), tolerance * std::abs(slow))
+        << what << ": " << fast << " against " << slow;
+}
+
+TEST(DiscreteLaplace, AgreesWithTheLiteralSteps) {
+    for (const double epsilon : {1e-3, 1e-10}) {
+        const double tolerance = epsilon == 1e-3 ? 1e-6 : 1e-9;
+        for (unsigned seed = 1; seed <= 40; ++seed) {
+            const HaplotypeSample sample = randomSample(seed);
+            const auto x = men(sample);
+            const std::size_t distinct = distinctHaplotypes(sample).count();
+            std::mt19937 random(seed);
+            for (std::size_t k = 1; k <= std::min<std::size_t>(4, distinct); ++k) {
+                const std::string what = "seed " + std::to_string(seed) + ", k " +
+                                         std::to_string(k) + ", eps " + std::to_string(epsilon);
+                const auto fast = fitDiscreteLaplace(sample, k, {epsilon, 100, 100});
+                const auto slow = literal::fit(x, k, epsilon);
+                ASSERT_EQ(fast.model.clusters(), k) << what;
+                for (std::size_t j = 0; j < k; ++j)
+                    for (std::size_t l = 0; l < sample.loci; ++l)
+                        ASSERT_EQ(fast.model.centres[j * sample.loci + l], slow.centres[j][l])
+                            << what;
+                EXPECT_EQ(fast.iterations, static_cast<std::size_t>(slow.iterations)) << what;
+                expectRelative(fast.bic, slow.bic, tolerance, what + " BIC");
+                // Every man's haplotype, and unseen ones with loci missing.
+                std::vector<std::vector<std::optional<int>>> searched;
+                for (const auto& man : x)
+                    searched.emplace_back(man.begin(), man.end());
+                for (int s = 0; s < 10; ++s) {
+                    std::vector<std::optional<int>> h;
+                    for (std::size_t l = 0; l < sample.loci; ++l)
+                        if (std::uniform_int_distribution<int>(0, 4)(random) > 0)
+                            h.push_back(x[0][l] +
+                                        std::uniform_int_distribution<int>(-3, 3)(random));
+                        else
+                            h.push_back(std::nullopt);
+                    searched.push_back(h);
+                }
+                for (const auto& h : searched) {
+                    const double slowP = literal::probability(slow, h);
+                    const double fastP = std::exp(logProbability(fast.model, h));
+                    // The literal products lose their digits near the end of the double range.
+                    if (slowP < 1e-290)
+                        EXPECT_LT(fastP, 1e-280) << what;
+                    else
+                        expectRelative(fastP, slowP, tolerance, what + " P(h)");
+                }
+            }
+        }
+    }
+}
+
+TEST(DiscreteLaplace, HostileSamplesGiveValuesOrClearErrors) {
+    HaplotypeSample one;
+    one.loci = 3;
+    one.add(std::vector<int>{14, 13, 29});
+    HaplotypeSample identical = one;
+    identical.add(std::vector<int>{14, 13, 29}, 5);
+    HaplotypeSample farApart = identical;
+    farApart.add(std::vector<int>{15, 13, 31});
+    HaplotypeSample empty;
+    empty.loci = 3;
+    for (const HaplotypeSample* sample : {&one, &identical, &farApart}) {
+        const ClusterChoice choice = chooseClusters(*sample);
+        for (const auto& fit : choice.fits) {
+            EXPECT_FALSE(std::isnan(fit.bic));
+            EXPECT_FALSE(std::isnan(fit.logLikelihood));
+            for (const double p : fit.model.p)
+                EXPECT_TRUE(p >= 0 && p < 1);
+            // The locus all men share is exact; a haplotype far from every centre is unlikely,
+            // never NaN; one typed nowhere is certain.
+            EXPECT_EQ(fit.model.p[1], 0.0);
+            const std::vector<std::optional<int>> far{40, 13, 90}, otherAllele{14, 12, 29},
+                untyped(3);
+            const double logFar = logProbability(fit.model, far);
+            EXPECT_FALSE(std::isnan(logFar));
+            EXPECT_LT(logFar, sample == &farApart ? -50.0 : 1.0);
+            EXPECT_EQ(std::exp(logProbability(fit.model, otherAllele)), 0.0);
+            EXPECT_NEAR(std::exp(logProbability(fit.model, untyped)), 1.0, 1e-12);
+        }
+    }
+    EXPECT_EQ(chooseClusters(one).fits.size(), 1u);
+    EXPECT_EQ(std::exp(logProbability(chooseClusters(identical).best().model, identical.row(0))),
+              1.0);
+    EXPECT_THROW(fitDiscreteLaplace(identical, 2), Error);
+    EXPECT_THROW(fitDiscreteLaplace(farApart, 3), Error);
+    EXPECT_THROW(fitDiscreteLaplace(empty, 1), Error);
+    HaplotypeSample nobody = one;
+    nobody.weights[0] = 0;
+    EXPECT_THROW(fitDiscreteLaplace(nobody, 1), Error);
+}
+
+TEST(DiscreteLaplace, CancelsWhenAsked) {
+    const HaplotypeSample sample = randomSample(7);
+    std::size_t asked = 0;
+    EXPECT_THROW(chooseClusters(sample, 10, {}, [&](const FitProgress&) { return ++asked < 3; }),
+                 FitCancelled);
+    EXPECT_EQ(asked, 3u);
+}
+
+} // namespace
+} // namespace tarnwick
