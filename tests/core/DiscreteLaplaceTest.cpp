@@ -3,6 +3,7 @@
 #include "DiscreteLaplaceLiteral.h"
 #include "core/Error.h"
 #include "core/statistics/DiscreteLaplaceFit.h"
+#include "core/statistics/PopulationSamples.h"
 
 #include <gtest/gtest.h>
 
@@ -144,6 +145,59 @@ TEST(DiscreteLaplace, CancelsWhenAsked) {
     EXPECT_THROW(chooseClusters(sample, 10, {}, [&](const FitProgress&) { return ++asked < 3; }),
                  FitCancelled);
     EXPECT_EQ(asked, 3u);
+}
+
+} // namespace
+} // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+std::shared_ptr<const HaplotypeTable> database(const std::vector<std::vector<std::string>>& rows,
+                                               CellReading reading) {
+    HaplotypeTableBuilder builder(kDatabaseLayout, reading);
+    const std::vector<std::string> titles{"id", "population", "",      "",        "",
+                                          "",   "",           "DYS19", "DYS389I", "DYS385"};
+    for (std::size_t c = 0; c < titles.size(); ++c)
+        builder.setText(0, static_cast<long>(c), titles[c]);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        builder.setText(static_cast<long>(r + 1), 1, rows[r][0]);
+        for (std::size_t l = 0; l < 3; ++l)
+            if (!rows[r][l + 1].empty())
+                builder.setText(static_cast<long>(r + 1), static_cast<long>(7 + l), rows[r][l + 1]);
+    }
+    builder.cover(static_cast<long>(rows.size() + 1), static_cast<long>(titles.size()));
+    return builder.finish().table;
+}
+
+TEST(PopulationSamples, TakeTheLociEveryManHoldsOneWholeAlleleAt) {
+    const std::vector<std::vector<std::string>> rows{
+        {"A", "14", "13", "11"}, {"B", "15", "", "12"},  {"A", "14", "12", "11,14"},
+        {"B", "15", "13", "12"}, {"", "16", "13", "12"}, {"A", "13", "12", "13.2"}};
+    struct Expected {
+        CellReading reading;
+        std::vector<std::string> lociA, leftOutA;
+        std::vector<int> valuesA;
+    };
+    // Under the integer reading "11,14" and "13.2" are no integers; under the genotype reading
+    // they are several copies and a partial repeat. B lacks DYS389I for one man either way.
+    for (const Expected& expected :
+         {Expected{
+              CellReading::Integers, {"DYS19", "DYS389I"}, {"DYS385"}, {14, 13, 14, 12, 13, 12}},
+          Expected{CellReading::Genotypes,
+                   {"DYS19", "DYS389I"},
+                   {"DYS385"},
+                   {14, 13, 14, 12, 13, 12}}}) {
+        const auto samples = populationSamples(*database(rows, expected.reading));
+        ASSERT_EQ(samples.size(), 2u);
+        EXPECT_EQ(samples[0].population, "A");
+        EXPECT_EQ(samples[0].loci, expected.lociA);
+        EXPECT_EQ(samples[0].leftOut, expected.leftOutA);
+        EXPECT_EQ(samples[0].sample.values, expected.valuesA);
+        EXPECT_EQ(samples[0].sample.weights, std::vector<std::uint32_t>(3, 1));
+        EXPECT_EQ(samples[1].loci, (std::vector<std::string>{"DYS19", "DYS385"}));
+        EXPECT_EQ(samples[1].sample.values, (std::vector<int>{15, 12, 15, 12}));
+    }
 }
 
 } // namespace
