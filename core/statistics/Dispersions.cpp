@@ -132,7 +132,9 @@ std::vector<double> DispersionFit::solve(std::span<const double> R, std::span<co
                 break;
             }
         }
-        if (!moved || t * direction.lpNorm<Eigen::Infinity>() < 1e-13)
+        // Newton converges quadratically: after a full step this short the error is below the
+        // rounding of the gradient's sums, and further steps would only wander in it.
+        if (!moved || (t == 1 && direction.lpNorm<Eigen::Infinity>() < 1e-10))
             break;
     }
     for (std::size_t j = 0; j < k; ++j) {

@@ -67,20 +67,22 @@ void inParallel(std::size_t count, const std::function<void(std::size_t, std::si
     work(0, count / parts);
 }
 
-// The haplotypes locus by locus, in a chosen order of the men's haplotypes.
-template <typename T> struct Columns {
+// The haplotypes locus by locus, in a chosen order of the men's haplotypes. W holds a block's
+// sums of weight times distance: 32 bits where they fit, so that they add up in as many lanes as
+// the bytes of the distances allow.
+template <typename T, typename W> struct Columns {
     std::size_t stride = 0;
-    std::vector<T> values;             // [locus * stride + position]
-    std::vector<std::int64_t> weights; // [position]
+    std::vector<T> values;  // [locus * stride + position]
+    std::vector<W> weights; // [position]
 };
 
-template <typename T> class Pam {
+template <typename T, typename W> class Pam {
 public:
     Pam(const DistinctHaplotypes& haplotypes, const std::vector<int>& bases)
         : m_(haplotypes.count()), loci_(haplotypes.loci), weights_(m_), first_(haplotypes.first),
           last_(haplotypes.last), rows_(m_ * loci_) {
         for (std::size_t h = 0; h < m_; ++h) {
-            weights_[h] = static_cast<std::int64_t>(haplotypes.weights[h]);
+            weights_[h] = static_cast<W>(haplotypes.weights[h]);
             for (std::size_t l = 0; l < loci_; ++l)
                 rows_[h * loci_ + l] = static_cast<T>(haplotypes.values[h * loci_ + l] - bases[l]);
         }
@@ -109,15 +111,15 @@ public:
                 return;
             std::int64_t sum = 0;
             forDistances(inOrder_, h, 0, m_, [&](std::size_t begin, const T* d, std::size_t n) {
-                std::int64_t part = 0;
-                const std::int64_t* c = inOrder_.weights.data() + begin;
+                W part = 0;
+                const W* c = inOrder_.weights.data() + begin;
                 const T* D = nearest.data() + begin;
                 if (taken.empty())
                     for (std::size_t j = 0; j < n; ++j)
-                        part -= c[j] * d[j];
+                        part -= c[j] * static_cast<W>(d[j]);
                 else
                     for (std::size_t j = 0; j < n; ++j)
-                        part += c[j] * (D[j] > d[j] ? D[j] - d[j] : 0);
+                        part += c[j] * static_cast<W>(D[j] > d[j] ? D[j] - d[j] : 0);
                 sum += part;
             });
             score[h] = sum;
@@ -150,7 +152,7 @@ public:
             std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
                 return near.slot[a] < near.slot[b];
             });
-            const Columns<T> columns = arrange(order);
+            const Columns<T, W> columns = arrange(order);
             std::vector<T> D(m_), E(m_);
             std::vector<std::size_t> slotEnd(k, 0);
             for (std::size_t pos = 0; pos < m_; ++pos) {
@@ -173,8 +175,8 @@ public:
                     std::int64_t lost = 0;
                     forDistances(columns, h, begin, slotEnd[s],
                                  [&](std::size_t at, const T* d, std::size_t n) {
-                                     std::int64_t gainPart = 0, lostPart = 0;
-                                     const std::int64_t* c = columns.weights.data() + at;
+                                     W gainPart = 0, lostPart = 0;
+                                     const W* c = columns.weights.data() + at;
                                      const T* Dj = D.data() + at;
                                      const T* Ej = E.data() + at;
                                      for (std::size_t j = 0; j < n; ++j) {
@@ -236,7 +238,7 @@ private:
                              }
                          });
         for (std::size_t j = 0; j < m_; ++j)
-            near.total += weights_[j] * near.first[j];
+            near.total += static_cast<std::int64_t>(weights_[j]) * near.first[j];
         return near;
     }
 
@@ -253,8 +255,8 @@ private:
         return clusters;
     }
 
-    Columns<T> arrange(const std::vector<std::size_t>& order) const {
-        Columns<T> columns;
+    Columns<T, W> arrange(const std::vector<std::size_t>& order) const {
+        Columns<T, W> columns;
         columns.stride = (m_ + kBlock - 1) / kBlock * kBlock;
         columns.values.assign(columns.stride * loci_, T{0});
         columns.weights.resize(m_);
@@ -268,8 +270,8 @@ private:
 
     // use(begin, distances, n) for the blocks of positions [begin, end) of columns.
     template <typename Use>
-    void forDistances(const Columns<T>& columns, std::size_t h, std::size_t begin, std::size_t end,
-                      const Use& use) const {
+    void forDistances(const Columns<T, W>& columns, std::size_t h, std::size_t begin,
+                      std::size_t end, const Use& use) const {
         alignas(64) T d[kBlock];
         for (std::size_t at = begin; at < end; at += kBlock) {
             const std::size_t n = std::min(kBlock, end - at);
@@ -293,10 +295,10 @@ private:
 
     std::size_t m_;
     std::size_t loci_;
-    std::vector<std::int64_t> weights_;
+    std::vector<W> weights_;
     std::vector<std::uint64_t> first_, last_;
     std::vector<T> rows_; // haplotype after haplotype
-    Columns<T> inOrder_;
+    Columns<T, W> inOrder_;
 };
 
 } // namespace
@@ -317,16 +319,25 @@ public:
         }
         // Distances never exceed the sum of the loci's spans, so the narrowest type holding that
         // sum adds them up exactly.
-        if (widest < std::numeric_limits<std::uint8_t>::max())
-            pam_.emplace<Pam<std::uint8_t>>(haplotypes, bases);
+        const std::uint64_t heaviest =
+            *std::max_element(haplotypes.weights.begin(), haplotypes.weights.end());
+        const bool narrowSums =
+            heaviest <= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) /
+                            (std::numeric_limits<std::uint8_t>::max() * kBlock);
+        if (widest < std::numeric_limits<std::uint8_t>::max() && narrowSums)
+            pam_.emplace<Pam<std::uint8_t, std::int32_t>>(haplotypes, bases);
+        else if (widest < std::numeric_limits<std::uint8_t>::max())
+            pam_.emplace<Pam<std::uint8_t, std::int64_t>>(haplotypes, bases);
         else if (widest < std::numeric_limits<std::uint16_t>::max())
-            pam_.emplace<Pam<std::uint16_t>>(haplotypes, bases);
+            pam_.emplace<Pam<std::uint16_t, std::int64_t>>(haplotypes, bases);
         else
             throw Error("The repeat counts of this population span " + std::to_string(widest) +
                         " repeats over its loci; repeat counts that far apart cannot be fitted");
     }
 
-    std::variant<std::monostate, Pam<std::uint8_t>, Pam<std::uint16_t>> pam_;
+    std::variant<std::monostate, Pam<std::uint8_t, std::int32_t>, Pam<std::uint8_t, std::int64_t>,
+                 Pam<std::uint16_t, std::int64_t>>
+        pam_;
 };
 
 MedoidSearch::MedoidSearch(const DistinctHaplotypes& haplotypes)
