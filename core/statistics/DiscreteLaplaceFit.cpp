@@ -57,6 +57,12 @@ public:
             for (std::size_t f = 0; f < free_.size(); ++f)
                 x_[h * free_.size() + f] = at(h, free_[f]);
         weights_.assign(distinct_.weights.begin(), distinct_.weights.end());
+        byValue_.resize(free_.size());
+        for (std::size_t f = 0; f < free_.size(); ++f) {
+            for (std::size_t h = 0; h < m_; ++h)
+                byValue_[f].push_back({xf(h, f), h});
+            std::sort(byValue_[f].begin(), byValue_[f].end());
+        }
     }
 
     std::size_t haplotypes() const { return m_; }
@@ -95,7 +101,15 @@ private:
     int at(std::size_t h, std::size_t l) const { return distinct_.values[h * loci_ + l]; }
     std::size_t freeLoci() const { return free_.size(); }
     int xf(std::size_t h, std::size_t f) const { return x_[h * free_.size() + f]; }
-    int yf(std::size_t j, std::size_t f) const { return centres_[j * loci_ + free_[f]]; }
+    int yf(std::size_t j, std::size_t f) const { return centresF_[j * free_.size() + f]; }
+
+    // The centres over the free loci, laid out as x_.
+    void takeCentres() {
+        centresF_.resize(k_ * freeLoci());
+        for (std::size_t j = 0; j < k_; ++j)
+            for (std::size_t f = 0; f < freeLoci(); ++f)
+                centresF_[j * freeLoci() + f] = centres_[j * loci_ + free_[f]];
+    }
 
     bool goOn(FitProgress::Stage stage, std::size_t step) const {
         return !goOn_ || goOn_(FitProgress{k_, maxClusters_, stage, step});
@@ -129,6 +143,7 @@ private:
     bool runEm(DispersionFit& dispersions, std::size_t& iterations) {
         const std::size_t k = k_, F = freeLoci();
         std::vector<double> R(k * F), W(k), vNew(m_ * k), logW(k);
+        takeCentres();
         for (std::size_t iteration = 1; iteration <= options_.maxIterations; ++iteration) {
             ++iterations;
             if (!goOn(FitProgress::Stage::Iterations, iterations))
@@ -140,8 +155,11 @@ private:
                 for (std::size_t j = 0; j < k; ++j) {
                     const double weight = weights_[h] * v_[h * k + j];
                     W[j] += weight;
+                    const int* x = &x_[h * F];
+                    const int* y = &centresF_[j * F];
+                    double* r = &R[j * F];
                     for (std::size_t f = 0; f < F; ++f)
-                        R[j * F + f] += weight * std::abs(xf(h, f) - yf(j, f));
+                        r[f] += weight * std::abs(x[f] - y[f]);
                 }
             p_ = dispersions.solve(R, W);
             // E-step.
@@ -178,21 +196,34 @@ private:
             slope_[i] = p_[i] > 0 ? std::log(p_[i]) : kNone;
         }
         logTau_.resize(k_);
-        for (std::size_t j = 0; j < k_; ++j)
+        exact_.assign(k_, false);
+        for (std::size_t j = 0; j < k_; ++j) {
             logTau_[j] = tau_[j] > 0 ? std::log(tau_[j]) : kNone;
+            for (std::size_t f = 0; f < F; ++f) {
+                exact_[j] = exact_[j] || !(p_[j * F + f] > 0);
+                logTau_[j] += scale_[j * F + f];
+            }
+        }
     }
 
     // ln(tau_j prod_l f(x_hl - y_jl)) for each j, and ln of their sum.
     double logWeights(std::size_t h, std::vector<double>& logW) const {
         const std::size_t F = freeLoci();
+        const int* x = &x_[h * F];
         for (std::size_t j = 0; j < k_; ++j) {
-            double sum = logTau_[j];
-            for (std::size_t f = 0; f < F && sum != kNone; ++f) {
-                const int d = std::abs(xf(h, f) - yf(j, f));
-                sum += d == 0 ? scale_[j * F + f]
-                              : scale_[j * F + f] + static_cast<double>(d) * slope_[j * F + f];
+            // logTau_ holds the scales of the loci too; p = 0 only rules out other alleles.
+            const int* y = &centresF_[j * F];
+            const double* slope = &slope_[j * F];
+            double sum = 0;
+            if (exact_[j]) {
+                for (std::size_t f = 0; f < F && sum != kNone; ++f)
+                    if (x[f] != y[f])
+                        sum += static_cast<double>(std::abs(x[f] - y[f])) * slope[f];
+            } else {
+                for (std::size_t f = 0; f < F; ++f)
+                    sum += static_cast<double>(std::abs(x[f] - y[f])) * slope[f];
             }
-            logW[j] = sum;
+            logW[j] = logTau_[j] + sum;
         }
         return logSumExp(logW);
     }
@@ -200,11 +231,8 @@ private:
     // Each centre at the v-weighted median of each locus, the smallest of equals.
     std::vector<int> movedCentres() const {
         std::vector<int> centres = centres_;
-        std::vector<std::pair<int, std::size_t>> order(m_);
         for (std::size_t f = 0; f < freeLoci(); ++f) {
-            for (std::size_t h = 0; h < m_; ++h)
-                order[h] = {xf(h, f), h};
-            std::sort(order.begin(), order.end());
+            const auto& order = byValue_[f];
             for (std::size_t j = 0; j < k_; ++j) {
                 double total = 0;
                 for (std::size_t h = 0; h < m_; ++h)
@@ -249,6 +277,7 @@ private:
     }
 
     double logLikelihood() {
+        takeCentres();
         prepareLogTerms();
         std::vector<double> logW(k_);
         double sum = 0;
@@ -267,12 +296,15 @@ private:
     std::vector<std::size_t> free_; // loci where the men differ
     std::vector<int> x_;            // haplotype after haplotype, over the free loci
     std::vector<double> weights_;
+    std::vector<std::vector<std::pair<int, std::size_t>>> byValue_; // per free locus
     std::unique_ptr<MedoidSearch> medoids_;
     // The fit in progress.
     std::size_t k_ = 0;
     std::vector<int> centres_; // over all loci
     std::vector<double> v_, tau_, p_;
+    std::vector<int> centresF_; // over the free loci
     std::vector<double> scale_, slope_, logTau_;
+    std::vector<bool> exact_; // clusters with p = 0 at a locus
 };
 
 } // namespace

@@ -53,6 +53,48 @@ TARNWICK_VECTOR_CLONES void distances(const std::uint16_t* columns, std::size_t 
     addDistances(columns, stride, loci, h, count, out);
 }
 
+// A block's sums of weight times: distance (for BUILD's first medoid); how much nearer the
+// candidate is than the nearest medoid (BUILD's gain, and SWAP's); how much farther the men of
+// a medoid would be if it went (SWAP's loss, the second nearest medoid taking them).
+template <typename T, typename W>
+inline W weightedDistanceOf(const T* __restrict d, const W* __restrict c, std::size_t n) {
+    W sum = 0;
+    for (std::size_t j = 0; j < n; ++j)
+        sum += c[j] * static_cast<W>(d[j]);
+    return sum;
+}
+template <typename T, typename W>
+inline W gainOf(const T* __restrict d, const T* __restrict D, const W* __restrict c,
+                std::size_t n) {
+    W sum = 0;
+    for (std::size_t j = 0; j < n; ++j)
+        sum += c[j] * static_cast<W>(D[j] > d[j] ? D[j] - d[j] : 0);
+    return sum;
+}
+template <typename T, typename W>
+inline W lossOf(const T* __restrict d, const T* __restrict D, const T* __restrict E,
+                const W* __restrict c, std::size_t n) {
+    W sum = 0;
+    for (std::size_t j = 0; j < n; ++j)
+        sum += c[j] * static_cast<W>(std::min(d[j], E[j]) - std::min(d[j], D[j]));
+    return sum;
+}
+
+#define TARNWICK_BLOCK_SUMS(T, W)                                                                  \
+    TARNWICK_VECTOR_CLONES W weightedDistance(const T* d, const W* c, std::size_t n) {             \
+        return weightedDistanceOf(d, c, n);                                                        \
+    }                                                                                              \
+    TARNWICK_VECTOR_CLONES W gain(const T* d, const T* D, const W* c, std::size_t n) {             \
+        return gainOf(d, D, c, n);                                                                 \
+    }                                                                                              \
+    TARNWICK_VECTOR_CLONES W loss(const T* d, const T* D, const T* E, const W* c, std::size_t n) { \
+        return lossOf(d, D, E, c, n);                                                              \
+    }
+TARNWICK_BLOCK_SUMS(std::uint8_t, std::int32_t)
+TARNWICK_BLOCK_SUMS(std::uint8_t, std::int64_t)
+TARNWICK_BLOCK_SUMS(std::uint16_t, std::int64_t)
+#undef TARNWICK_BLOCK_SUMS
+
 // Runs work(begin, end) over [0, count) on the machine's cores.
 void inParallel(std::size_t count, const std::function<void(std::size_t, std::size_t)>& work) {
     const std::size_t threads = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 16);
@@ -111,16 +153,9 @@ public:
                 return;
             std::int64_t sum = 0;
             forDistances(inOrder_, h, 0, m_, [&](std::size_t begin, const T* d, std::size_t n) {
-                W part = 0;
                 const W* c = inOrder_.weights.data() + begin;
-                const T* D = nearest.data() + begin;
-                if (taken.empty())
-                    for (std::size_t j = 0; j < n; ++j)
-                        part -= c[j] * static_cast<W>(d[j]);
-                else
-                    for (std::size_t j = 0; j < n; ++j)
-                        part += c[j] * static_cast<W>(D[j] > d[j] ? D[j] - d[j] : 0);
-                sum += part;
+                sum += taken.empty() ? -weightedDistance(d, c, n)
+                                     : gain(d, nearest.data() + begin, c, n);
             });
             score[h] = sum;
         });
@@ -175,18 +210,9 @@ public:
                     std::int64_t lost = 0;
                     forDistances(columns, h, begin, slotEnd[s],
                                  [&](std::size_t at, const T* d, std::size_t n) {
-                                     W gainPart = 0, lostPart = 0;
                                      const W* c = columns.weights.data() + at;
-                                     const T* Dj = D.data() + at;
-                                     const T* Ej = E.data() + at;
-                                     for (std::size_t j = 0; j < n; ++j) {
-                                         const T dj = d[j];
-                                         gainPart += c[j] * (Dj[j] > dj ? Dj[j] - dj : 0);
-                                         lostPart +=
-                                             c[j] * (std::min(dj, Ej[j]) - std::min(dj, Dj[j]));
-                                     }
-                                     gained += gainPart;
-                                     lost += lostPart;
+                                     gained += gain(d, D.data() + at, c, n);
+                                     lost += loss(d, D.data() + at, E.data() + at, c, n);
                                  });
                     change[h * k + s] = lost;
                     begin = slotEnd[s];
