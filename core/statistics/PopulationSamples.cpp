@@ -1,5 +1,6 @@
 #include "core/statistics/PopulationSamples.h"
 
+#include "core/matching/LocusPairs.h"
 #include "core/statistics/PopulationSummary.h"
 #include "core/table/GenotypeLoci.h"
 #include "core/table/LocusCells.h"
@@ -13,6 +14,7 @@ namespace {
 // A locus of the database: its title and each man's whole allele there, if he holds one.
 struct LocusAlleles {
     std::string title;
+    int column;
     std::vector<std::optional<int>> alleles;
 };
 
@@ -27,7 +29,7 @@ std::vector<LocusAlleles> locusAlleles(const HaplotypeTable& table) {
     std::vector<LocusAlleles> loci;
     if (table.reading() == CellReading::Genotypes) {
         for (const GenotypeLocus& locus : genotypeLoci(table)) {
-            LocusAlleles& alleles = loci.emplace_back(LocusAlleles{locus.title, {}});
+            LocusAlleles& alleles = loci.emplace_back(LocusAlleles{locus.title, locus.column, {}});
             for (std::size_t h = 0; h < table.haplotypes(); ++h) {
                 const Genotype genotype = genotypeAt(table, locus, h);
                 alleles.alleles.push_back(genotype.isWholeRepeats()
@@ -39,7 +41,7 @@ std::vector<LocusAlleles> locusAlleles(const HaplotypeTable& table) {
     }
     std::string scratch;
     for (int col = std::max(table.layout().firstLocusColumn, 0); col < table.columns(); ++col) {
-        LocusAlleles& alleles = loci.emplace_back(LocusAlleles{table.title(col), {}});
+        LocusAlleles& alleles = loci.emplace_back(LocusAlleles{table.title(col), col, {}});
         for (std::size_t h = 0; h < table.haplotypes(); ++h) {
             if (table.isLocusColumn(col)) {
                 alleles.alleles.push_back(wholeAllele(table.locusColumn(col).value(h)));
@@ -73,8 +75,10 @@ std::vector<PopulationSample> populationSamples(const HaplotypeTable& database) 
             for (const std::size_t h : men[p])
                 whole = whole && locus.alleles[h].has_value();
             (whole ? sample.loci : sample.leftOut).push_back(locus.title);
-            if (whole)
+            if (whole) {
                 used.push_back(&locus);
+                sample.columns.push_back(locus.column);
+            }
         }
         sample.sample.loci = used.size();
         std::vector<int> values(used.size());
@@ -85,6 +89,53 @@ std::vector<PopulationSample> populationSamples(const HaplotypeTable& database) 
         }
     }
     return samples;
+}
+
+SearchedHaplotypes::SearchedHaplotypes(const HaplotypeTable& database, const HaplotypeTable& search)
+    : search_(&search) {
+    if (database.reading() == CellReading::Genotypes) {
+        for (const GenotypeLocusPair& pair : pairGenotypeLoci(database, search))
+            pairedLocus_[pair.database.column] = {pair.search.column, pair.search.secondColumn};
+    } else {
+        for (const LocusPair& pair : pairLoci(database, search))
+            pairedColumn_[pair.databaseColumn] = pair.searchColumn;
+    }
+}
+
+SearchedAlleles SearchedHaplotypes::at(const PopulationSample& sample,
+                                       std::size_t haplotype) const {
+    SearchedAlleles alleles;
+    std::string scratch;
+    for (std::size_t l = 0; l < sample.columns.size(); ++l) {
+        std::optional<int> value;
+        bool skipped = false;
+        const int column = sample.columns[l];
+        if (const auto paired = pairedLocus_.find(column); paired != pairedLocus_.end()) {
+            const GenotypeLocus locus{"", paired->second.first, paired->second.second, ""};
+            const Genotype genotype = genotypeAt(*search_, locus, haplotype);
+            if (genotype.isWholeRepeats())
+                value = genotype.alleles[0] / 10;
+            else
+                skipped = genotype.kind != Genotype::Kind::Missing;
+        } else if (const auto col = pairedColumn_.find(column); col != pairedColumn_.end()) {
+            std::int64_t read = LocusColumn::kUntyped;
+            if (search_->isLocusColumn(col->second)) {
+                read = search_->locusColumn(col->second).value(haplotype);
+            } else {
+                const IntegerCell cell =
+                    IntegerCell::read(search_->cell(col->second, haplotype, scratch));
+                read = cell.kind == IntegerCell::Kind::Integer      ? cell.value
+                       : cell.kind == IntegerCell::Kind::NotInteger ? LocusColumn::kNotInteger
+                                                                    : LocusColumn::kUntyped;
+            }
+            value = wholeAllele(read);
+            skipped = !value && read != LocusColumn::kUntyped;
+        }
+        alleles.values.push_back(value);
+        if (skipped)
+            alleles.skipped.push_back(sample.loci[l]);
+    }
+    return alleles;
 }
 
 } // namespace tarnwick

@@ -197,6 +197,22 @@ TEST(PopulationSamples, TakeTheLociEveryManHoldsOneWholeAlleleAt) {
         EXPECT_EQ(samples[0].sample.weights, std::vector<std::uint32_t>(3, 1));
         EXPECT_EQ(samples[1].loci, (std::vector<std::string>{"DYS19", "DYS385"}));
         EXPECT_EQ(samples[1].sample.values, (std::vector<int>{15, 12, 15, 12}));
+        // Searched haplotypes: a locus in another column, one left empty, one partial.
+        HaplotypeTableBuilder builder(kSearchLayout, expected.reading);
+        const std::vector<std::vector<std::string>> cells{{"sample", "comment", "DYS389I", "DYS19"},
+                                                          {"s1", "", "", "14"},
+                                                          {"s2", "", "12", "13.2"}};
+        for (std::size_t r = 0; r < cells.size(); ++r)
+            for (std::size_t c = 0; c < cells[r].size(); ++c)
+                if (!cells[r][c].empty())
+                    builder.setText(static_cast<long>(r), static_cast<long>(c), cells[r][c]);
+        const auto search = builder.finish().table;
+        const SearchedHaplotypes searched(*database(rows, expected.reading), *search);
+        const SearchedAlleles s1 = searched.at(samples[0], 0), s2 = searched.at(samples[0], 1);
+        EXPECT_EQ(s1.values, (std::vector<std::optional<int>>{14, std::nullopt}));
+        EXPECT_TRUE(s1.skipped.empty());
+        EXPECT_EQ(s2.values, (std::vector<std::optional<int>>{std::nullopt, 12}));
+        EXPECT_EQ(s2.skipped, std::vector<std::string>{"DYS19"});
     }
 }
 
