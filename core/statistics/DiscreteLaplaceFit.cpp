@@ -317,6 +317,8 @@ DiscreteLaplaceFit fitDiscreteLaplace(const HaplotypeSample& sample, std::size_t
 
 ClusterChoice chooseClusters(const HaplotypeSample& sample, std::size_t maxClusters,
                              const FitOptions& options, const FitGoOn& goOn) {
+    if (maxClusters == 0)
+        throw Error("The most clusters to try must be at least 1");
     Fitter fitter(sample, options, goOn, maxClusters);
     ClusterChoice choice;
     std::size_t rises = 0;

@@ -134,6 +134,7 @@ TEST(DiscreteLaplace, HostileSamplesGiveValuesOrClearErrors) {
     EXPECT_THROW(fitDiscreteLaplace(identical, 2), Error);
     EXPECT_THROW(fitDiscreteLaplace(farApart, 3), Error);
     EXPECT_THROW(fitDiscreteLaplace(empty, 1), Error);
+    EXPECT_THROW(chooseClusters(farApart, 0), Error);
     HaplotypeSample nobody = one;
     nobody.weights[0] = 0;
     EXPECT_THROW(fitDiscreteLaplace(nobody, 1), Error);
