@@ -155,9 +155,9 @@ private:
                 for (std::size_t j = 0; j < k; ++j) {
                     const double weight = weights_[h] * v_[h * k + j];
                     W[j] += weight;
-                    const int* x = &x_[h * F];
-                    const int* y = &centresF_[j * F];
-                    double* r = &R[j * F];
+                    const int* x = x_.data() + h * F;
+                    const int* y = centresF_.data() + j * F;
+                    double* r = R.data() + j * F;
                     for (std::size_t f = 0; f < F; ++f)
                         r[f] += weight * std::abs(x[f] - y[f]);
                 }
@@ -209,11 +209,11 @@ private:
     // ln(tau_j prod_l f(x_hl - y_jl)) for each j, and ln of their sum.
     double logWeights(std::size_t h, std::vector<double>& logW) const {
         const std::size_t F = freeLoci();
-        const int* x = &x_[h * F];
+        const int* x = x_.data() + h * F;
         for (std::size_t j = 0; j < k_; ++j) {
             // logTau_ holds the scales of the loci too; p = 0 only rules out other alleles.
-            const int* y = &centresF_[j * F];
-            const double* slope = &slope_[j * F];
+            const int* y = centresF_.data() + j * F;
+            const double* slope = slope_.data() + j * F;
             double sum = 0;
             if (exact_[j]) {
                 for (std::size_t f = 0; f < F && sum != kNone; ++f)
