@@ -9,6 +9,9 @@
 namespace tarnwick {
 namespace {
 
+// Enough for p-values to 1e-6; more would only cost time and the permutations' bookkeeping.
+constexpr std::size_t kMostPermutations = 1'000'000;
+
 struct StructureOptions {
     std::string database;
     bool genotypes = false;
@@ -31,10 +34,17 @@ void declareStructure(CommandDeclaration& command, StructureOptions& options) {
         ->check(CLI::IsMember({"rst", "fst"}));
     command
         .value("--permutations", options.permutations, "R",
-               "the permutations of each test (default 9999; 0: no p-values)")
-        ->check(CLI::NonNegativeNumber);
-    command.value("--seed", options.seed, "S",
-                  "seeds the permutations, so that a run repeats (default 1)");
+               "the permutations of each test, 0 to 1000000 (default 9999; 0: no p-values)")
+        ->check(CLI::Range(std::size_t{0}, kMostPermutations).description(""));
+    command
+        .value("--seed", options.seed, "S",
+               "seeds the permutations, so that a run repeats (default 1; 0 to 2^64 - 1)")
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                // A negative number would wrap around to a large seed unseen.
+                return !text.empty() && text.front() == '-' ? "not a seed: " + text : std::string();
+            },
+            "", "unsigned"));
     command.output("--amova", options.amova, "writes the AMOVA of all populations");
     command.output("--pairwise", options.pairwise, "writes the AMOVA of each pair of populations");
     command.output("--mds", options.mds, "writes the classical scaling of the pairwise phis");

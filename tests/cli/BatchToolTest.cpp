@@ -95,6 +95,8 @@ TEST_F(BatchTool, WrongUsageExitsTwoWithTheUsageText) {
         {"structure", "a.csv"},
         {"structure", "a.csv", "--amova", "x.csv", "--distance", "euclid"},
         {"structure", "a.csv", "--amova", "x.csv", "--permutations", "-1"},
+        {"structure", "a.csv", "--amova", "x.csv", "--permutations", "1000001"},
+        {"structure", "a.csv", "--amova", "x.csv", "--seed", "-1"},
     };
     for (const auto& arguments : cases) {
         const Outcome result = run(arguments);
