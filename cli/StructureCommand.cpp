@@ -135,7 +135,8 @@ void addStructureCommand(CommandLine& line) {
         "variance_among, variance_within, percent_among, phi, p_value, permutations. --pairwise: "
         "population_a, population_b, n_a, n_b, phi, linearised (phi / (1 - phi)), p_value. "
         "--mds: population, n, x, y (negative phis taken as 0), then a row goodness_of_fit with "
-        "its value second. --left-out: row, population, locus, reason. What is not defined is "
+        "its value second. --left-out: row (in the file, the titles on row 1), population, locus, "
+        "reason. What is not defined is "
         "empty. At least one output is required.",
         declareStructure, runStructure);
 }
