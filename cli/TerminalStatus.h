@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/matching/Matching.h"
+#include "core/statistics/PermutationTests.h"
 
 #include <chrono>
 #include <ostream>
@@ -34,6 +35,23 @@ public:
             last = now;
             show("calculating: " + std::to_string(done) + " of " + std::to_string(total) +
                  " search haplotypes compared");
+        };
+    }
+
+    // Counts permutations once they have taken a second, a few times a second; never stops them.
+    PermutationProgress permutationProgress() {
+        if (!enabled_)
+            return {};
+        const auto start = Clock::now();
+        return [this, start, last = start](std::size_t done, std::size_t total) mutable {
+            const auto now = Clock::now();
+            if (now - start >= std::chrono::seconds(1) &&
+                now - last >= std::chrono::milliseconds(200)) {
+                last = now;
+                show("permutations: " + std::to_string(done) + " of " + std::to_string(total) +
+                     " done");
+            }
+            return true;
         };
     }
 

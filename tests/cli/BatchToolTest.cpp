@@ -92,6 +92,11 @@ TEST_F(BatchTool, WrongUsageExitsTwoWithTheUsageText) {
         {"diversity", "a.csv", "--out", "a.csv"},
         {"diversity", "a.csv", "--out", "x.csv", "--confidence", "0.9"},
         {"match", "a.csv", "b.csv", "--steps", "1", "--genotypes", "--genotypes"},
+        {"structure", "a.csv"},
+        {"structure", "a.csv", "--amova", "x.csv", "--distance", "euclid"},
+        {"structure", "a.csv", "--amova", "x.csv", "--permutations", "-1"},
+        {"structure", "a.csv", "--amova", "x.csv", "--permutations", "1000001"},
+        {"structure", "a.csv", "--amova", "x.csv", "--seed", "-1"},
     };
     for (const auto& arguments : cases) {
         const Outcome result = run(arguments);
@@ -192,6 +197,57 @@ TEST_F(BatchTool, WritesFrequenciesAndDiversity) {
             EXPECT_EQ(shown.out, tsv) << command << " " << reading;
         }
     }
+}
+
+// The structure command's outputs on a small database, a man of C left out for a missing cell. The
+// same seed gives the same p-values.
+TEST_F(BatchTool, WritesPopulationStructure) {
+    const std::string header = "number,population,a,b,c,d,e,DYS19,DYS390,DYS385a,DYS385b\n";
+    writeFile(path("db.csv"), header + "1,A,,,,,,14,24,11,14\n2,A,,,,,,14,23,11,14\n"
+                                       "3,A,,,,,,15,24,11,15\n4,A,,,,,,14,24,12,14\n"
+                                       "5,B,,,,,,17,21,13,17\n6,B,,,,,,17,22,13,18\n"
+                                       "7,B,,,,,,18,21,13,17\n8,C,,,,,,17,21,13,18\n"
+                                       "9,C,,,,,,18,22,14,17\n10,C,,,,,,,22,13,17\n");
+    const auto structure = [&](const std::string& seed) {
+        const Outcome result =
+            run({"structure", path("db.csv"), "--permutations", "99", "--seed", seed, "--amova",
+                 path("amova.tsv"), "--pairwise", path("pairwise.csv"), "--mds", path("mds.tsv"),
+                 "--left-out", "-"});
+        EXPECT_EQ(result.status, kExitSuccess) << result.err;
+        EXPECT_NE(result.err.find("men left out: C 1"), std::string::npos) << result.err;
+        EXPECT_EQ(result.out, "row\tpopulation\tlocus\treason\n11\tC\tDYS19\tmissing\n");
+        return readFile(path("amova.tsv")) + readFile(path("pairwise.csv"));
+    };
+    const std::string first = structure("7");
+    const auto amova = lines(readFile(path("amova.tsv")));
+    const std::vector<std::string> statistics = {
+        "statistic",     "populations", "men",        "men_left_out",   "df_among",
+        "df_within",     "ssd_among",   "ssd_within", "variance_among", "variance_within",
+        "percent_among", "phi",         "p_value",    "permutations"};
+    ASSERT_EQ(amova.size(), statistics.size());
+    for (std::size_t r = 0; r < amova.size(); ++r)
+        EXPECT_EQ(fields(amova[r])[0], statistics[r]);
+    EXPECT_EQ(amova[2], "men\t9");
+    EXPECT_EQ(amova[3], "men_left_out\t1");
+    EXPECT_EQ(amova[13], "permutations\t99");
+    const auto pairwise = lines(readFile(path("pairwise.csv")));
+    ASSERT_EQ(pairwise.size(), 4u);
+    EXPECT_EQ(pairwise[0], "population_a,population_b,n_a,n_b,phi,linearised,p_value\r");
+    EXPECT_EQ(pairwise[1].substr(0, 8), "A,B,4,3,");
+    const auto mds = lines(readFile(path("mds.tsv")));
+    ASSERT_EQ(mds.size(), 5u);
+    EXPECT_EQ(mds[0], "population\tn\tx\ty");
+    EXPECT_EQ(fields(mds[3])[0], "C");
+    EXPECT_EQ(fields(mds[4])[0], "goodness_of_fit");
+    EXPECT_EQ(structure("7"), first);
+
+    // A population of one man is refused by name.
+    writeFile(path("lonely.csv"), header + "1,A,,,,,,14,24,11,14\n2,A,,,,,,14,23,11,14\n"
+                                           "3,Lonely,,,,,,17,21,13,17\n");
+    const Outcome lonely = run({"structure", path("lonely.csv"), "--amova", "-"});
+    EXPECT_EQ(lonely.status, kExitFailure);
+    EXPECT_NE(lonely.err.find("Lonely"), std::string::npos) << lonely.err;
+    EXPECT_EQ(lonely.out, "");
 }
 
 TEST_F(BatchTool, ListsEveryFaultyCellAndCalculatesNothing) {

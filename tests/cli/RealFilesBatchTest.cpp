@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -128,6 +129,29 @@ TEST(RealFilesBatch, MatchesRearrangedPopulationFiles) {
     std::cout << database.RowCount() - 1 << " database haplotypes, " << search.RowCount() - 1
               << " searched, " << matches.RowCount() - 3 << " matches within 1 step, " << untyped
               << " duplicated cells left untyped\n";
+
+    // The same database's population structure: every man in the analysis or left out, and a
+    // row per pair of the five populations.
+    std::ostringstream structureOut;
+    std::ostringstream structureErr;
+    ASSERT_EQ(
+        runBatchTool({"structure", (scratch / "y23-database.csv").string(), "--permutations", "99",
+                      "--amova", "-", "--pairwise", (scratch / "pairwise.csv").string()},
+                     structureOut, structureErr),
+        kExitSuccess)
+        << structureErr.str();
+    std::map<std::string, std::string> amova;
+    std::istringstream amovaLines(structureOut.str());
+    for (std::string statistic, value;
+         std::getline(amovaLines, statistic, '\t') && std::getline(amovaLines, value);)
+        amova[statistic] = value;
+    EXPECT_EQ(amova["populations"], "5");
+    EXPECT_EQ(std::stoi(amova["men"]) + std::stoi(amova["men_left_out"]), database.RowCount() - 1);
+    EXPECT_FALSE(amova["phi"].empty());
+    const std::string pairwise = testing_files::readFile((scratch / "pairwise.csv").string());
+    EXPECT_EQ(std::count(pairwise.begin(), pairwise.end(), '\n'), 1 + 10) << pairwise;
+    std::cout << "structure: " << amova["men"] << " men, " << amova["men_left_out"]
+              << " left out, RST " << amova["phi"] << "\n";
 
     // As published, a Y23 file is no database: its "11,14" cells at DYS385 are faults.
     std::ostringstream rawOut;
