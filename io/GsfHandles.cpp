@@ -8,18 +8,30 @@ namespace tarnwick {
 
 namespace {
 
-// libgsf and GLib report damage they meet on stderr; the reader turns what matters into its own
-// message, so theirs are dropped.
-void dropLibraryMessage(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+thread_local int droppingDepth = 0;
+
+void dropOrPassOn(const gchar* domain, GLogLevelFlags level, const gchar* message, gpointer data) {
+    if (droppingDepth == 0)
+        g_log_default_handler(domain, level, message, data);
+}
 
 } // namespace
 
 void ensureGsfInitialised() {
     static std::once_flag once;
     std::call_once(once, [] {
-        g_log_set_default_handler(dropLibraryMessage, nullptr);
+        g_log_set_default_handler(dropOrPassOn, nullptr);
         gsf_init();
     });
+}
+
+LibraryMessagesDropped::LibraryMessagesDropped() {
+    ensureGsfInitialised();
+    ++droppingDepth;
+}
+
+LibraryMessagesDropped::~LibraryMessagesDropped() {
+    --droppingDepth;
 }
 
 GsfPtr<GsfInput> openGsfInput(const std::string& path) {
