@@ -1,6 +1,7 @@
 #include "io/SheetReader.h"
 
 #include "io/BiffReader.h"
+#include "io/CompoundFileDirectory.h"
 #include "io/DelimitedTextReader.h"
 #include "io/GsfHandles.h"
 #include "io/OdsReader.h"
@@ -74,6 +75,7 @@ public:
     OpenFile& operator=(const OpenFile&) = delete;
 
     std::uint64_t size() const { return size_; }
+    int descriptor() const { return fd_; }
 
     // Up to count bytes from the current position; fewer only at the end of the file. Files such
     // as those of /proc tell no size, so the end is where reading stops.
@@ -214,7 +216,9 @@ void readFirstSheet(const std::string& path, SheetSink& sink) {
         ReadBudget budget(file.size());
         CheckedSink checked(sink, budget);
         std::string bytes = file.read(kOle2Magic.size());
+        const LibraryMessagesDropped quiet;
         if (bytes.starts_with(kOle2Magic)) {
+            checkCompoundFileDirectory(file.descriptor(), file.size());
             readOle2Workbook(file.gsfInput(path), checked);
         } else if (bytes.starts_with(kZipMagic)) {
             readZipWorkbook(file.gsfInput(path), checked, budget);

@@ -7,6 +7,7 @@
 #include "io/ReadError.h"
 #include "io/ReadLimits.h"
 #include "io/XmlStream.h"
+#include "io/XmlTextEscapes.h"
 
 #include <string>
 #include <unordered_map>
@@ -126,6 +127,8 @@ public:
             --phonetic_;
         else if (name.local == "t")
             inText_ = false;
+        else if (name.local == "si" && !strings.empty())
+            decodeEscapedCharacters(strings.back());
     }
     void characters(std::string_view text) override {
         if (!inText_ || strings.empty())
@@ -287,8 +290,10 @@ private:
                 throwDamaged("a cell refers to a shared text that does not exist");
             sink_.value(row_, col_, CellValue::ofText(strings_[static_cast<std::size_t>(*index)]));
         } else if (type_ == "str") {
+            decodeEscapedCharacters(value_);
             sink_.value(row_, col_, CellValue::ofText(value_));
         } else if (type_ == "inlineStr") {
+            decodeEscapedCharacters(inline_);
             sink_.value(row_, col_, CellValue::ofText(inline_));
         } else if (type_ == "b") {
             sink_.value(row_, col_, CellValue::ofBoolean(isTrue(value_)));

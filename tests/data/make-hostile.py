@@ -120,6 +120,56 @@ def plain_biff(path, code_page, text):
         f.write(biff_record(0x000A, b""))
 
 
+def biff_cell(path, kind, data):
+    """A bare BIFF stream with a header row (A1 "Sample", B1 "DYS19"), "S1" at A2 and one cell
+    record at B2 whose data follows its row, column and XF index; XF 1 formats as a date."""
+    def label(row, col, raw):
+        return biff_record(0x0204, struct.pack("<HHHH", row, col, 0, len(raw)) + raw)
+    xf = lambda number_format: biff_record(0x00E0, struct.pack("<HH", 0, number_format) + b"\0" * 12)
+    with open(path, "wb") as f:
+        f.write(biff_record(0x0809, struct.pack("<HHHH", 0, 0x10, 0, 0)) + xf(0) + xf(14))
+        f.write(label(0, 0, b"Sample") + label(0, 1, b"DYS19") + label(1, 0, b"S1"))
+        f.write(biff_record(kind, struct.pack("<HH", 1, 1) + data) + biff_record(0x000A, b""))
+
+
+def compound_file(path, links):
+    """An OLE2 compound file (512-byte sectors) holding only a directory: a root entry and one
+    entry per (kind, left, right, child) of links, kind 1 a storage and 2 an empty stream, links
+    by entry number (None for none). libgsf walks such a directory by recursion."""
+    none = 0xFFFFFFFF
+    entries = [(5, None, None, 1 if links else None)] + links
+    def entry(number, kind, left, right, child):
+        name = ("Root Entry" if number == 0 else "S%d" % number).encode("utf-16-le") + b"\0\0"
+        link = lambda n: none if n is None else n
+        return (name.ljust(64, b"\0") + struct.pack("<HBB3I", len(name), kind, 1, link(left),
+                link(right), link(child)) + b"\0" * 36 + struct.pack("<IQ", 0xFFFFFFFE, 0))
+    directory = b"".join(entry(n, *e) for n, e in enumerate(entries))
+    directory = directory.ljust(-(-len(directory) // 512) * 512, b"\0")
+    dir_sectors = len(directory) // 512
+    fat_sectors = 1
+    while fat_sectors * 128 < fat_sectors + dir_sectors:
+        fat_sectors += 1
+    assert fat_sectors <= 109
+    fat = [0xFFFFFFFD] * fat_sectors + [fat_sectors + i + 1 for i in range(dir_sectors)]
+    fat[-1] = 0xFFFFFFFE
+    fat += [none] * (fat_sectors * 128 - len(fat))
+    difat = list(range(fat_sectors)) + [none] * (109 - fat_sectors)
+    header = (b"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1" + b"\0" * 16 +
+              struct.pack("<HHHHH6xIIIIIIIII", 0x3E, 3, 0xFFFE, 9, 6, 0, fat_sectors, fat_sectors,
+                          0, 4096, 0xFFFFFFFE, 0, 0xFFFFFFFE, 0) +
+              struct.pack("<109I", *difat))
+    with open(path, "wb") as f:
+        f.write(header + struct.pack("<%dI" % len(fat), *fat) + directory)
+
+
+def nested_storages(depth):
+    return [(1, None, None, n + 2 if n + 1 < depth else None) for n in range(depth)]
+
+
+def chained_siblings(count):
+    return [(2, None, n + 2 if n + 1 < count else None, None) for n in range(count)]
+
+
 def small_files():
     os.makedirs(HERE, exist_ok=True)
     at = lambda name: os.path.join(HERE, name)
@@ -196,6 +246,20 @@ def small_files():
     with open(at("workbook-stream-renamed.xls"), "wb") as f:
         f.write(damaged)
 
+    # Numbers that are none: NaN and infinities in NUMBER, RK and FORMULA cells, and dates that
+    # are NaN or lie beyond every calendar.
+    nan = struct.pack("<d", float("nan"))
+    biff_cell(at("number-nan.biff"), 0x0203, struct.pack("<H", 0) + nan)
+    biff_cell(at("rk-infinite.biff"), 0x027E, struct.pack("<HI", 0, 0x7FF00000))
+    biff_cell(at("formula-nan.biff"), 0x0006, struct.pack("<H", 0) + nan + b"\0" * 8)
+    biff_cell(at("date-nan.biff"), 0x0203, struct.pack("<H", 1) + nan)
+    biff_cell(at("date-1e300.biff"), 0x0203, struct.pack("<Hd", 1, 1e300))
+
+    # Compound-file directories that nest storages 1,001 deep, and that link an entry to itself
+    # (the full-size ones: 40,000 deep, and 50,000 siblings in a chain).
+    compound_file(at("directory-nested-deep.xls"), nested_storages(1001))
+    compound_file(at("directory-linked-to-itself.xls"), [(2, None, 1, None)])
+
     # Delimited text with numbers beyond the range of a double: they stay text.
     with open(at("numbers-beyond-range.csv"), "w") as f:
         f.write("Sample,DYS19,DYS390\nS1,1e400,-1e-400\n")
@@ -216,6 +280,8 @@ def full_size_files(folder):
     xlsx(at("value-flood.xlsx"), repeated(
         b"<row>" + b"<c><v>7</v></c>" * 16_000 + b"</row>", 3125, per_chunk=16))
     xlsx(at("whitespace-flood.xlsx"), chunks_of(TWO_VALUES, repeated(b" ", 10 << 30, 1 << 20)))
+    compound_file(at("directory-nested-deep.xls"), nested_storages(40_000))
+    compound_file(at("directory-chained-siblings.xls"), chained_siblings(50_000))
 
 
 if __name__ == "__main__":

@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "io/WorkbookReader.h"
 
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -65,6 +66,16 @@ TEST(HostileFiles, EndInTheirOwnMessageWithinAGigabyte) {
         {"codepage-unknown.biff", "its texts are in code page 12345, which this system cannot"},
         {"workbook-stream-renamed.xls",
          "the file is damaged (its compound-file directory holds no workbook stream)"},
+        {"number-nan.biff", "the file is damaged (cell B2 holds NaN, no number)"},
+        {"rk-infinite.biff", "the file is damaged (cell B2 holds an infinite number)"},
+        {"formula-nan.biff", "the file is damaged (cell B2 holds NaN, no number)"},
+        {"date-nan.biff", "the file is damaged (cell B2 holds NaN, no number)"},
+        {"date-1e300.biff", "the file is damaged (cell B2 holds a date outside the years 1 to"},
+        {"directory-nested-deep.xls",
+         "the file is damaged (its compound-file directory nests or chains its entries more "
+         "than 1000 deep)"},
+        {"directory-linked-to-itself.xls",
+         "the file is damaged (its compound-file directory links an entry twice)"},
         {"codepage-utf8.biff", "read S1 Население"},
         {"numbers-beyond-range.csv", "read S1 1e400 -1e-400"},
         {"empty-cell-bomb.xlsx", "read 1 2"},
@@ -123,6 +134,11 @@ TEST(HostileFiles, LibrariesStayQuietAboutDamage) {
     });
     fs::remove(path);
     EXPECT_EQ(printed, "");
+    // Only while a file is read: GLib's messages at other times reach the user as before.
+    EXPECT_NE(testing_files::stderrOf([] {
+                  g_log("Tarnwick-test", G_LOG_LEVEL_WARNING, "a message between reads");
+              }).find("a message between reads"),
+              std::string::npos);
 }
 
 } // namespace
