@@ -137,8 +137,18 @@ long estimatedRows(std::string_view text) {
     return static_cast<long>(static_cast<double>(text.size()) / sample.size() * lines * 1.05) + 1;
 }
 
+// A first line "sep=X" names the separator: X one printable character, then the line's end. Any
+// other line starting "sep=" is data.
+bool startsWithSeparatorLine(std::string_view text) {
+    if (!text.starts_with("sep=") || text.size() < 5)
+        return false;
+    const auto named = static_cast<unsigned char>(text[4]);
+    return named >= 0x20 && named != 0x7F && named != '"' &&
+           (text.size() == 5 || text[5] == '\n' || text[5] == '\r');
+}
+
 char detectSeparator(std::string_view text) {
-    if (text.starts_with("sep=") && text.size() >= 5)
+    if (startsWithSeparatorLine(text))
         return text[4];
     constexpr std::array candidates{',', ';', '\t'};
     constexpr long kSampleRows = 20;
@@ -224,7 +234,7 @@ void readDelimitedText(std::string_view bytes, SheetSink& sink) {
         throw ReadError("it is not a spreadsheet or a text table");
     std::string_view body = text;
     const char separator = detectSeparator(body);
-    if (body.starts_with("sep=")) {
+    if (startsWithSeparatorLine(body)) {
         const auto lineEnd = body.find_first_of("\r\n");
         body = lineEnd == std::string_view::npos ? std::string_view() : body.substr(lineEnd);
         body.remove_prefix(std::min<std::size_t>(body.starts_with("\r\n") ? 2 : 1, body.size()));
