@@ -246,6 +246,12 @@ def small_files():
     with open(at("workbook-stream-renamed.xls"), "wb") as f:
         f.write(damaged)
 
+    # A table nested inside a cell: its text is not the cell's.
+    ods(at("nested-table.ods"), ods_cell(b'office:value-type="string"', chunks_of(
+        b"<text:p>x</text:p><table:table><table:table-row><table:table-cell "
+        b'office:value-type="float" office:value="999"><text:p>999</text:p></table:table-cell>'
+        b"</table:table-row></table:table>")))
+
     # Numbers that are none: NaN and infinities in NUMBER, RK and FORMULA cells, and dates that
     # are NaN or lie beyond every calendar.
     nan = struct.pack("<d", float("nan"))
