@@ -10,6 +10,7 @@ packages=(
     clang libclang-rt-14-dev clang-tidy
     locales-all # a locale with a decimal comma, for the tests
     desktop-file-utils appstream man-db dpkg-dev file # checks of the installed files, the package
+    lintian devscripts # the package's checks (hardening-check is in devscripts)
 )
 
 missing=()
