@@ -2,7 +2,11 @@
 
 #include <gsf/gsf.h>
 
+#include "io/ZipDirectory.h"
+
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tarnwick {
@@ -37,6 +41,28 @@ GsfPtr<GsfInput> openGsfInput(const std::string& path);
 
 // A member of a ZIP package by its path inside the package ("xl/workbook.xml"), or null.
 GsfPtr<GsfInput> openZipMember(GsfInfile* zip, const std::string& memberPath);
+
+// Attaches a package's directory to its libgsf ZIP container, so that what is read of its
+// members is checked against their checksums. The directory must outlive the container.
+void attachZipDirectory(GsfInfile* zip, const ZipDirectory& directory);
+
+// The checksum of a member's bytes as they are read, compared at finish() with the one its
+// package's directory gives, when its container has one attached: a member whose bytes changed
+// (a stored member is not compressed, so nothing else would notice) is damage.
+class MemberChecksum {
+public:
+    explicit MemberChecksum(GsfInput* input);
+    void add(const char* bytes, std::size_t count);
+    // Raises ReadError when the checksums differ. A stored member read only in part is read on
+    // to its end first; a compressed one is left unchecked.
+    void finish(bool readToTheEnd);
+
+private:
+    GsfInput* input_;
+    std::string path_;
+    std::optional<ZipDirectory::Member> expected_;
+    unsigned long crc_ = 0;
+};
 
 // Reads a whole member into memory, refusing members larger than the limit.
 std::string readWholeInput(GsfInput* input, std::size_t limit);

@@ -9,6 +9,7 @@
 #include "io/ReadError.h"
 #include "io/ReadLimits.h"
 #include "io/XlsxReader.h"
+#include "io/ZipDirectory.h"
 
 #include <gsf/gsf.h>
 
@@ -93,6 +94,9 @@ public:
 
     // Appends the rest of the file to bytes, read straight into place.
     void readRest(std::string& bytes) {
+        // The size the file tells is checked before any memory is taken for it.
+        if (size_ > kMaxFileBytes)
+            throw ReadError("the file is larger than 1 GB, more than Tarnwick reads");
         std::size_t size = bytes.size();
         bytes.resize(std::max<std::size_t>(size + (1 << 16), size_ + 1));
         for (;;) {
@@ -168,8 +172,19 @@ void readOle2Workbook(GsfPtr<GsfInput> input, SheetSink& sink) {
     readBiffWorkbookStream(readWholeInput(stream.get(), kMaxFileBytes), sink);
 }
 
-void readZipWorkbook(GsfPtr<GsfInput> input, SheetSink& sink, ReadBudget& budget) {
+void readZipWorkbook(GsfPtr<GsfInput> input, const std::optional<ZipDirectory>& directory,
+                     SheetSink& sink, ReadBudget& budget) {
+    // libgsf finds no package behind a comment of 65,500 bytes or more: it gets the package
+    // without it.
+    if (directory &&
+        directory->packageEnd() < static_cast<std::uint64_t>(gsf_input_size(input.get())))
+        input.reset(gsf_input_proxy_new_section(input.get(), 0,
+                                                static_cast<gsf_off_t>(directory->packageEnd())));
+    if (!input)
+        throwDamaged("its ZIP structure is broken");
     const auto zip = openContainer(std::move(input), gsf_infile_zip_new, "ZIP");
+    if (directory)
+        attachZipDirectory(zip.get(), *directory);
     if (isOdsPackage(zip.get()))
         readOdsWorkbook(zip.get(), sink, budget);
     else if (isXlsxPackage(zip.get()))
@@ -221,7 +236,8 @@ void readFirstSheet(const std::string& path, SheetSink& sink) {
             checkCompoundFileDirectory(file.descriptor(), file.size());
             readOle2Workbook(file.gsfInput(path), checked);
         } else if (bytes.starts_with(kZipMagic)) {
-            readZipWorkbook(file.gsfInput(path), checked, budget);
+            const auto directory = ZipDirectory::read(file.descriptor(), file.size());
+            readZipWorkbook(file.gsfInput(path), directory, checked, budget);
         } else {
             file.readRest(bytes);
             if (startsWithBiffBof(bytes))

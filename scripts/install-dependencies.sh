@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     g++ cmake make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
-    libgsf-1-dev libexpat1-dev libxlsxwriter-dev libboost-math-dev
+    libgsf-1-dev libexpat1-dev libxlsxwriter-dev libboost-math-dev zlib1g-dev
     qt6-base-dev qt6-qpa-plugins libxcb1-dev fonts-dejavu-core fonts-liberation2
     clang libclang-rt-14-dev clang-tidy
     locales-all # a locale with a decimal comma, for the tests

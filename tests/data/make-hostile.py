@@ -63,9 +63,9 @@ def repeated(piece, count, per_chunk=1 << 16):
         count -= n
 
 
-def write_zip(path, members):
+def write_zip(path, members, compression=zipfile.ZIP_DEFLATED):
     """members: (name, bytes or generator of bytes); the last one may be huge."""
-    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
+    with zipfile.ZipFile(path, "w", compression, compresslevel=9) as z:
         for name, content in members:
             if isinstance(content, bytes):
                 z.writestr(name, content)
@@ -75,7 +75,7 @@ def write_zip(path, members):
                         f.write(chunk)
 
 
-def xlsx(path, sheet_data, shared_strings=None):
+def xlsx(path, sheet_data, shared_strings=None, compression=zipfile.ZIP_DEFLATED):
     members = [("[Content_Types].xml", CONTENT_TYPES.encode()), ("_rels/.rels", ROOT_RELS.encode()),
                ("xl/workbook.xml", WORKBOOK.encode()),
                ("xl/_rels/workbook.xml.rels", WORKBOOK_RELS.encode())]
@@ -85,7 +85,7 @@ def xlsx(path, sheet_data, shared_strings=None):
             b'"http://schemas.openxmlformats.org/spreadsheetml/2006/main">',
             shared_strings, b"</sst>")))
     members.append(("xl/worksheets/sheet1.xml", chunks_of(SHEET_HEAD, sheet_data, SHEET_TAIL)))
-    write_zip(path, members)
+    write_zip(path, members, compression)
 
 
 def ods(path, rows):
@@ -245,6 +245,19 @@ def small_files():
         damaged = f.read().replace("Workbook".encode("utf-16-le"), "Workbooc".encode("utf-16-le"))
     with open(at("workbook-stream-renamed.xls"), "wb") as f:
         f.write(damaged)
+
+    # A stored (uncompressed) sheet with a digit changed after its checksum was taken; and a
+    # valid package with a comment of 65,500 bytes, which ZIP allows.
+    xlsx(at("stored-member-changed.xlsx"), TWO_VALUES + b'<row r="2"><c r="A2"><v>14</v></c>'
+         b'<c r="B2"><v>24</v></c></row>', compression=zipfile.ZIP_STORED)
+    with open(at("stored-member-changed.xlsx"), "rb") as f:
+        changed = f.read().replace(b"<v>14</v>", b"<v>15</v>")
+    with open(at("stored-member-changed.xlsx"), "wb") as f:
+        f.write(changed)
+    xlsx(at("long-zip-comment.xlsx"), TWO_VALUES + b'<row r="2"><c r="A2"><v>14</v></c>'
+         b'<c r="B2"><v>24</v></c></row>')
+    with zipfile.ZipFile(at("long-zip-comment.xlsx"), "a") as z:
+        z.comment = b"c" * 65_500
 
     # A table nested inside a cell: its text is not the cell's.
     ods(at("nested-table.ods"), ods_cell(b'office:value-type="string"', chunks_of(

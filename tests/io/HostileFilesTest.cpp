@@ -77,6 +77,9 @@ TEST(HostileFiles, EndInTheirOwnMessageWithinAGigabyte) {
         {"directory-linked-to-itself.xls",
          "the file is damaged (its compound-file directory links an entry twice)"},
         {"nested-table.ods", "read x "}, // not "x999"
+        {"stored-member-changed.xlsx",
+         "the file is damaged (the part xl/worksheets/sheet1.xml does not match its checksum)"},
+        {"long-zip-comment.xlsx", "read 14 24"},
         {"codepage-utf8.biff", "read S1 Население"},
         {"numbers-beyond-range.csv", "read S1 1e400 -1e-400"},
         {"empty-cell-bomb.xlsx", "read 1 2"},
@@ -90,6 +93,20 @@ TEST(HostileFiles, EndInTheirOwnMessageWithinAGigabyte) {
         }
         EXPECT_NE(outcome.find(c.outcome), std::string::npos) << c.file << ": " << outcome;
     }
+}
+
+// A text file beyond 1 GB (here a sparse one) is refused by its size before it is read, within a
+// ceiling that would not hold it.
+TEST(HostileFiles, AFileBeyondOneGigabyteIsRefusedUnread) {
+    const auto path = testing_files::scratchPath("tarnwick-beyond-a-gigabyte.csv");
+    testing_files::writeFile(path, "sample,DYS19\n");
+    fs::resize_file(path, (std::uintmax_t{1} << 30) + (1 << 20));
+    const std::string outcome = testing_files::withinMemoryCeiling(
+        512ull << 20, [&] { return readOutcome(path.string()); });
+    fs::remove(path);
+    EXPECT_NE(outcome.find("the file is larger than 1 GB, more than Tarnwick reads"),
+              std::string::npos)
+        << outcome;
 }
 
 TEST(HostileFiles, OnlyRegularFilesAreRead) {
