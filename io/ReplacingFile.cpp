@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "io/InterruptedSaves.h"
+#include "io/OutputPaths.h"
 
 #include <cerrno>
 #include <climits>
@@ -19,12 +20,6 @@ namespace tarnwick {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
-constexpr int kMaxLinkHops = 40;
-
-std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
-}
 
 constexpr int kNameAttempts = 100;
 constexpr std::size_t kNameDecoration = 8; // "." before, "." and 6 random characters after
@@ -49,35 +44,6 @@ std::string temporaryName(const std::string& folder, std::string name) {
     for (char& c : suffix)
         c = kLetters[random() % kLetters.size()];
     return folder + "." + name + "." + suffix;
-}
-
-struct LinkTarget {
-    std::string path;
-    bool throughProc = false; // a link into /proc, such as /dev/stdout: a stream, not a file
-    int error = 0;
-};
-
-// Follows symbolic links to the file they name, which need not exist yet.
-LinkTarget followLinks(const std::string& path) {
-    LinkTarget target{path};
-    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-        struct stat status {};
-        if (::lstat(target.path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
-            return target;
-        std::string link(PATH_MAX, '\0');
-        const ssize_t length = ::readlink(target.path.c_str(), link.data(), link.size());
-        if (length < 0) {
-            target.error = errno;
-            return target;
-        }
-        link.resize(static_cast<std::size_t>(length));
-        if (!link.starts_with('/'))
-            link.insert(0, folderOf(target.path));
-        target.throughProc = target.throughProc || link.starts_with("/proc/");
-        target.path = link;
-    }
-    target.error = ELOOP;
-    return target;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "io/BiffWriter.h"
 #include "io/HighlightedWorkbookWriter.h"
 #include "io/InterruptedSaves.h"
+#include "io/OutputPaths.h"
 
 #include "TestFiles.h"
 
@@ -150,6 +151,29 @@ TEST_F(ReplacingFileTest, ModesAndLongestNamesAreKept) {
     EXPECT_EQ(fs::status(replaced).permissions(), static_cast<fs::perms>(0604));
     EXPECT_EQ(readFile(longest), readFile(created));
     EXPECT_EQ(namesInFolder().size(), 3u);
+}
+
+// Names that save into one file, whether it exists yet or not, are known as one.
+TEST_F(ReplacingFileTest, OneOutputFileUnderEverySpelling) {
+    fs::create_directories(folder_ / "sub");
+    fs::create_symlink(folder_ / "target.csv", folder_ / "dangling.csv");
+    fs::create_symlink("sub", folder_ / "linked");
+    writeFile(folder_ / "old.csv", "old");
+    fs::create_hard_link(folder_ / "old.csv", folder_ / "hard.csv");
+    const auto previous = fs::current_path();
+    fs::current_path(folder_);
+    const struct {
+        std::string a, b;
+        bool same;
+    } cases[] = {
+        {"out.csv", "./out.csv", true},       {"out.csv", (folder_ / "out.csv").string(), true},
+        {"sub/../out.csv", "out.csv", true},  {"linked/out.csv", "sub/out.csv", true},
+        {"dangling.csv", "target.csv", true}, {"hard.csv", "old.csv", true},
+        {"out.csv", "sub/out.csv", false},    {"out.csv", "out.tsv", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sameOutputFile(c.a, c.b), c.same) << c.a << " " << c.b;
+    fs::current_path(previous);
 }
 
 // A save beyond the file-size limit fails as a write, instead of ending the process.
