@@ -284,6 +284,22 @@ def small_files():
         f.write("Sample,DYS19,DYS390\nS1,1e400,-1e-400\n")
 
 
+def biff_shared_text_flood(path, count):
+    """A bare BIFF8 stream whose shared-text table (SST and its CONTINUE records) holds count
+    empty texts, 3 bytes each, and whose one cell A1 shows the first: 105 MB for 33 million."""
+    per_record = 8224 // 3
+    with open(path, "wb") as f:
+        f.write(biff_record(0x0809, struct.pack("<HHHH", 0x0600, 0x10, 0, 0)))
+        first = min(count, (8224 - 8) // 3)
+        f.write(biff_record(0x00FC, struct.pack("<II", count, count) + b"\0\0\0" * first))
+        left = count - first
+        while left > 0:
+            n = min(left, per_record)
+            f.write(biff_record(0x003C, b"\0\0\0" * n))
+            left -= n
+        f.write(biff_record(0x00FD, struct.pack("<HHHI", 0, 0, 0, 0)) + biff_record(0x000A, b""))
+
+
 def full_size_files(folder):
     """The bombs of the issue at their full size, for bench/time-refusals.sh."""
     os.makedirs(folder, exist_ok=True)
@@ -300,6 +316,7 @@ def full_size_files(folder):
         b"<row>" + b"<c><v>7</v></c>" * 16_000 + b"</row>", 3125, per_chunk=16))
     xlsx(at("whitespace-flood.xlsx"), chunks_of(TWO_VALUES, repeated(b" ", 10 << 30, 1 << 20)))
     compound_file(at("directory-nested-deep.xls"), nested_storages(40_000))
+    biff_shared_text_flood(at("shared-text-flood.biff"), 33_000_000)
     compound_file(at("directory-chained-siblings.xls"), chained_siblings(50_000))
 
 
