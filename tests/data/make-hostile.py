@@ -300,6 +300,15 @@ def biff_shared_text_flood(path, count):
         f.write(biff_record(0x00FD, struct.pack("<HHHI", 0, 0, 0, 0)) + biff_record(0x000A, b""))
 
 
+def windows_1252_table(path, size):
+    """A CSV table in Windows-1252 (an "é" in every row makes it no UTF-8) of about size bytes."""
+    row = b"Caf\xe9 12345,Population,,,,,,14,24,13,29,11\n"
+    with open(path, "wb") as f:
+        f.write(b"id,population,a,b,c,d,e,DYS19,DYS390,DYS391,DYS389II,DYS392\n")
+        for chunk in repeated(row, size // len(row)):
+            f.write(chunk)
+
+
 def full_size_files(folder):
     """The bombs of the issue at their full size, for bench/time-refusals.sh."""
     os.makedirs(folder, exist_ok=True)
@@ -317,6 +326,7 @@ def full_size_files(folder):
     xlsx(at("whitespace-flood.xlsx"), chunks_of(TWO_VALUES, repeated(b" ", 10 << 30, 1 << 20)))
     compound_file(at("directory-nested-deep.xls"), nested_storages(40_000))
     biff_shared_text_flood(at("shared-text-flood.biff"), 33_000_000)
+    windows_1252_table(at("windows-1252.csv"), 250_000_000)
     compound_file(at("directory-chained-siblings.xls"), chained_siblings(50_000))
 
 
