@@ -97,13 +97,19 @@ char utf16WithoutMark(std::string_view bytes) {
 
 namespace {
 
-// The text of a file in UTF-8: the bytes themselves when they are UTF-8 already, else decoded
-// into storage.
+// The text of a file in UTF-8: the bytes themselves (after a byte-order mark) when they are UTF-8
+// already, else decoded into storage. Bytes that hold a NUL without being UTF-16 are refused
+// before anything is copied.
 std::string_view utf8TextOf(std::string_view bytes, std::string& storage) {
-    if (!bytes.starts_with("\xEF\xBB\xBF") && !bytes.starts_with("\xFF\xFE") &&
-        !bytes.starts_with("\xFE\xFF") && bytes.find('\0') == std::string_view::npos &&
-        isValidUtf8(bytes))
-        return bytes;
+    const bool utf16 = bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF") ||
+                       utf16WithoutMark(bytes) != 0;
+    if (!utf16) {
+        const std::string_view body = bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
+        if (body.find('\0') != std::string_view::npos)
+            throw ReadError("it is not a spreadsheet or a text table");
+        if (isValidUtf8(body))
+            return body;
+    }
     storage = decodeTextFile(bytes);
     return storage;
 }
