@@ -2,6 +2,7 @@
 
 #include "io/CodePage.h"
 #include "io/NumberParsing.h"
+#include "io/ReadBudget.h"
 #include "io/ReadError.h"
 #include "io/Unicode.h"
 
@@ -35,16 +36,21 @@ void splitRecords(std::string_view text, char separator, long maxRows, OnField o
             quoted.clear();
             ++i;
             while (i < text.size()) {
-                if (text[i] == '"') {
-                    if (i + 1 < text.size() && text[i + 1] == '"') {
-                        quoted += '"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
+                // Copied up to the next quote at once, and no further than a cell may hold: a
+                // quote that never closes would otherwise copy the rest of the file.
+                const auto quote = std::min(text.find('"', i), text.size());
+                ReadBudget::checkCellText(quoted.size() + (quote - i), row, col);
+                quoted.append(text.substr(i, quote - i));
+                i = quote;
+                if (i == text.size())
                     break;
+                if (i + 1 < text.size() && text[i + 1] == '"') {
+                    quoted += '"';
+                    i += 2;
+                    continue;
                 }
-                quoted += text[i++];
+                ++i;
+                break;
             }
             // Anything between the closing quote and the separator is kept, as spreadsheet
             // programs do.

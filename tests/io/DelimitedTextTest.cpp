@@ -90,6 +90,17 @@ TEST(DelimitedText, PlainDecimalNumbersArriveAsNumbers) {
     }
 }
 
+// A quote that never closes ends the read at the cell's limit, not at the end of the file.
+TEST(DelimitedText, AnUnclosedQuoteEndsAtTheCellsLimit) {
+    try {
+        read("a,b\n1,\"" + std::string(300000, 'x') + "\"\"" + std::string(300000, 'y'));
+        ADD_FAILURE() << "read";
+    } catch (const std::exception& error) {
+        EXPECT_STREQ(error.what(), "cell B2 holds more than 262144 bytes of text, more than "
+                                   "Tarnwick reads in one cell");
+    }
+}
+
 TEST(DelimitedText, EmptyFieldsHoldNoValue) {
     const Recorder r = read("a,,c,\n,,\n");
     EXPECT_EQ(r.cells.size(), 2u);
