@@ -56,6 +56,10 @@ public:
     // Raises ReadError when the checksums differ. A stored member read only in part is read on
     // to its end first; a compressed one is left unchecked.
     void finish(bool readToTheEnd);
+    // What the member takes in the file, when its package's directory is known.
+    std::optional<std::uint64_t> compressedSize() const {
+        return expected_ ? std::optional(expected_->compressedSize) : std::nullopt;
+    }
 
 private:
     GsfInput* input_;

@@ -155,6 +155,7 @@ void parseXmlStream(GsfInput* input, XmlHandler& handler, ReadBudget& budget) {
     XML_SetCharacterDataHandler(parser.get(), onCharacters);
 
     MemberChecksum checksum(input);
+    budget.startXmlPart(checksum.compressedSize());
     std::string chunk(kChunk, '\0');
     for (;;) {
         const gsf_off_t left = gsf_input_remaining(input);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <unistd.h>
 
 namespace tarnwick {
@@ -98,7 +99,10 @@ std::optional<ZipDirectory::Member> ZipDirectory::member(std::string_view path) 
             return std::nullopt;
         if (entries.substr(at + kEntryHeader, nameLength) == path)
             return Member{static_cast<std::uint32_t>(little(entries, at + 16, 4)),
-                          little(entries, at + 10, 2) == 0};
+                          little(entries, at + 10, 2) == 0,
+                          // 0xFFFFFFFF: a zip64 size, counted as the largest
+                          little(entries, at + 20, 4) == 0xFFFFFFFF ? std::uint64_t{1} << 40
+                                                                    : little(entries, at + 20, 4)};
         at = next;
     }
     return std::nullopt;

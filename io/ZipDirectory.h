@@ -15,7 +15,8 @@ class ZipDirectory {
 public:
     struct Member {
         std::uint32_t crc = 0;
-        bool stored = false; // not compressed
+        bool stored = false;              // not compressed
+        std::uint64_t compressedSize = 0; // what it takes in the file
     };
 
     // The directory, or nothing when the file has no end record where one must be (libgsf then

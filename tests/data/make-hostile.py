@@ -309,6 +309,36 @@ def windows_1252_table(path, size):
             f.write(chunk)
 
 
+def xlsx_with_picture(path, workbook_rels, workbook, picture_bytes):
+    """A package whose workbook part and its relationships are given, with a stored picture of
+    random bytes that makes the file large without adding anything to read."""
+    members = [("[Content_Types].xml", CONTENT_TYPES.encode()), ("_rels/.rels", ROOT_RELS.encode()),
+               ("xl/workbook.xml", workbook), ("xl/_rels/workbook.xml.rels", workbook_rels),
+               ("xl/worksheets/sheet1.xml", SHEET_HEAD + TWO_VALUES + SHEET_TAIL)]
+    write_zip(path, members)
+    with zipfile.ZipFile(path, "a", zipfile.ZIP_STORED) as z:
+        z.writestr("xl/media/image1.png", os.urandom(picture_bytes))
+
+
+def relationship_floods(folder):
+    """1,000 relationships with a 1 MB Type, and 1,000 sheet entries with a 1 MB r:id, each
+    beside a 15 MB picture."""
+    rels_head = (b'<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns='
+                 b'"http://schemas.openxmlformats.org/package/2006/relationships">')
+    worksheet = (b'<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/'
+                 b'2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>')
+    long_types = b"".join(b'<Relationship Id="rX%d" Type="http://x/%s" Target="x"/>'
+                          % (i, b"t" * (1 << 20)) for i in range(1000))
+    xlsx_with_picture(os.path.join(folder, "relationship-types.xlsx"),
+                      rels_head + long_types + worksheet + b"</Relationships>",
+                      WORKBOOK.encode(), 15 << 20)
+    long_ids = b"".join(b'<sheet name="S%d" sheetId="%d" r:id="r%s"/>' % (i, i + 2, b"i" * (1 << 20))
+                        for i in range(1000))
+    xlsx_with_picture(os.path.join(folder, "sheet-ids.xlsx"),
+                      rels_head + worksheet + b"</Relationships>",
+                      WORKBOOK.encode().replace(b"<sheets>", b"<sheets>" + long_ids), 15 << 20)
+
+
 def full_size_files(folder):
     """The bombs of the issue at their full size, for bench/time-refusals.sh."""
     os.makedirs(folder, exist_ok=True)
@@ -327,6 +357,7 @@ def full_size_files(folder):
     compound_file(at("directory-nested-deep.xls"), nested_storages(40_000))
     biff_shared_text_flood(at("shared-text-flood.biff"), 33_000_000)
     windows_1252_table(at("windows-1252.csv"), 250_000_000)
+    relationship_floods(folder)
     compound_file(at("directory-chained-siblings.xls"), chained_siblings(50_000))
 
 

@@ -1,6 +1,8 @@
 #include "TestFiles.h"
 #include "TextGrid.h"
 #include "core/Error.h"
+#include "io/ReadBudget.h"
+#include "io/ReadError.h"
 #include "io/WorkbookReader.h"
 
 #include <glib.h>
@@ -8,6 +10,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -107,6 +110,29 @@ TEST(HostileFiles, AFileBeyondOneGigabyteIsRefusedUnread) {
     EXPECT_NE(outcome.find("the file is larger than 1 GB, more than Tarnwick reads"),
               std::string::npos)
         << outcome;
+}
+
+// A part's XML may inflate by the part's own size in the file, not by the whole file's: a large
+// picture nothing reads does not raise it.
+TEST(HostileFiles, APartInflatesByItsOwnSize) {
+    const std::uint64_t allowed = (256ull << 20) + 64 * 1000;
+    const struct {
+        std::optional<std::uint64_t> partBytes;
+        std::uint64_t inflated;
+        bool refused;
+    } cases[] = {
+        {1000, allowed, false}, {1000, allowed + 1, true}, {std::nullopt, allowed + 1, false}};
+    for (const auto& c : cases) {
+        ReadBudget budget(1ull << 30);
+        budget.startXmlPart(c.partBytes);
+        bool refused = false;
+        try {
+            budget.countXmlBytes(c.inflated);
+        } catch (const ReadError&) {
+            refused = true;
+        }
+        EXPECT_EQ(refused, c.refused) << c.inflated;
+    }
 }
 
 TEST(HostileFiles, OnlyRegularFilesAreRead) {
