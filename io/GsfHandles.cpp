@@ -20,7 +20,7 @@ std::pair<std::string, const ZipDirectory*> memberPathAndDirectory(GsfInput* inp
     GsfInfile* container = gsf_input_container(input);
     while (container && gsf_input_container(GSF_INPUT(container))) {
         const char* name = gsf_input_name(GSF_INPUT(container));
-        path = std::string(name ? name : "") + "/" + path;
+        path.insert(0, "/").insert(0, name ? name : "");
         container = gsf_input_container(GSF_INPUT(container));
     }
     const auto* directory = container ? static_cast<const ZipDirectory*>(
