@@ -21,9 +21,9 @@ const char* const kNotes =
 
 FILE formats are recognised by content: .xls, .xlsx, .ods, CSV/TSV text, and the tables the
 program saves. Output files are chosen by name: ".csv" gives CSV (RFC 4180, UTF-8), ".tsv" or
-"-" (standard output) tab-separated text (a tab, line break or backslash inside a cell written
-as \t, \n, \r, \\), ".xlsx" an Excel workbook of one sheet (numbers as number cells), any
-other name the BIFF record stream the program's Save writes.
+"-" (standard output) tab-separated text (a cell holding a tab, line break or quote is quoted
+as in CSV, so that it reads back as it was), ".xlsx" an Excel workbook of one sheet (numbers as
+number cells), any other name the BIFF record stream the program's Save writes.
 
 Exit status: 0 on success, also when nothing matches ("not match" on stderr, an empty table
 written); 1 on faulty cells, a refusal ("data not load", "no common loci") or an error;

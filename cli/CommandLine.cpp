@@ -2,25 +2,13 @@
 
 #include "cli/BatchTool.h"
 #include "cli/HelpFormatter.h"
+#include "io/OutputPaths.h"
 
 #include <charconv>
-#include <filesystem>
 #include <utility>
 
 namespace tarnwick {
 namespace {
-
-// Whether two names lead to the same file, or would once it is created.
-bool sameFile(const std::string& a, const std::string& b) {
-    std::error_code error;
-    if (std::filesystem::equivalent(a, b, error))
-        return true;
-    const auto canonicalA = std::filesystem::weakly_canonical(a, error);
-    if (error)
-        return false;
-    const auto canonicalB = std::filesystem::weakly_canonical(b, error);
-    return !error && canonicalA == canonicalB;
-}
 
 std::string lowerCase(std::string text) {
     for (char& c : text)
@@ -148,12 +136,12 @@ void CommandLine::checkOutputsAreNew(const CLI::App& command) const {
         if (file == "-")
             continue;
         for (const auto& [input, read] : inputs)
-            if (sameFile(file, read))
+            if (sameOutputFile(file, read))
                 throw UsageError(option->get_name() + " " + file + " is the " +
                                  lowerCase(input->get_name()) +
                                  " file; choose another name for the output");
         for (auto other = std::next(output); other != outputs.end(); ++other)
-            if (sameFile(file, other->second))
+            if (sameOutputFile(file, other->second))
                 throw UsageError(option->get_name() + " and " + other->first->get_name() +
                                  " name the same file " + other->second);
     }

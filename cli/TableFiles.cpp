@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <span>
 
 namespace tarnwick {
 namespace {
@@ -29,12 +30,14 @@ CheckedTable readChecked(const std::string& file, TableLayout layout, bool genot
                          std::ostream& err) {
     auto read = readHaplotypeTable(
         file, layout, genotypes ? CellReading::Genotypes : CellReading::TidiedIntegers);
-    // Listed in pieces of 64 KB: a file can hold millions of faulty cells, and stderr is
-    // unbuffered.
+    // Listed in pieces of 64 KB, as stderr is unbuffered; a file can hold millions of faulty
+    // cells, of which the first ten thousand are listed and the rest counted.
     std::string list;
     constexpr std::size_t kPiece = 1 << 16;
+    constexpr std::size_t kListed = 10000;
     std::string scratch;
-    for (const FaultyCell& fault : read.faults) {
+    const std::size_t listed = std::min(read.faults.size(), kListed);
+    for (const FaultyCell& fault : std::span(read.faults).first(listed)) {
         const std::string_view tidied = read.table->text(fault.col, fault.row, scratch);
         const std::string asRead = read.asRead(fault);
         list.append(file).append(": cell ").append(cellReference(fault.col, fault.row));
@@ -48,6 +51,11 @@ CheckedTable readChecked(const std::string& file, TableLayout layout, bool genot
         }
     }
     const std::size_t faults = read.faults.size();
+    if (faults > listed)
+        list.append(file)
+            .append(": ... and ")
+            .append(std::to_string(faults - listed))
+            .append(" more\n");
     if (faults > 0)
         list +=
             file + ": " + std::to_string(faults) + " faulty cell" + (faults == 1 ? "" : "s") + "\n";

@@ -13,6 +13,11 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const int status =
         tarnwick::runBatchTool(arguments, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
+    // A full disk or a closed standard output fails the run, as any failed save does.
     std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "tarnwick-cli: the standard output cannot be written\n";
+        return 1;
+    }
     return status;
 }

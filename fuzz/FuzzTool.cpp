@@ -1,7 +1,9 @@
 // The fuzzers' helper.
 //   fuzz-tool seeds TEST-DATA OUT   makes the seed corpus of each fuzzer from the test fixtures:
-//       OUT/<format>/ gets the fixtures of that format, what the fuzzers found before included
-//       (up to 8 KB each: larger ones are slow to run again and again); for .xlsx and .ods also
+//       OUT/<format>/ gets the fixtures of that format, the crafted hostile files and what the
+//       fuzzers found before included (up to 8 KB each, as larger ones are slow to run again and
+//       again; up to 256 KB for .xls, whose crafted compound-file directories need their
+//       sectors, as fuzz/run-fuzzers.sh lets that fuzzer's inputs grow); for .xlsx and .ods also
 //       the XML part that the fuzzer wraps into a package; for plain BIFF streams also a fixture
 //       saved by the program's own writer.
 //   fuzz-tool package FORMAT INPUT FILE   writes a fuzzer's input as the file the fuzzer reads,
@@ -39,9 +41,11 @@ int makeSeeds(const fs::path& data, const fs::path& out) {
         for (const fs::path& source : {data, data / "hostile", data / "fuzz-found"}) {
             for (const auto& entry : fs::directory_iterator(source)) {
                 const auto extension = entry.path().extension().string();
+                const std::uintmax_t largest =
+                    std::string_view(format) == "xls" ? 256 * 1024 : 8 * 1024;
                 if (std::find(extensions.begin(), extensions.end(), extension) ==
                         extensions.end() ||
-                    entry.file_size() > 8 * 1024)
+                    entry.file_size() > largest)
                     continue;
                 const std::string name = entry.path().filename().string();
                 fs::copy_file(entry.path(), folder / name, fs::copy_options::overwrite_existing);

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,6 +37,29 @@ struct Record {
 };
 
 // Walks the records of a stream from an offset; damage ends the walk with a ReadError.
+// The workbook's shared texts one after another in one string, each found by where it ends: 4
+// bytes a text instead of a string's 32 and its allocation, as a table of millions of empty
+// texts (3 bytes each in the file) would otherwise take ten times the file's size. (Texts of a
+// file of at most 1 GB take at most 2 GB as UTF-8.)
+class SharedTexts {
+public:
+    void add(std::string_view text) {
+        texts_ += text;
+        if (texts_.size() > std::numeric_limits<std::uint32_t>::max())
+            throw ReadError("the workbook's shared texts take more than 4 GB");
+        ends_.push_back(static_cast<std::uint32_t>(texts_.size()));
+    }
+    std::size_t size() const { return ends_.size(); }
+    std::string_view at(std::size_t index) const {
+        const std::size_t start = index == 0 ? 0 : ends_[index - 1];
+        return std::string_view(texts_).substr(start, ends_[index] - start);
+    }
+
+private:
+    std::string texts_;
+    std::vector<std::uint32_t> ends_;
+};
+
 class RecordWalker {
 public:
     RecordWalker(std::string_view stream, std::size_t offset) : stream_(stream), at_(offset) {}
@@ -240,9 +264,8 @@ private:
         SegmentedReader in(std::move(segments));
         in.skip(4);
         const std::uint32_t unique = in.u32();
-        strings_.reserve(std::min<std::size_t>(unique, sst.data.size()));
         for (std::uint32_t i = 0; i < unique && !in.atEnd(); ++i)
-            strings_.push_back(in.unicodeString());
+            strings_.add(in.unicodeString());
     }
 
     void handleBoundSheet(ByteCursor& in) {
@@ -312,7 +335,7 @@ private:
             const auto index = in.u32();
             if (index >= strings_.size())
                 throwDamaged("a cell refers to a shared text that does not exist");
-            emit(row, col, CellValue::ofText(strings_[index]));
+            emit(row, col, CellValue::ofText(strings_.at(index)));
             break;
         }
         case record::Label:
@@ -441,7 +464,7 @@ private:
     bool date1904_ = false;
     std::vector<std::uint16_t> xfFormats_;
     std::unordered_map<std::uint16_t, bool> customDateFormats_;
-    std::vector<std::string> strings_;
+    SharedTexts strings_;
     std::optional<std::size_t> firstWorksheet_;
 };
 

@@ -70,7 +70,10 @@ TextConverter::~TextConverter() {
 
 std::optional<std::string> TextConverter::convert(std::string_view text) const {
     iconv(handle_, nullptr, nullptr, nullptr, nullptr); // start from the initial shift state
-    std::string out(text.size() * 4 + 4, '\0');
+    // Room for mostly ASCII text, grown by half when the text needs more: a single-byte code page
+    // takes up to 3 bytes a character in UTF-8, but room for that would be taken (and zeroed) for
+    // every file, four times the size of a large one.
+    std::string out(text.size() + text.size() / 8 + 16, '\0');
     char* in = const_cast<char*>(text.data());
     std::size_t inLeft = text.size();
     char* outPtr = out.data();
@@ -81,7 +84,7 @@ std::optional<std::string> TextConverter::convert(std::string_view text) const {
         if (errno != E2BIG)
             return std::nullopt;
         const auto used = static_cast<std::size_t>(outPtr - out.data());
-        out.resize(out.size() * 2);
+        out.resize(out.size() + out.size() / 2 + inLeft);
         outPtr = out.data() + used;
         outLeft = out.size() - used;
     }

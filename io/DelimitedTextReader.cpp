@@ -2,6 +2,7 @@
 
 #include "io/CodePage.h"
 #include "io/NumberParsing.h"
+#include "io/ReadBudget.h"
 #include "io/ReadError.h"
 #include "io/Unicode.h"
 
@@ -35,16 +36,21 @@ void splitRecords(std::string_view text, char separator, long maxRows, OnField o
             quoted.clear();
             ++i;
             while (i < text.size()) {
-                if (text[i] == '"') {
-                    if (i + 1 < text.size() && text[i + 1] == '"') {
-                        quoted += '"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
+                // Copied up to the next quote at once, and no further than a cell may hold: a
+                // quote that never closes would otherwise copy the rest of the file.
+                const auto quote = std::min(text.find('"', i), text.size());
+                ReadBudget::checkCellText(quoted.size() + (quote - i), row, col);
+                quoted.append(text.substr(i, quote - i));
+                i = quote;
+                if (i == text.size())
                     break;
+                if (i + 1 < text.size() && text[i + 1] == '"') {
+                    quoted += '"';
+                    i += 2;
+                    continue;
                 }
-                quoted += text[i++];
+                ++i;
+                break;
             }
             // Anything between the closing quote and the separator is kept, as spreadsheet
             // programs do.
@@ -97,13 +103,19 @@ char utf16WithoutMark(std::string_view bytes) {
 
 namespace {
 
-// The text of a file in UTF-8: the bytes themselves when they are UTF-8 already, else decoded
-// into storage.
+// The text of a file in UTF-8: the bytes themselves (after a byte-order mark) when they are UTF-8
+// already, else decoded into storage. Bytes that hold a NUL without being UTF-16 are refused
+// before anything is copied.
 std::string_view utf8TextOf(std::string_view bytes, std::string& storage) {
-    if (!bytes.starts_with("\xEF\xBB\xBF") && !bytes.starts_with("\xFF\xFE") &&
-        !bytes.starts_with("\xFE\xFF") && bytes.find('\0') == std::string_view::npos &&
-        isValidUtf8(bytes))
-        return bytes;
+    const bool utf16 = bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF") ||
+                       utf16WithoutMark(bytes) != 0;
+    if (!utf16) {
+        const std::string_view body = bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
+        if (body.find('\0') != std::string_view::npos)
+            throw ReadError("it is not a spreadsheet or a text table");
+        if (isValidUtf8(body))
+            return body;
+    }
     storage = decodeTextFile(bytes);
     return storage;
 }
@@ -139,8 +151,18 @@ long estimatedRows(std::string_view text) {
            1;
 }
 
+// A first line "sep=X" names the separator: X one printable character, then the line's end. Any
+// other line starting "sep=" is data.
+bool startsWithSeparatorLine(std::string_view text) {
+    if (!text.starts_with("sep=") || text.size() < 5)
+        return false;
+    const auto named = static_cast<unsigned char>(text[4]);
+    return named >= 0x20 && named != 0x7F && named != '"' &&
+           (text.size() == 5 || text[5] == '\n' || text[5] == '\r');
+}
+
 char detectSeparator(std::string_view text) {
-    if (text.starts_with("sep=") && text.size() >= 5)
+    if (startsWithSeparatorLine(text))
         return text[4];
     constexpr std::array candidates{',', ';', '\t'};
     constexpr long kSampleRows = 20;
@@ -226,7 +248,7 @@ void readDelimitedText(std::string_view bytes, SheetSink& sink) {
         throw ReadError("it is not a spreadsheet or a text table");
     std::string_view body = text;
     const char separator = detectSeparator(body);
-    if (body.starts_with("sep=")) {
+    if (startsWithSeparatorLine(body)) {
         const auto lineEnd = body.find_first_of("\r\n");
         body = lineEnd == std::string_view::npos ? std::string_view() : body.substr(lineEnd);
         body.remove_prefix(std::min<std::size_t>(body.starts_with("\r\n") ? 2 : 1, body.size()));

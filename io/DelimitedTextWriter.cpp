@@ -41,21 +41,19 @@ char* putCsvField(char* out, std::string_view text) {
     return end;
 }
 
-// Writes a field at out, which has room for twice its bytes; returns its end.
+// Writes a field at out, which has room for twice its bytes and two more; returns its end. A
+// field holding a tab or a line break, or starting with a quote, is quoted as in CSV, which is
+// how spreadsheet programs and the reader take tab-separated text; every other byte stays.
 char* putTsvField(char* out, std::string_view text) {
+    if (text.find_first_of("\t\r\n") == std::string_view::npos && !text.starts_with('"'))
+        return std::copy(text.begin(), text.end(), out);
+    *out++ = '"';
     for (const char c : text) {
-        const char* escape = c == '\t'   ? "\\t"
-                             : c == '\n' ? "\\n"
-                             : c == '\r' ? "\\r"
-                             : c == '\\' ? "\\\\"
-                                         : nullptr;
-        if (escape) {
-            *out++ = escape[0];
-            *out++ = escape[1];
-        } else {
-            *out++ = c;
-        }
+        if (c == '"')
+            *out++ = '"';
+        *out++ = c;
     }
+    *out++ = '"';
     return out;
 }
 

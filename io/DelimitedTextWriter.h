@@ -9,7 +9,8 @@ namespace tarnwick {
 
 enum class TextTableFormat {
     Csv, // RFC 4180: comma separated, CRLF line ends, fields quoted when they need it
-    Tsv, // tab separated, LF line ends; tab, line breaks and backslash escaped as \t \n \r \\.
+    Tsv, // tab separated, LF line ends, fields with a tab or line break (or a leading quote)
+         // quoted as in CSV
 };
 
 // Writes rows 0 to rowCount - 1, every column, as UTF-8 text.

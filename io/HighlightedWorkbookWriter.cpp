@@ -6,6 +6,7 @@
 #include "io/QuietStderr.h"
 #include "io/ReplacingFile.h"
 #include "io/ValueText.h"
+#include "io/XmlTextEscapes.h"
 
 #include <xlsxwriter.h>
 
@@ -126,7 +127,8 @@ void writeWorkbook(const TextTable& table, const std::vector<CellPosition>& faul
                 number = generalFormNumber(text, '.');
             const lxw_error written =
                 number ? worksheet_write_number(sheet, cellRow, cellCol, *number, format)
-                       : worksheet_write_string(sheet, cellRow, cellCol, text.c_str(), format);
+                       : worksheet_write_string(sheet, cellRow, cellCol,
+                                                protectEscapeLookalikes(text).c_str(), format);
             if (written != LXW_NO_ERROR)
                 raiseCannotSave(fileName,
                                 "cell " + cellReference(col, row) + ": " + lxw_strerror(written));

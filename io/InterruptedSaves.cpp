@@ -5,6 +5,7 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace tarnwick {
@@ -20,7 +21,12 @@ struct Slot {
 
 std::array<Slot, 16> slots;
 
-constexpr std::array kInterruptions{SIGINT, SIGTERM, SIGHUP};
+// Every signal whose default action ends the process and that a handler may catch, but those a
+// fault raises (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP), which belong to the debugger
+// and the sanitizers.
+constexpr std::array kInterruptions{SIGHUP,  SIGINT,  SIGQUIT,   SIGTERM, SIGUSR1,
+                                    SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGPIPE,
+                                    SIGXCPU, SIGIO,   SIGPWR,    SIGSYS,  SIGSTKFLT};
 
 void removeTemporariesAndEnd(int signal) {
     for (Slot& slot : slots)
@@ -54,14 +60,31 @@ void unregisterTemporaryFile(int registration) {
     slot.taken.store(false, std::memory_order_release);
 }
 
+InterruptionsHeld::InterruptionsHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signal : kInterruptions)
+        sigaddset(&held, signal);
+    ::pthread_sigmask(SIG_BLOCK, &held, &saved_);
+}
+
+InterruptionsHeld::~InterruptionsHeld() {
+    ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
+}
+
 void installInterruptedSaveCleanup() {
     struct sigaction action {};
     action.sa_handler = removeTemporariesAndEnd;
     sigemptyset(&action.sa_mask);
     for (int signal : kInterruptions)
         sigaddset(&action.sa_mask, signal);
-    for (int signal : kInterruptions)
+    for (int signal : kInterruptions) {
+        // A signal ignored from the start (nohup, a shell's SIGPIPE policy) stays ignored.
+        struct sigaction previous {};
+        if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
+            continue;
         ::sigaction(signal, &action, nullptr);
+    }
     std::signal(SIGXFSZ, SIG_IGN);
 }
 

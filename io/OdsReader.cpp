@@ -150,7 +150,8 @@ public:
     }
 
     void characters(std::string_view text) override {
-        if (inCell_ && !annotationDepth_ && paragraphs_ > 0) {
+        // A table nested in a cell (a subtable) is not the cell's text.
+        if (tableDepth_ == 1 && inCell_ && !annotationDepth_ && paragraphs_ > 0) {
             ReadBudget::checkCellText(text_.size() + text.size(), row_, col_);
             text_ += text;
         }

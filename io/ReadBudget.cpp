@@ -36,8 +36,21 @@ void ReadBudget::countXmlElement() {
                         std::string(kCrafted));
 }
 
+void ReadBudget::startXmlPart(std::optional<std::uint64_t> bytesInFile) {
+    partXmlBytes_ = 0;
+    partBytesInFile_ = bytesInFile;
+}
+
 void ReadBudget::countXmlBytes(std::size_t bytes) {
     xmlBytes_ += bytes;
+    partXmlBytes_ += bytes;
+    if (partBytesInFile_) {
+        const std::uint64_t partAllowed = xmlByteAllowance_.allowed(*partBytesInFile_);
+        if (partXmlBytes_ > partAllowed)
+            throw ReadError("a part of its XML inflates to more than " + megabytes(partAllowed) +
+                            " (256 MB and " + std::to_string(xmlByteAllowance_.perUnit) +
+                            " bytes per byte the part takes in the file)" + kCrafted);
+    }
     const std::uint64_t allowed = xmlByteAllowance_.allowed(fileBytes_);
     if (xmlBytes_ > allowed)
         throw ReadError("its XML inflates to more than " + megabytes(allowed) + " (256 MB and " +

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 namespace tarnwick {
 
@@ -18,6 +19,10 @@ public:
 
     void countValue();
     void countXmlElement();
+    // Starts an XML part; when its size in the file is known, what it inflates to is bounded by
+    // that size as the whole by the file's, so that a large part nothing reads (a picture) does
+    // not raise the allowance of a small one.
+    void startXmlPart(std::optional<std::uint64_t> bytesInFile);
     void countXmlBytes(std::size_t bytes);
     // Text a reader holds or hands on for cells; the total is bounded.
     void countText(std::size_t bytes);
@@ -32,6 +37,8 @@ private:
     std::uint64_t values_ = 0;
     std::uint64_t xmlElements_ = 0;
     std::uint64_t xmlBytes_ = 0;
+    std::uint64_t partXmlBytes_ = 0;
+    std::optional<std::uint64_t> partBytesInFile_;
     std::uint64_t textBytes_ = 0;
 };
 

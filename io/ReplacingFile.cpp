@@ -1,7 +1,7 @@
 #include "io/ReplacingFile.h"
 
 #include "core/Error.h"
-#include "io/FilePaths.h"
+#include "io/OutputPaths.h"
 #include "io/InterruptedSaves.h"
 
 #include <cerrno>
@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <random>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,68 +20,31 @@ namespace tarnwick {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
-constexpr int kMaxLinkHops = 40;
 
-std::string temporaryPattern(const std::string& path) {
-    const std::string folder = folderOf(path);
-    return folder + "." + path.substr(folder.size()) + ".XXXXXX";
-}
+constexpr int kNameAttempts = 100;
+constexpr std::size_t kNameDecoration = 8; // "." before, "." and 6 random characters after
 
-mode_t modeForNewFile(const std::string& path) {
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0)
-        return existing.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-struct LinkTarget {
-    std::string path;
-    bool throughProc = false; // a link into /proc, such as /dev/stdout: a stream, not a file
-    int error = 0;
-};
-
-// Follows symbolic links to the file they name, which need not exist yet.
-LinkTarget followLinks(const std::string& path) {
-    LinkTarget target{path};
-    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-        struct stat status {};
-        if (::lstat(target.path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
-            return target;
-        std::string link(PATH_MAX, '\0');
-        const ssize_t length = ::readlink(target.path.c_str(), link.data(), link.size());
-        if (length < 0) {
-            target.error = errno;
-            return target;
-        }
-        link.resize(static_cast<std::size_t>(length));
-        if (!link.starts_with('/'))
-            link.insert(0, folderOf(target.path));
-        target.throughProc = target.throughProc || link.starts_with("/proc/");
-        target.path = link;
+// A hidden name beside the target, ".<name>.<6 random characters>", with the target's name cut
+// (at a character's start) where the whole would be longer than the folder allows.
+std::string temporaryName(const std::string& folder, std::string name) {
+    static thread_local std::mt19937_64 random{std::random_device{}()};
+    const long longest = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    const std::size_t limit = longest > static_cast<long>(kNameDecoration)
+                                  ? static_cast<std::size_t>(longest) - kNameDecoration
+                                  : 255 - kNameDecoration;
+    if (name.size() > limit) {
+        std::size_t cut = limit;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        name.resize(cut);
     }
-    target.error = ELOOP;
-    return target;
+    static constexpr std::string_view kLetters =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string suffix(6, ' ');
+    for (char& c : suffix)
+        c = kLetters[random() % kLetters.size()];
+    return folder + "." + name + "." + suffix;
 }
-
-// Signals that would remove the temporary file wait while it is made and registered.
-class BlockedInterruptions {
-public:
-    BlockedInterruptions() {
-        sigset_t blocked;
-        sigemptyset(&blocked);
-        for (int signal : {SIGINT, SIGTERM, SIGHUP})
-            sigaddset(&blocked, signal);
-        ::pthread_sigmask(SIG_BLOCK, &blocked, &saved_);
-    }
-    ~BlockedInterruptions() { ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr); }
-    BlockedInterruptions(const BlockedInterruptions&) = delete;
-    BlockedInterruptions& operator=(const BlockedInterruptions&) = delete;
-
-private:
-    sigset_t saved_;
-};
 
 } // namespace
 
@@ -110,19 +75,27 @@ void ReplacingFile::openStraight() {
 void ReplacingFile::openBeside(const std::string& target) {
     if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
         raiseCannotCreate(errno);
-    temporaryPath_ = temporaryPattern(target);
-    {
-        const BlockedInterruptions blocked;
-        fd_ = ::mkstemp(temporaryPath_.data());
-        if (fd_ >= 0)
+    struct stat existing {};
+    const bool replaces = ::stat(target.c_str(), &existing) == 0;
+    // A new file gets the permissions the process's umask leaves of 0666, applied by open();
+    // reading the umask would mean setting it, for every thread at once.
+    const mode_t mode = replaces ? existing.st_mode & 07777 : 0666;
+    const std::string folder = folderOf(target);
+    int error = EEXIST;
+    for (int attempt = 0; attempt < kNameAttempts && error == EEXIST; ++attempt) {
+        std::string path = temporaryName(folder, target.substr(folder.size()));
+        const InterruptionsHeld held;
+        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        error = fd_ < 0 ? errno : 0;
+        if (fd_ >= 0) {
+            temporaryPath_ = std::move(path);
             registration_ = registerTemporaryFile(temporaryPath_);
+        }
     }
-    if (fd_ < 0) {
-        const int error = errno;
-        temporaryPath_.clear();
+    if (fd_ < 0)
         raiseCannotCreate(error);
-    }
-    ::fchmod(fd_, modeForNewFile(target));
+    if (replaces)
+        ::fchmod(fd_, mode); // the mode as it was, whatever the umask
 }
 
 ReplacingFile::~ReplacingFile() {

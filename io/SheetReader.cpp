@@ -1,6 +1,7 @@
 #include "io/SheetReader.h"
 
 #include "io/BiffReader.h"
+#include "io/CompoundFileDirectory.h"
 #include "io/DelimitedTextReader.h"
 #include "io/GsfHandles.h"
 #include "io/OdsReader.h"
@@ -8,6 +9,7 @@
 #include "io/ReadError.h"
 #include "io/ReadLimits.h"
 #include "io/XlsxReader.h"
+#include "io/ZipDirectory.h"
 
 #include <gsf/gsf.h>
 
@@ -74,6 +76,7 @@ public:
     OpenFile& operator=(const OpenFile&) = delete;
 
     std::uint64_t size() const { return size_; }
+    int descriptor() const { return fd_; }
 
     // Up to count bytes from the current position; fewer only at the end of the file. Files such
     // as those of /proc tell no size, so the end is where reading stops.
@@ -91,6 +94,9 @@ public:
 
     // Appends the rest of the file to bytes, read straight into place.
     void readRest(std::string& bytes) {
+        // The size the file tells is checked before any memory is taken for it.
+        if (size_ > kMaxFileBytes)
+            throw ReadError("the file is larger than 1 GB, more than Tarnwick reads");
         std::size_t size = bytes.size();
         bytes.resize(std::max<std::size_t>(size + (1 << 16), size_ + 1));
         for (;;) {
@@ -166,8 +172,19 @@ void readOle2Workbook(GsfPtr<GsfInput> input, SheetSink& sink) {
     readBiffWorkbookStream(readWholeInput(stream.get(), kMaxFileBytes), sink);
 }
 
-void readZipWorkbook(GsfPtr<GsfInput> input, SheetSink& sink, ReadBudget& budget) {
+void readZipWorkbook(GsfPtr<GsfInput> input, const std::optional<ZipDirectory>& directory,
+                     SheetSink& sink, ReadBudget& budget) {
+    // libgsf finds no package behind a comment of 65,500 bytes or more: it gets the package
+    // without it.
+    if (directory &&
+        directory->packageEnd() < static_cast<std::uint64_t>(gsf_input_size(input.get())))
+        input.reset(gsf_input_proxy_new_section(input.get(), 0,
+                                                static_cast<gsf_off_t>(directory->packageEnd())));
+    if (!input)
+        throwDamaged("its ZIP structure is broken");
     const auto zip = openContainer(std::move(input), gsf_infile_zip_new, "ZIP");
+    if (directory)
+        attachZipDirectory(zip.get(), *directory);
     if (isOdsPackage(zip.get()))
         readOdsWorkbook(zip.get(), sink, budget);
     else if (isXlsxPackage(zip.get()))
@@ -214,10 +231,13 @@ void readFirstSheet(const std::string& path, SheetSink& sink) {
         ReadBudget budget(file.size());
         CheckedSink checked(sink, budget);
         std::string bytes = file.read(kOle2Magic.size());
+        const LibraryMessagesDropped quiet;
         if (bytes.starts_with(kOle2Magic)) {
+            checkCompoundFileDirectory(file.descriptor(), file.size());
             readOle2Workbook(file.gsfInput(path), checked);
         } else if (bytes.starts_with(kZipMagic)) {
-            readZipWorkbook(file.gsfInput(path), checked, budget);
+            const auto directory = ZipDirectory::read(file.descriptor(), file.size());
+            readZipWorkbook(file.gsfInput(path), directory, checked, budget);
         } else {
             file.readRest(bytes);
             if (startsWithBiffBof(bytes))

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include <charconv>
+#include <chrono>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -78,39 +79,34 @@ char localeDecimalSeparator() {
     return point && point[0] ? point[0] : '.';
 }
 
-std::string dateText(double days) {
+std::optional<std::string> dateText(double days) {
+    using namespace std::chrono;
+    constexpr sys_days kDayZero = 1899y / December / 30;
+    constexpr double kFirstDay = (sys_days{1y / January / 1} - kDayZero).count();
+    constexpr double kAfterLastDay = (sys_days{10000y / January / 1} - kDayZero).count();
+    if (!(days >= kFirstDay && days < kAfterLastDay)) // NaN too
+        return std::nullopt;
     // Whole seconds since 1899-12-30, rounded as the spreadsheet rounds times for display.
-    const auto seconds = static_cast<long long>(std::llround(days * 86400.0));
-    long long dayNumber = seconds / 86400;
-    long long secondOfDay = seconds % 86400;
-    if (secondOfDay < 0) {
-        secondOfDay += 86400;
-        --dayNumber;
-    }
-    // Civil date from the day count (1899-12-30 is 25569 days before 1970-01-01).
-    long long z = dayNumber - 25569 + 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long long dayOfEra = z - era * 146097;
-    const long long yearOfEra =
-        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const long long mp = (5 * dayOfYear + 2) / 153;
-    const long long day = dayOfYear - (153 * mp + 2) / 5 + 1;
-    const long long month = mp < 10 ? mp + 3 : mp - 9;
-    const long long year = yearOfEra + era * 400 + (month <= 2);
+    const seconds sinceDayZero{std::llround(days * 86400.0)};
+    const sys_days day = kDayZero + floor<std::chrono::days>(sinceDayZero);
+    const hh_mm_ss time{sinceDayZero - (day - kDayZero)};
+    const year_month_day date{day};
+    if (date.year() > 9999y) // 9999-12-31 23:59:59.6 rounded up
+        return std::nullopt;
 
     std::tm tm{};
-    tm.tm_year = static_cast<int>(year - 1900);
-    tm.tm_mon = static_cast<int>(month - 1);
-    tm.tm_mday = static_cast<int>(day);
-    tm.tm_hour = static_cast<int>(secondOfDay / 3600);
-    tm.tm_min = static_cast<int>(secondOfDay / 60 % 60);
-    tm.tm_sec = static_cast<int>(secondOfDay % 60);
-    tm.tm_wday = static_cast<int>(((dayNumber - 25569) % 7 + 11) % 7); // 1970-01-01 was a Thursday
+    tm.tm_year = static_cast<int>(date.year()) - 1900;
+    tm.tm_mon = static_cast<int>(static_cast<unsigned>(date.month())) - 1;
+    tm.tm_mday = static_cast<int>(static_cast<unsigned>(date.day()));
+    tm.tm_hour = static_cast<int>(time.hours().count());
+    tm.tm_min = static_cast<int>(time.minutes().count());
+    tm.tm_sec = static_cast<int>(time.seconds().count());
+    tm.tm_wday = static_cast<int>(weekday{day}.c_encoding());
+    tm.tm_yday = static_cast<int>((day - sys_days{date.year() / January / 1}).count());
     char buffer[128];
     std::size_t length = std::strftime(buffer, sizeof buffer, "%x", &tm);
     std::string text(buffer, length);
-    if (secondOfDay != 0) {
+    if (time.to_duration() != seconds{0}) {
         length = std::strftime(buffer, sizeof buffer, "%X", &tm);
         text += ' ';
         text.append(buffer, length);

@@ -20,8 +20,9 @@ std::optional<double> generalFormNumber(std::string_view text, char decimalSepar
 char localeDecimalSeparator();
 
 // A date (days since 1899-12-30) as the locale writes dates ("%x"), followed by the time
-// ("%X") when it has a time of day.
-std::string dateText(double days);
+// ("%X") when it has a time of day; nothing for a day that is no number or lies outside the
+// years 1 to 9999.
+std::optional<std::string> dateText(double days);
 
 std::string booleanText(bool value);
 

@@ -27,6 +27,11 @@ public:
             return;
         ++values_;
         checkArea(row, col);
+        if ((value.kind == CellValue::Kind::Number || value.kind == CellValue::Kind::Date) &&
+            !std::isfinite(value.number))
+            throwDamagedCell(row, col,
+                             std::isnan(value.number) ? "holds NaN, no number"
+                                                      : "holds an infinite number");
         switch (value.kind) {
         case CellValue::Kind::Empty:
             return;
@@ -39,7 +44,10 @@ public:
                 builder_.setText(row, col, numberText(value.number, decimalSeparator_));
             return;
         case CellValue::Kind::Date:
-            builder_.setText(row, col, dateText(value.number));
+            if (const auto text = dateText(value.number))
+                builder_.setText(row, col, *text);
+            else
+                throwDamagedCell(row, col, "holds a date outside the years 1 to 9999");
             return;
         case CellValue::Kind::Boolean:
             builder_.setText(row, col, booleanText(value.number != 0));
@@ -70,6 +78,11 @@ public:
     }
 
 private:
+    [[noreturn]] static void throwDamagedCell(long row, long col, const std::string& what) {
+        throwDamaged("cell " + cellReference(static_cast<int>(col), static_cast<int>(row)) + " " +
+                     what);
+    }
+
     static constexpr double kWholeDigitsLimit = 1e15; // beyond, the general form has an exponent
 
     HaplotypeTableBuilder& builder_;

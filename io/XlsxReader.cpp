@@ -1,13 +1,14 @@
 #include "io/XlsxReader.h"
 
 #include "io/DateFormats.h"
-#include "io/FilePaths.h"
+#include "io/OutputPaths.h"
 #include "io/GsfHandles.h"
 #include "io/NumberParsing.h"
 #include "io/ReadBudget.h"
 #include "io/ReadError.h"
 #include "io/ReadLimits.h"
 #include "io/XmlStream.h"
+#include "io/XmlTextEscapes.h"
 
 #include <string>
 #include <unordered_map>
@@ -36,30 +37,48 @@ long indexAttribute(const char* value, const char* what) {
     return *index;
 }
 
-// Relationship id -> (type, target) of a .rels part.
-struct Relationship {
-    std::string type;
-    std::string target;
+// What a .rels part says that the table needs: the targets of the main document, the shared
+// texts and the styles, and the worksheets by id. Nothing else is kept, so that relationships
+// the reader has no use for cost no memory however large their attributes.
+struct Relationships {
+    std::string officeDocument, sharedStrings, styles;
+    std::unordered_map<std::string, std::string> worksheets; // id -> target
 };
+
+constexpr std::string_view kOfficeDocument = "/officeDocument";
+
+// Ids longer than this name no worksheet a program saves.
+constexpr std::size_t kLongestRelationshipId = 255;
 
 class RelationshipsHandler : public XmlHandler {
 public:
-    std::unordered_map<std::string, Relationship> byId;
+    Relationships found;
     void startElement(XmlName name, const char** attributes) override {
-        if (name.local == "Relationship")
-            byId[attribute(attributes, "Id")] = {attribute(attributes, "Type"),
-                                                 attribute(attributes, "Target")};
+        if (name.local != "Relationship")
+            return;
+        const char* typeValue = findXmlAttribute(attributes, "Type");
+        const std::string_view type = typeValue ? typeValue : "";
+        if (type.ends_with(kOfficeDocument)) {
+            found.officeDocument = attribute(attributes, "Target");
+        } else if (type.ends_with("/sharedStrings")) {
+            found.sharedStrings = attribute(attributes, "Target");
+        } else if (type.ends_with("/styles")) {
+            found.styles = attribute(attributes, "Target");
+        } else if (type.ends_with("/worksheet")) {
+            const std::string id = attribute(attributes, "Id");
+            if (id.size() <= kLongestRelationshipId)
+                found.worksheets[id] = attribute(attributes, "Target");
+        }
     }
     void endElement(XmlName) override {}
     void characters(std::string_view) override {}
 };
 
-std::unordered_map<std::string, Relationship>
-readRelationships(GsfInfile* zip, const std::string& path, ReadBudget& budget) {
+Relationships readRelationships(GsfInfile* zip, const std::string& path, ReadBudget& budget) {
     RelationshipsHandler handler;
     if (auto part = openZipMember(zip, path))
         parseXmlStream(part.get(), handler, budget);
-    return handler.byId;
+    return std::move(handler.found);
 }
 
 // A relationship target resolved against the folder of the part that names it.
@@ -89,18 +108,32 @@ std::string resolveTarget(const std::string& fromFolder, const std::string& targ
     return resolved;
 }
 
+// The workbook part, read up to its first sheet that is a worksheet (not a chart sheet).
 class WorkbookHandler : public XmlHandler {
 public:
+    explicit WorkbookHandler(const std::unordered_map<std::string, std::string>& worksheets)
+        : worksheets_(worksheets) {}
+
     bool date1904 = false;
-    std::vector<std::string> sheetIds;
+    std::string firstWorksheetTarget;
     void startElement(XmlName name, const char** attributes) override {
-        if (name.local == "workbookPr")
+        if (name.local == "workbookPr") {
             date1904 = isTrue(attribute(attributes, "date1904"));
-        else if (name.local == "sheet")
-            sheetIds.push_back(attribute(attributes, "id"));
+        } else if (name.local == "sheet") {
+            const char* id = findXmlAttribute(attributes, "id");
+            if (!id)
+                return;
+            const auto found = worksheets_.find(id);
+            if (found != worksheets_.end())
+                firstWorksheetTarget = found->second;
+        }
     }
     void endElement(XmlName) override {}
     void characters(std::string_view) override {}
+    bool done() const override { return !firstWorksheetTarget.empty(); }
+
+private:
+    const std::unordered_map<std::string, std::string>& worksheets_;
 };
 
 class SharedStringsHandler : public XmlHandler {
@@ -122,6 +155,8 @@ public:
             --phonetic_;
         else if (name.local == "t")
             inText_ = false;
+        else if (name.local == "si" && !strings.empty())
+            decodeEscapedCharacters(strings.back());
     }
     void characters(std::string_view text) override {
         if (!inText_ || strings.empty())
@@ -283,8 +318,10 @@ private:
                 throwDamaged("a cell refers to a shared text that does not exist");
             sink_.value(row_, col_, CellValue::ofText(strings_[static_cast<std::size_t>(*index)]));
         } else if (type_ == "str") {
+            decodeEscapedCharacters(value_);
             sink_.value(row_, col_, CellValue::ofText(value_));
         } else if (type_ == "inlineStr") {
+            decodeEscapedCharacters(inline_);
             sink_.value(row_, col_, CellValue::ofText(inline_));
         } else if (type_ == "b") {
             sink_.value(row_, col_, CellValue::ofBoolean(isTrue(value_)));
@@ -320,8 +357,6 @@ private:
     bool finished_ = false;
 };
 
-const char* kOfficeDocument = "/officeDocument";
-
 } // namespace
 
 bool isXlsxPackage(GsfInfile* zip) {
@@ -331,35 +366,25 @@ bool isXlsxPackage(GsfInfile* zip) {
 
 void readXlsxWorkbook(GsfInfile* zip, SheetSink& sink, ReadBudget& budget) {
     std::string workbookPath = "xl/workbook.xml";
-    for (const auto& [id, rel] : readRelationships(zip, "_rels/.rels", budget))
-        if (rel.type.ends_with(kOfficeDocument))
-            workbookPath = resolveTarget("", rel.target);
+    if (const auto root = readRelationships(zip, "_rels/.rels", budget);
+        !root.officeDocument.empty())
+        workbookPath = resolveTarget("", root.officeDocument);
     auto workbookPart = openZipMember(zip, workbookPath);
     if (!workbookPart)
         throw ReadError("the workbook part is missing; the file is not a spreadsheet workbook");
-    WorkbookHandler workbook;
-    parseXmlStream(workbookPart.get(), workbook, budget);
 
     const std::string folder = folderOf(workbookPath);
-    const auto rels = readRelationships(
+    const Relationships rels = readRelationships(
         zip, folder + "_rels/" + workbookPath.substr(folder.size()) + ".rels", budget);
-    std::string sheetPath, stringsPath = folder + "sharedStrings.xml",
-                           stylesPath = folder + "styles.xml";
-    for (const auto& id : workbook.sheetIds) {
-        const auto found = rels.find(id);
-        if (found != rels.end() && found->second.type.ends_with("/worksheet")) {
-            sheetPath = resolveTarget(folder, found->second.target);
-            break;
-        }
-    }
-    for (const auto& [id, rel] : rels) {
-        if (rel.type.ends_with("/sharedStrings"))
-            stringsPath = resolveTarget(folder, rel.target);
-        else if (rel.type.ends_with("/styles"))
-            stylesPath = resolveTarget(folder, rel.target);
-    }
-    if (sheetPath.empty())
+    WorkbookHandler workbook(rels.worksheets);
+    parseXmlStream(workbookPart.get(), workbook, budget);
+    if (workbook.firstWorksheetTarget.empty())
         throw ReadError("the workbook holds no worksheet");
+    const std::string sheetPath = resolveTarget(folder, workbook.firstWorksheetTarget);
+    const std::string stringsPath = resolveTarget(
+        folder, rels.sharedStrings.empty() ? "sharedStrings.xml" : rels.sharedStrings);
+    const std::string stylesPath =
+        resolveTarget(folder, rels.styles.empty() ? "styles.xml" : rels.styles);
 
     SharedStringsHandler strings(budget);
     if (auto part = openZipMember(zip, stringsPath))

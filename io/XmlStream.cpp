@@ -1,5 +1,6 @@
 #include "io/XmlStream.h"
 
+#include "io/GsfHandles.h"
 #include "io/ReadBudget.h"
 #include "io/ReadError.h"
 #include "io/ReadLimits.h"
@@ -153,6 +154,8 @@ void parseXmlStream(GsfInput* input, XmlHandler& handler, ReadBudget& budget) {
     XML_SetElementHandler(parser.get(), onStart, onEnd);
     XML_SetCharacterDataHandler(parser.get(), onCharacters);
 
+    MemberChecksum checksum(input);
+    budget.startXmlPart(checksum.compressedSize());
     std::string chunk(kChunk, '\0');
     for (;;) {
         const gsf_off_t left = gsf_input_remaining(input);
@@ -161,24 +164,31 @@ void parseXmlStream(GsfInput* input, XmlHandler& handler, ReadBudget& budget) {
         if (count > 0 && !gsf_input_read(input, count, reinterpret_cast<guint8*>(chunk.data())))
             throwDamaged("a compressed part cannot be inflated");
         budget.countXmlBytes(count);
+        checksum.add(chunk.data(), count);
         const bool last = count == 0;
         const auto status = XML_Parse(parser.get(), chunk.data(), static_cast<int>(count), last);
         if (context.failure)
             std::rethrow_exception(context.failure);
-        if (status == XML_STATUS_SUSPENDED || handler.done())
+        if (status == XML_STATUS_SUSPENDED || handler.done()) {
+            checksum.finish(count == 0);
             return;
+        }
         if (status == XML_STATUS_ERROR) {
             const auto code = XML_GetErrorCode(parser.get());
-            if (code == XML_ERROR_ABORTED)
+            if (code == XML_ERROR_ABORTED) {
+                checksum.finish(false);
                 return;
+            }
             if (code == XML_ERROR_NO_MEMORY)
                 throw ReadError("an XML element of the workbook needs more than 8 MB; the file "
                                 "is damaged or made to exhaust the reader");
             throwDamaged(std::string("bad XML: ") +
                          XML_ErrorString(XML_GetErrorCode(parser.get())));
         }
-        if (last)
+        if (last) {
+            checksum.finish(true);
             return;
+        }
     }
 }
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks that no layer includes one above it and that the layout is
-# clang-format's, builds everything
-# (warnings are errors) and runs every test, the checks of the installed files and the Debian
-# package, and the checks of .clang-tidy; the window-free tests
+# clang-format's, builds everything (warnings are errors) and runs every test, the checks of the
+# installed files, the Debian package's build (optimised, hardened, warnings as errors) with
+# lintian and hardening-check, and the checks of .clang-tidy; the window-free tests
 # run a second time under AddressSanitizer and UndefinedBehaviorSanitizer, and the readers'
 # fuzzers run for 20 seconds each.
 set -euo pipefail
@@ -17,8 +17,9 @@ find core io commands cli ui tools fuzz bench tests \( -name '*.h' -o -name '*.c
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")
-# Installed as a package would be, and the Debian package.
+# Installed as a package would be, and the Debian package as Debian would build and judge it.
 scripts/check-install.sh build
+scripts/package.sh build-package
 # The checks of .clang-tidy, on the program's own code.
 run-clang-tidy -p build -quiet "$(pwd)/(core|io|commands|cli|ui|tools)/.*\.cpp" >build/clang-tidy.log 2>&1 ||
     { grep -E 'warning:|error:' build/clang-tidy.log; exit 1; }

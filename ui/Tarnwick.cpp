@@ -14,13 +14,71 @@
 #include "ui/Unit7.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
 #include <QScreen>
 #include <QTimer>
 
+#include <cstdlib>
 #include <iostream>
+#include <optional>
+
+namespace {
+
+// The command line: --help, --version and at most one file, the database to load (as "Open with"
+// of a file manager gives it).
+class CommandLine {
+public:
+    CommandLine() {
+        parser_.setApplicationDescription("Compares Y-STR haplotypes with a reference database.");
+        parser_.addHelpOption();
+        parser_.addVersionOption();
+        parser_.addPositionalArgument("file", "The database to load.", "[file]");
+    }
+
+    // Answers --help and --version before anything needs a display; Qt's own options (-platform,
+    // -style...) are not known yet and let through.
+    void answerHelpOrVersion(int argc, char** argv) {
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        parser_.parse(arguments);
+        if (parser_.isSet("help") || parser_.isSet("help-all")) {
+            std::cout << parser_.helpText().toStdString();
+            std::exit(0);
+        }
+        if (parser_.isSet("version")) {
+            std::cout << "tarnwick " << TARNWICK_VERSION << "\n";
+            std::exit(0);
+        }
+    }
+
+    // Once Qt has taken its options: refuses what is left but one file, else gives the file.
+    std::optional<QString> file() {
+        parser_.process(QApplication::arguments());
+        const QStringList files = parser_.positionalArguments();
+        if (files.size() > 1) {
+            std::cerr << "tarnwick: give at most one file\n" << parser_.helpText().toStdString();
+            std::exit(2);
+        }
+        return files.empty() ? std::nullopt : std::optional<QString>(files.front());
+    }
+
+private:
+    QCommandLineParser parser_;
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     using namespace tarnwick;
+    CommandLine commandLine;
+    {
+        const QCoreApplication names(argc, argv);
+        QCoreApplication::setApplicationName("tarnwick");
+        QCoreApplication::setApplicationVersion(TARNWICK_VERSION);
+        commandLine.answerHelpOrVersion(argc, argv);
+    }
     if (const std::string problem = displayProblem(); !problem.empty()) {
         std::cerr << "Tarnwick needs a graphical display: " << problem << ".\n";
         return 1;
@@ -28,12 +86,10 @@ int main(int argc, char** argv) {
     installInterruptedSaveCleanup();
     QApplication application(argc, argv);
     QApplication::setApplicationName(kProgramTitle);
-    // One file may be given, the database to load (as "Open with" of a file manager does).
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 2) {
-        std::cerr << "usage: tarnwick [DATABASE]\n";
-        return 2;
-    }
+    QApplication::setApplicationVersion(TARNWICK_VERSION);
+    QGuiApplication::setDesktopFileName(TARNWICK_APP_ID);
+    QApplication::setWindowIcon(QIcon::fromTheme("tarnwick", QIcon(":/tarnwick.png")));
+    const std::optional<QString> file = commandLine.file();
     installFontSubstitutes();
 
     // The program's state and commands come first and outlive the windows.
@@ -60,9 +116,8 @@ int main(int argc, char** argv) {
     if (const QScreen* screen = QApplication::primaryScreen())
         form1.move(screen->availableGeometry().center() - form1.rect().center());
     form1.show();
-    if (arguments.size() == 2)
-        QTimer::singleShot(0, &form1, [&form1, file = arguments[1].toStdString()] {
-            form1.loadDatabaseFile(file);
-        });
+    if (file)
+        QTimer::singleShot(0, &form1,
+                           [&form1, path = file->toStdString()] { form1.loadDatabaseFile(path); });
     return QApplication::exec();
 }

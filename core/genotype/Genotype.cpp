@@ -112,8 +112,10 @@ std::string genotypeText(const Genotype& genotype) {
         if (i > 0)
             text += ',';
         text += std::to_string(genotype.alleles[i] / 10);
-        if (genotype.alleles[i] % 10 != 0)
-            text += "." + std::to_string(genotype.alleles[i] % 10);
+        if (genotype.alleles[i] % 10 != 0) {
+            text += '.';
+            text += std::to_string(genotype.alleles[i] % 10);
+        }
     }
     return text;
 }

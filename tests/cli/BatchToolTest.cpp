@@ -263,6 +263,19 @@ TEST_F(BatchTool, ListsEveryFaultyCellAndCalculatesNothing) {
     EXPECT_EQ(messages[6], example("database-with-faults.csv") + ": 6 faulty cells");
 }
 
+TEST_F(BatchTool, ListsTheFirstTenThousandFaultyCellsAndCountsThemAll) {
+    std::string database = "id,population,a,b,c,d,e,DYS19,DYS390\n";
+    for (int row = 0; row < 6000; ++row)
+        database += "1,X,,,,,,x,y\n";
+    writeFile(path("faulty.csv"), database);
+    const auto messages = lines(run({"show", path("faulty.csv"), "--database"}).err);
+    ASSERT_EQ(messages.size(), 10002u);
+    EXPECT_EQ(messages[9999],
+              path("faulty.csv") + ": cell I4001 holds \"y\", which is not an integer");
+    EXPECT_EQ(messages[10000], path("faulty.csv") + ": ... and 2000 more");
+    EXPECT_EQ(messages[10001], path("faulty.csv") + ": 12000 faulty cells");
+}
+
 TEST_F(BatchTool, OutcomesAndTheirExitCodes) {
     writeFile(path("db.csv"),
               "id,population,a,b,c,d,e,DYS19,DYS390\n1,X,,,,,,14,24\n2,Y,,,,,,15,\n");
@@ -365,6 +378,7 @@ TEST_F(BatchTool, OutputsNeverReplaceInputsAndFollowLinks) {
     const std::string database = path("database.csv");
     fs::copy_file(example("database.csv"), database);
     fs::create_symlink(database, path("database-link.csv"));
+    fs::create_symlink(path("not-yet.csv"), path("dangling.csv"));
     const std::string search = example("search.csv");
     const struct {
         std::vector<std::string> outputs;
@@ -374,6 +388,9 @@ TEST_F(BatchTool, OutputsNeverReplaceInputsAndFollowLinks) {
         {{"--by-population", path("database-link.csv")}, "is the database file"},
         {{"--by-haplotype", search}, "is the search file"},
         {{"--by-haplotype", path("x.csv"), "--by-population", path("./x.csv")},
+         "name the same file"},
+        // A link whose target is not written yet saves into that target.
+        {{"--by-haplotype", path("dangling.csv"), "--by-population", path("not-yet.csv")},
          "name the same file"},
     };
     for (const auto& c : refused) {

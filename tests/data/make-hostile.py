@@ -63,9 +63,9 @@ def repeated(piece, count, per_chunk=1 << 16):
         count -= n
 
 
-def write_zip(path, members):
+def write_zip(path, members, compression=zipfile.ZIP_DEFLATED):
     """members: (name, bytes or generator of bytes); the last one may be huge."""
-    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
+    with zipfile.ZipFile(path, "w", compression, compresslevel=9) as z:
         for name, content in members:
             if isinstance(content, bytes):
                 z.writestr(name, content)
@@ -75,7 +75,7 @@ def write_zip(path, members):
                         f.write(chunk)
 
 
-def xlsx(path, sheet_data, shared_strings=None):
+def xlsx(path, sheet_data, shared_strings=None, compression=zipfile.ZIP_DEFLATED):
     members = [("[Content_Types].xml", CONTENT_TYPES.encode()), ("_rels/.rels", ROOT_RELS.encode()),
                ("xl/workbook.xml", WORKBOOK.encode()),
                ("xl/_rels/workbook.xml.rels", WORKBOOK_RELS.encode())]
@@ -85,7 +85,7 @@ def xlsx(path, sheet_data, shared_strings=None):
             b'"http://schemas.openxmlformats.org/spreadsheetml/2006/main">',
             shared_strings, b"</sst>")))
     members.append(("xl/worksheets/sheet1.xml", chunks_of(SHEET_HEAD, sheet_data, SHEET_TAIL)))
-    write_zip(path, members)
+    write_zip(path, members, compression)
 
 
 def ods(path, rows):
@@ -118,6 +118,56 @@ def plain_biff(path, code_page, text):
         f.write(label(0, 0, b"Sample") + label(0, 1, b"Population"))
         f.write(label(1, 0, b"S1") + label(1, 1, text))
         f.write(biff_record(0x000A, b""))
+
+
+def biff_cell(path, kind, data):
+    """A bare BIFF stream with a header row (A1 "Sample", B1 "DYS19"), "S1" at A2 and one cell
+    record at B2 whose data follows its row, column and XF index; XF 1 formats as a date."""
+    def label(row, col, raw):
+        return biff_record(0x0204, struct.pack("<HHHH", row, col, 0, len(raw)) + raw)
+    xf = lambda number_format: biff_record(0x00E0, struct.pack("<HH", 0, number_format) + b"\0" * 12)
+    with open(path, "wb") as f:
+        f.write(biff_record(0x0809, struct.pack("<HHHH", 0, 0x10, 0, 0)) + xf(0) + xf(14))
+        f.write(label(0, 0, b"Sample") + label(0, 1, b"DYS19") + label(1, 0, b"S1"))
+        f.write(biff_record(kind, struct.pack("<HH", 1, 1) + data) + biff_record(0x000A, b""))
+
+
+def compound_file(path, links):
+    """An OLE2 compound file (512-byte sectors) holding only a directory: a root entry and one
+    entry per (kind, left, right, child) of links, kind 1 a storage and 2 an empty stream, links
+    by entry number (None for none). libgsf walks such a directory by recursion."""
+    none = 0xFFFFFFFF
+    entries = [(5, None, None, 1 if links else None)] + links
+    def entry(number, kind, left, right, child):
+        name = ("Root Entry" if number == 0 else "S%d" % number).encode("utf-16-le") + b"\0\0"
+        link = lambda n: none if n is None else n
+        return (name.ljust(64, b"\0") + struct.pack("<HBB3I", len(name), kind, 1, link(left),
+                link(right), link(child)) + b"\0" * 36 + struct.pack("<IQ", 0xFFFFFFFE, 0))
+    directory = b"".join(entry(n, *e) for n, e in enumerate(entries))
+    directory = directory.ljust(-(-len(directory) // 512) * 512, b"\0")
+    dir_sectors = len(directory) // 512
+    fat_sectors = 1
+    while fat_sectors * 128 < fat_sectors + dir_sectors:
+        fat_sectors += 1
+    assert fat_sectors <= 109
+    fat = [0xFFFFFFFD] * fat_sectors + [fat_sectors + i + 1 for i in range(dir_sectors)]
+    fat[-1] = 0xFFFFFFFE
+    fat += [none] * (fat_sectors * 128 - len(fat))
+    difat = list(range(fat_sectors)) + [none] * (109 - fat_sectors)
+    header = (b"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1" + b"\0" * 16 +
+              struct.pack("<HHHHH6xIIIIIIIII", 0x3E, 3, 0xFFFE, 9, 6, 0, fat_sectors, fat_sectors,
+                          0, 4096, 0xFFFFFFFE, 0, 0xFFFFFFFE, 0) +
+              struct.pack("<109I", *difat))
+    with open(path, "wb") as f:
+        f.write(header + struct.pack("<%dI" % len(fat), *fat) + directory)
+
+
+def nested_storages(depth):
+    return [(1, None, None, n + 2 if n + 1 < depth else None) for n in range(depth)]
+
+
+def chained_siblings(count):
+    return [(2, None, n + 2 if n + 1 < count else None, None) for n in range(count)]
 
 
 def small_files():
@@ -196,9 +246,97 @@ def small_files():
     with open(at("workbook-stream-renamed.xls"), "wb") as f:
         f.write(damaged)
 
+    # A stored (uncompressed) sheet with a digit changed after its checksum was taken; and a
+    # valid package with a comment of 65,500 bytes, which ZIP allows.
+    xlsx(at("stored-member-changed.xlsx"), TWO_VALUES + b'<row r="2"><c r="A2"><v>14</v></c>'
+         b'<c r="B2"><v>24</v></c></row>', compression=zipfile.ZIP_STORED)
+    with open(at("stored-member-changed.xlsx"), "rb") as f:
+        changed = f.read().replace(b"<v>14</v>", b"<v>15</v>")
+    with open(at("stored-member-changed.xlsx"), "wb") as f:
+        f.write(changed)
+    xlsx(at("long-zip-comment.xlsx"), TWO_VALUES + b'<row r="2"><c r="A2"><v>14</v></c>'
+         b'<c r="B2"><v>24</v></c></row>')
+    with zipfile.ZipFile(at("long-zip-comment.xlsx"), "a") as z:
+        z.comment = b"c" * 65_500
+
+    # A table nested inside a cell: its text is not the cell's.
+    ods(at("nested-table.ods"), ods_cell(b'office:value-type="string"', chunks_of(
+        b"<text:p>x</text:p><table:table><table:table-row><table:table-cell "
+        b'office:value-type="float" office:value="999"><text:p>999</text:p></table:table-cell>'
+        b"</table:table-row></table:table>")))
+
+    # Numbers that are none: NaN and infinities in NUMBER, RK and FORMULA cells, and dates that
+    # are NaN or lie beyond every calendar.
+    nan = struct.pack("<d", float("nan"))
+    biff_cell(at("number-nan.biff"), 0x0203, struct.pack("<H", 0) + nan)
+    biff_cell(at("rk-infinite.biff"), 0x027E, struct.pack("<HI", 0, 0x7FF00000))
+    biff_cell(at("formula-nan.biff"), 0x0006, struct.pack("<H", 0) + nan + b"\0" * 8)
+    biff_cell(at("date-nan.biff"), 0x0203, struct.pack("<H", 1) + nan)
+    biff_cell(at("date-1e300.biff"), 0x0203, struct.pack("<Hd", 1, 1e300))
+
+    # Compound-file directories that nest storages 1,001 deep, and that link an entry to itself
+    # (the full-size ones: 40,000 deep, and 50,000 siblings in a chain).
+    compound_file(at("directory-nested-deep.xls"), nested_storages(1001))
+    compound_file(at("directory-linked-to-itself.xls"), [(2, None, 1, None)])
+
     # Delimited text with numbers beyond the range of a double: they stay text.
     with open(at("numbers-beyond-range.csv"), "w") as f:
         f.write("Sample,DYS19,DYS390\nS1,1e400,-1e-400\n")
+
+
+def biff_shared_text_flood(path, count):
+    """A bare BIFF8 stream whose shared-text table (SST and its CONTINUE records) holds count
+    empty texts, 3 bytes each, and whose one cell A1 shows the first: 105 MB for 33 million."""
+    per_record = 8224 // 3
+    with open(path, "wb") as f:
+        f.write(biff_record(0x0809, struct.pack("<HHHH", 0x0600, 0x10, 0, 0)))
+        first = min(count, (8224 - 8) // 3)
+        f.write(biff_record(0x00FC, struct.pack("<II", count, count) + b"\0\0\0" * first))
+        left = count - first
+        while left > 0:
+            n = min(left, per_record)
+            f.write(biff_record(0x003C, b"\0\0\0" * n))
+            left -= n
+        f.write(biff_record(0x00FD, struct.pack("<HHHI", 0, 0, 0, 0)) + biff_record(0x000A, b""))
+
+
+def windows_1252_table(path, size):
+    """A CSV table in Windows-1252 (an "é" in every row makes it no UTF-8) of about size bytes."""
+    row = b"Caf\xe9 12345,Population,,,,,,14,24,13,29,11\n"
+    with open(path, "wb") as f:
+        f.write(b"id,population,a,b,c,d,e,DYS19,DYS390,DYS391,DYS389II,DYS392\n")
+        for chunk in repeated(row, size // len(row)):
+            f.write(chunk)
+
+
+def xlsx_with_picture(path, workbook_rels, workbook, picture_bytes):
+    """A package whose workbook part and its relationships are given, with a stored picture of
+    random bytes that makes the file large without adding anything to read."""
+    members = [("[Content_Types].xml", CONTENT_TYPES.encode()), ("_rels/.rels", ROOT_RELS.encode()),
+               ("xl/workbook.xml", workbook), ("xl/_rels/workbook.xml.rels", workbook_rels),
+               ("xl/worksheets/sheet1.xml", SHEET_HEAD + TWO_VALUES + SHEET_TAIL)]
+    write_zip(path, members)
+    with zipfile.ZipFile(path, "a", zipfile.ZIP_STORED) as z:
+        z.writestr("xl/media/image1.png", os.urandom(picture_bytes))
+
+
+def relationship_floods(folder):
+    """1,000 relationships with a 1 MB Type, and 1,000 sheet entries with a 1 MB r:id, each
+    beside a 15 MB picture."""
+    rels_head = (b'<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns='
+                 b'"http://schemas.openxmlformats.org/package/2006/relationships">')
+    worksheet = (b'<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/'
+                 b'2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>')
+    long_types = b"".join(b'<Relationship Id="rX%d" Type="http://x/%s" Target="x"/>'
+                          % (i, b"t" * (1 << 20)) for i in range(1000))
+    xlsx_with_picture(os.path.join(folder, "relationship-types.xlsx"),
+                      rels_head + long_types + worksheet + b"</Relationships>",
+                      WORKBOOK.encode(), 15 << 20)
+    long_ids = b"".join(b'<sheet name="S%d" sheetId="%d" r:id="r%s"/>' % (i, i + 2, b"i" * (1 << 20))
+                        for i in range(1000))
+    xlsx_with_picture(os.path.join(folder, "sheet-ids.xlsx"),
+                      rels_head + worksheet + b"</Relationships>",
+                      WORKBOOK.encode().replace(b"<sheets>", b"<sheets>" + long_ids), 15 << 20)
 
 
 def full_size_files(folder):
@@ -216,6 +354,11 @@ def full_size_files(folder):
     xlsx(at("value-flood.xlsx"), repeated(
         b"<row>" + b"<c><v>7</v></c>" * 16_000 + b"</row>", 3125, per_chunk=16))
     xlsx(at("whitespace-flood.xlsx"), chunks_of(TWO_VALUES, repeated(b" ", 10 << 30, 1 << 20)))
+    compound_file(at("directory-nested-deep.xls"), nested_storages(40_000))
+    biff_shared_text_flood(at("shared-text-flood.biff"), 33_000_000)
+    windows_1252_table(at("windows-1252.csv"), 250_000_000)
+    relationship_floods(folder)
+    compound_file(at("directory-chained-siblings.xls"), chained_siblings(50_000))
 
 
 if __name__ == "__main__":

@@ -39,5 +39,33 @@ TEST(CodePage, ConversionFailsWholeWhenACharacterIsMissing) {
     EXPECT_EQ(back.convert("\xC6"), std::string("Ж"));
 }
 
+// Texts that take up to three times their bytes in UTF-8 convert whole, however often the
+// output has to grow.
+TEST(CodePage, ConversionGrowsItsOutputAsTheTextNeeds) {
+    const struct {
+        const char* codePage;
+        std::string bytes;
+        std::string expected;
+    } cases[] = {
+        {"CP1252", std::string(100000, 'a'), std::string(100000, 'a')},
+        {"CP1251", std::string(100000, '\xC6'),
+         [] {
+             std::string s;
+             for (int i = 0; i < 100000; ++i)
+                 s += "Ж";
+             return s;
+         }()},
+        {"CP1252", "x" + std::string(50000, '\x80'),
+         [] {
+             std::string s = "x";
+             for (int i = 0; i < 50000; ++i)
+                 s += "€";
+             return s;
+         }()},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TextConverter("UTF-8", c.codePage).convert(c.bytes), c.expected) << c.codePage;
+}
+
 } // namespace
 } // namespace tarnwick

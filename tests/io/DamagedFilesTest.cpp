@@ -29,6 +29,7 @@ void expectReadEndsCleanly(const std::string& bytes, const std::string& what) {
     } catch (const std::exception& other) {
         ADD_FAILURE() << what << ": " << other.what();
     }
+    fs::remove(path);
 }
 
 class DamagedCopies : public testing::TestWithParam<const char*> {};

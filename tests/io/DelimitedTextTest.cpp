@@ -47,6 +47,10 @@ TEST(DelimitedText, QuotingAndLineEnds) {
         {"empty line is an empty row", "a,b\n\nc,d\n", 2, 0, "=c"},
         {"no final line end", "a,b\nc,d", 1, 1, "=d"},
         {"sep= line", "sep=;\na;b,c\n", 0, 1, "=b,c"},
+        {"sep= line ending in CRLF", "sep=;\r\na;b,c\r\n", 0, 1, "=b,c"},
+        {"sep= and a line break is data", "sep=\na,b\n", 1, 1, "=b"},
+        {"sep= and a CR is data", "sep=\ra,b\r", 0, 0, "=sep="},
+        {"sep= and two characters is data", "sep=;;\na;b\n", 0, 0, "=sep="},
         {"semicolons detected", "x;y;z\n1,5;2;3\n", 1, 0, "=1,5"},
         {"tabs detected", "x\ty, z\n1\t2\n", 0, 1, "=y, z"},
         {"UTF-8 BOM dropped",
@@ -84,6 +88,17 @@ TEST(DelimitedText, PlainDecimalNumbersArriveAsNumbers) {
         if (c.number) {
             EXPECT_DOUBLE_EQ(value, c.value) << c.field;
         }
+    }
+}
+
+// A quote that never closes ends the read at the cell's limit, not at the end of the file.
+TEST(DelimitedText, AnUnclosedQuoteEndsAtTheCellsLimit) {
+    try {
+        read("a,b\n1,\"" + std::string(300000, 'x') + "\"\"" + std::string(300000, 'y'));
+        ADD_FAILURE() << "read";
+    } catch (const std::exception& error) {
+        EXPECT_STREQ(error.what(), "cell B2 holds more than 262144 bytes of text, more than "
+                                   "Tarnwick reads in one cell");
     }
 }
 

@@ -4,6 +4,7 @@
 #include "core/Error.h"
 #include "core/text/CellReference.h"
 #include "io/GsfHandles.h"
+#include "io/QuietStderr.h"
 #include "io/WorkbookReader.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <csignal>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <regex>
 #include <sys/resource.h>
 
@@ -179,6 +181,25 @@ TEST_F(HighlightedWorkbook, AFailureNamesTheFileAndLeavesTheOldOneAlone) {
     EXPECT_EQ(printed, "");
     EXPECT_EQ(readFile(path), "previous workbook");
     EXPECT_EQ(std::distance(fs::directory_iterator(directory), fs::directory_iterator()), 1);
+}
+
+} // namespace
+} // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+// Saves on two threads may quiet stderr over each other's time: it comes back when the last
+// ends, whichever ended first.
+TEST(QuietStderrTest, StderrComesBackWhenTheLastQuietEnds) {
+    FILE* const before = stderr;
+    {
+        auto first = std::make_unique<QuietStderr>();
+        const QuietStderr second;
+        first.reset();
+        EXPECT_NE(stderr, before);
+    }
+    EXPECT_EQ(stderr, before);
 }
 
 } // namespace

@@ -1,12 +1,16 @@
 #include "TestFiles.h"
 #include "TextGrid.h"
 #include "core/Error.h"
+#include "io/ReadBudget.h"
+#include "io/ReadError.h"
 #include "io/WorkbookReader.h"
 
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -65,6 +69,20 @@ TEST(HostileFiles, EndInTheirOwnMessageWithinAGigabyte) {
         {"codepage-unknown.biff", "its texts are in code page 12345, which this system cannot"},
         {"workbook-stream-renamed.xls",
          "the file is damaged (its compound-file directory holds no workbook stream)"},
+        {"number-nan.biff", "the file is damaged (cell B2 holds NaN, no number)"},
+        {"rk-infinite.biff", "the file is damaged (cell B2 holds an infinite number)"},
+        {"formula-nan.biff", "the file is damaged (cell B2 holds NaN, no number)"},
+        {"date-nan.biff", "the file is damaged (cell B2 holds NaN, no number)"},
+        {"date-1e300.biff", "the file is damaged (cell B2 holds a date outside the years 1 to"},
+        {"directory-nested-deep.xls",
+         "the file is damaged (its compound-file directory nests or chains its entries more "
+         "than 1000 deep)"},
+        {"directory-linked-to-itself.xls",
+         "the file is damaged (its compound-file directory links an entry twice)"},
+        {"nested-table.ods", "read x "}, // not "x999"
+        {"stored-member-changed.xlsx",
+         "the file is damaged (the part xl/worksheets/sheet1.xml does not match its checksum)"},
+        {"long-zip-comment.xlsx", "read 14 24"},
         {"codepage-utf8.biff", "read S1 Население"},
         {"numbers-beyond-range.csv", "read S1 1e400 -1e-400"},
         {"empty-cell-bomb.xlsx", "read 1 2"},
@@ -77,6 +95,43 @@ TEST(HostileFiles, EndInTheirOwnMessageWithinAGigabyte) {
             EXPECT_TRUE(outcome.starts_with("Cannot read \"" + path + "\": ")) << outcome;
         }
         EXPECT_NE(outcome.find(c.outcome), std::string::npos) << c.file << ": " << outcome;
+    }
+}
+
+// A text file beyond 1 GB (here a sparse one) is refused by its size before it is read, within a
+// ceiling that would not hold it.
+TEST(HostileFiles, AFileBeyondOneGigabyteIsRefusedUnread) {
+    const auto path = testing_files::scratchPath("tarnwick-beyond-a-gigabyte.csv");
+    testing_files::writeFile(path, "sample,DYS19\n");
+    fs::resize_file(path, (std::uintmax_t{1} << 30) + (1 << 20));
+    const std::string outcome = testing_files::withinMemoryCeiling(
+        512ull << 20, [&] { return readOutcome(path.string()); });
+    fs::remove(path);
+    EXPECT_NE(outcome.find("the file is larger than 1 GB, more than Tarnwick reads"),
+              std::string::npos)
+        << outcome;
+}
+
+// A part's XML may inflate by the part's own size in the file, not by the whole file's: a large
+// picture nothing reads does not raise it.
+TEST(HostileFiles, APartInflatesByItsOwnSize) {
+    const std::uint64_t allowed = (256ull << 20) + 64 * 1000;
+    const struct {
+        std::optional<std::uint64_t> partBytes;
+        std::uint64_t inflated;
+        bool refused;
+    } cases[] = {
+        {1000, allowed, false}, {1000, allowed + 1, true}, {std::nullopt, allowed + 1, false}};
+    for (const auto& c : cases) {
+        ReadBudget budget(1ull << 30);
+        budget.startXmlPart(c.partBytes);
+        bool refused = false;
+        try {
+            budget.countXmlBytes(c.inflated);
+        } catch (const ReadError&) {
+            refused = true;
+        }
+        EXPECT_EQ(refused, c.refused) << c.inflated;
     }
 }
 
@@ -123,6 +178,11 @@ TEST(HostileFiles, LibrariesStayQuietAboutDamage) {
     });
     fs::remove(path);
     EXPECT_EQ(printed, "");
+    // Only while a file is read: GLib's messages at other times reach the user as before.
+    EXPECT_NE(testing_files::stderrOf([] {
+                  g_log("Tarnwick-test", G_LOG_LEVEL_WARNING, "a message between reads");
+              }).find("a message between reads"),
+              std::string::npos);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "io/BiffWriter.h"
 #include "io/HighlightedWorkbookWriter.h"
 #include "io/InterruptedSaves.h"
+#include "io/OutputPaths.h"
 
 #include "TestFiles.h"
 
@@ -108,10 +109,12 @@ TEST_F(ReplacingFileTest, AnInterruptedSaveLeavesNothingBehind) {
     for (int row = 0; row < large.RowCount(); ++row)
         large.setCells(row % 40, row, "haplotype " + std::to_string(row));
     const auto target = folder_ / "results.xls";
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM, SIGPIPE}) {
         writeFile(target, "old results");
         const pid_t child = ::fork();
         if (child == 0) {
+            const rlimit noCore{0, 0}; // SIGQUIT would leave a core file
+            ::setrlimit(RLIMIT_CORE, &noCore);
             installInterruptedSaveCleanup();
             for (;;)
                 SaveTableAsBiff(large, target.string());
@@ -130,6 +133,47 @@ TEST_F(ReplacingFileTest, AnInterruptedSaveLeavesNothingBehind) {
                     (bytes.size() > 100000 && bytes.ends_with(std::string("\x0A\x00\x00\x00", 4))))
             << signal << ": " << bytes.size() << " bytes";
     }
+}
+
+// A new file gets what the umask leaves of 0666 and a replaced one keeps its mode; a name as long
+// as the folder allows is saved though the temporary name beside it would be longer.
+TEST_F(ReplacingFileTest, ModesAndLongestNamesAreKept) {
+    const auto created = folder_ / "new.xls";
+    const auto replaced = folder_ / "old.xls";
+    const auto longest = folder_ / (std::string(251, 'n') + ".xls");
+    writeFile(replaced, "old results");
+    fs::permissions(replaced, static_cast<fs::perms>(0604));
+    const mode_t umask = ::umask(027);
+    for (const auto& path : {created, replaced, longest})
+        SaveTableAsBiff(table_, path.string());
+    ::umask(umask);
+    EXPECT_EQ(fs::status(created).permissions(), static_cast<fs::perms>(0640));
+    EXPECT_EQ(fs::status(replaced).permissions(), static_cast<fs::perms>(0604));
+    EXPECT_EQ(readFile(longest), readFile(created));
+    EXPECT_EQ(namesInFolder().size(), 3u);
+}
+
+// Names that save into one file, whether it exists yet or not, are known as one.
+TEST_F(ReplacingFileTest, OneOutputFileUnderEverySpelling) {
+    fs::create_directories(folder_ / "sub");
+    fs::create_symlink(folder_ / "target.csv", folder_ / "dangling.csv");
+    fs::create_symlink("sub", folder_ / "linked");
+    writeFile(folder_ / "old.csv", "old");
+    fs::create_hard_link(folder_ / "old.csv", folder_ / "hard.csv");
+    const auto previous = fs::current_path();
+    fs::current_path(folder_);
+    const struct {
+        std::string a, b;
+        bool same;
+    } cases[] = {
+        {"out.csv", "./out.csv", true},       {"out.csv", (folder_ / "out.csv").string(), true},
+        {"sub/../out.csv", "out.csv", true},  {"linked/out.csv", "sub/out.csv", true},
+        {"dangling.csv", "target.csv", true}, {"hard.csv", "old.csv", true},
+        {"out.csv", "sub/out.csv", false},    {"out.csv", "out.tsv", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sameOutputFile(c.a, c.b), c.same) << c.a << " " << c.b;
+    fs::current_path(previous);
 }
 
 // A save beyond the file-size limit fails as a write, instead of ending the process.

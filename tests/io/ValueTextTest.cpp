@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 
 namespace tarnwick {
 namespace {
@@ -49,6 +50,11 @@ TEST(ValueText, DatesAsTheLocaleWritesThem) {
     EXPECT_EQ(dateText(0.5), "12/30/99 12:00:00");
     EXPECT_EQ(dateText(36526.99998), "01/01/00 23:59:58");
     EXPECT_EQ(dateText(36526.999999), "01/02/00") << "rounded to the nearest second";
+    EXPECT_EQ(dateText(-693593), "01/01/01");
+    EXPECT_EQ(dateText(2958465.99999), "12/31/99 23:59:59");
+    for (const double outside :
+         {std::nan(""), HUGE_VAL, -HUGE_VAL, 1e300, -693593.5, 2958466.0, 2958465.999999999})
+        EXPECT_EQ(dateText(outside), std::nullopt) << outside;
 }
 
 TEST(ValueText, TruthValues) {

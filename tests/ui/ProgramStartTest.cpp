@@ -8,20 +8,47 @@
 namespace tarnwick {
 namespace {
 
-TEST(ProgramStart, WithoutADisplayItSaysSoInOneLineAndExits) {
+struct ProgramRun {
+    int exitCode = -1;
+    std::string output; // standard output and error together
+};
+
+// The program run without a display, so that no window can open.
+ProgramRun runWithoutDisplay(const std::string& arguments) {
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
-                                std::string(TARNWICK_PROGRAM) + "' 2>&1";
+                                std::string(TARNWICK_PROGRAM) + "' " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
+    if (!pipe)
+        return {};
+    ProgramRun run;
     std::array<char, 256> buffer{};
     while (fgets(buffer.data(), buffer.size(), pipe))
-        output += buffer.data();
+        run.output += buffer.data();
     const int status = pclose(pipe);
-    EXPECT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(output, "Tarnwick needs a graphical display: no display is set (DISPLAY and "
-                      "WAYLAND_DISPLAY are empty).\n");
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+TEST(ProgramStart, AnswersItsCommandLineAndSaysWhenItHasNoDisplay) {
+    const struct {
+        const char* arguments;
+        int exitCode;
+        const char* outputStart;
+    } cases[] = {
+        {"", 1,
+         "Tarnwick needs a graphical display: no display is set (DISPLAY and "
+         "WAYLAND_DISPLAY are empty).\n"},
+        {"database.xls", 1, "Tarnwick needs a graphical display"},
+        {"--help", 0, "Usage: "},
+        {"-h", 0, "Usage: "},
+        {"--version", 0, "tarnwick " TARNWICK_VERSION "\n"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = runWithoutDisplay(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments;
+        EXPECT_TRUE(run.output.starts_with(c.outputStart)) << c.arguments << ": " << run.output;
+    }
+    EXPECT_NE(runWithoutDisplay("--help").output.find("[file]"), std::string::npos);
 }
 
 } // namespace
