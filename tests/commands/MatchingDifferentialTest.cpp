@@ -49,7 +49,7 @@ public:
         static const std::vector<std::string> limits = {
             "0",  "1",  "2",          "3",           "4", "-1", "7", "12", " 2",
             "+3", "$5", "2147483647", "-2147483648", "",  "x",  " ", "3 "};
-        return chance(6) ? std::to_string(pick(0, 40)) : limits[pick(0, limits.size() - 1)];
+        return chance(6) ? std::to_string(pick(0, 40)) : limits[pick(0, static_cast<int>(limits.size()) - 1)];
     }
 
 private:
@@ -73,7 +73,7 @@ private:
         static const std::vector<std::string> populations = {
             "Russians", "Tatars", "russians", "Татары", "0", "", "Komi"};
         if (column == 1)
-            return populations[pick(0, populations.size() - 1)];
+            return populations[pick(0, static_cast<int>(populations.size()) - 1)];
         // Mostly numbers, so that a descriptive column paired with a locus is often comparable.
         return chance(10) ? "id" + std::to_string(pick(0, 9)) : std::to_string(pick(10, 14));
     }
@@ -86,7 +86,7 @@ private:
         for (int c = 0; c < columns; ++c) {
             std::string header;
             if (c >= descriptive || (chance(8) && c != 1))
-                header = loci[pick(0, loci.size() - 1)];
+                header = loci[pick(0, static_cast<int>(loci.size()) - 1)];
             else
                 header = "desc" + std::to_string(c);
             table.setCells(c, 0, header);
