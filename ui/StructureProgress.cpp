@@ -27,10 +27,6 @@ std::optional<StructureResult> computeWithProgress(QWidget* parent, const Struct
     std::atomic<bool> finished{false};
     std::optional<StructureResult> result;
     std::exception_ptr failure;
-    QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
-        stop = true;
-        dialog.setLabelText("Stopping...");
-    });
     std::thread worker([&] {
         try {
             result = computePopulationStructure(
@@ -47,10 +43,14 @@ std::optional<StructureResult> computeWithProgress(QWidget* parent, const Struct
     QEventLoop loop;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (finished)
+        if (finished) {
             loop.quit();
-        else if (!stop)
+        } else if (dialog.wasCanceled()) { // its button, Escape, or closing it
+            if (!stop.exchange(true))
+                dialog.setLabelText("Stopping...");
+        } else {
             dialog.setValue(percent);
+        }
     });
     poll.start(50);
     dialog.show();
