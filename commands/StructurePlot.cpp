@@ -12,7 +12,7 @@ namespace {
 constexpr double kMarginLeft = 58;
 constexpr double kMarginRight = 14;
 constexpr double kMarginTop = 30;
-constexpr double kMarginBottom = 66;
+constexpr double kMarginBottom = 80; // tick labels, the axis title and two lines of caption
 
 // A step of 1, 2 or 5 times a power of ten giving about five ticks over the span.
 double tickStep(double span) {
@@ -44,9 +44,61 @@ std::vector<PlotTick> ticks(double low, double high, double origin, double pixel
     return result;
 }
 
+struct Box {
+    double left, top, right, bottom;
+    bool overlaps(const Box& other) const {
+        return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+    }
+    bool inside(const Box& other) const {
+        return left >= other.left && right <= other.right && top >= other.top &&
+               bottom <= other.bottom;
+    }
+};
+
+Box circleBox(const PlotPoint& point) {
+    return {point.x - point.radius, point.y - point.radius, point.x + point.radius,
+            point.y + point.radius};
+}
+
+// Each label in turn goes right of its point, else left, above or below it: the first of these
+// that covers the fewest labels placed before it and points, keeping within the data area.
+void placeLabels(StructurePlot& plot) {
+    const Box frame{plot.left, plot.top, plot.right, plot.bottom};
+    std::vector<Box> placed;
+    for (std::size_t p = 0; p < plot.points.size(); ++p) {
+        PlotPoint& point = plot.points[p];
+        const double w = point.labelWidth;
+        const double h = point.labelHeight;
+        const double gap = point.radius + 3;
+        const Box candidates[] = {
+            {point.x + gap, point.y - h / 2, point.x + gap + w, point.y + h / 2},
+            {point.x - gap - w, point.y - h / 2, point.x - gap, point.y + h / 2},
+            {point.x - w / 2, point.y - gap - h, point.x + w / 2, point.y - gap},
+            {point.x - w / 2, point.y + gap, point.x + w / 2, point.y + gap + h},
+        };
+        const Box* best = nullptr;
+        int bestCost = 0;
+        for (const Box& candidate : candidates) {
+            int cost = candidate.inside(frame) ? 0 : 100;
+            for (const Box& other : placed)
+                cost += candidate.overlaps(other) ? 10 : 0;
+            for (std::size_t q = 0; q < plot.points.size(); ++q)
+                cost += q != p && candidate.overlaps(circleBox(plot.points[q])) ? 3 : 0;
+            if (!best || cost < bestCost) {
+                best = &candidate;
+                bestCost = cost;
+            }
+        }
+        point.labelLeft = best->left;
+        point.labelTop = best->top;
+        placed.push_back(*best);
+    }
+}
+
 } // namespace
 
-StructurePlot structurePlot(const StructureResult& result, double width, double height) {
+StructurePlot structurePlot(const StructureResult& result, double width, double height,
+                            const TextMeasurer& labels, double labelHeight) {
     StructurePlot plot;
     plot.width = width;
     plot.height = height;
@@ -102,9 +154,11 @@ StructurePlot structurePlot(const StructureResult& result, double width, double 
         point.y = pixelY(coordinates[p][1]);
         point.radius = std::max(2.5, largest * std::sqrt(static_cast<double>(point.men) /
                                                          static_cast<double>(mostMen)));
-        point.labelOnLeft = point.x > plot.left + 0.7 * frameWidth;
+        point.labelWidth = labels.textWidth(point.label);
+        point.labelHeight = labelHeight;
         plot.points.push_back(point);
     }
+    placeLabels(plot);
 
     const std::string statistic = structureStatisticSymbol(result.settings.distance);
     plot.title = "MDS of pairwise " + statistic;
@@ -113,7 +167,7 @@ StructurePlot structurePlot(const StructureResult& result, double width, double 
     plot.caption = "Goodness of fit " +
                    (result.scaling.goodnessOfFit ? sixDigits(*result.scaling.goodnessOfFit)
                                                  : std::string("none")) +
-                   "; circle areas proportional to the men of each population";
+                   "; circle areas grow with the men of each population";
     return plot;
 }
 

@@ -4,6 +4,7 @@
 // size: what any painter draws, on screen or into a file.
 
 #include "commands/StructureView.h"
+#include "commands/TextMeasurer.h"
 
 #include <optional>
 #include <string>
@@ -16,8 +17,12 @@ struct PlotPoint {
     std::size_t men = 0;
     double x = 0; // the centre, in pixels from the canvas's top left corner
     double y = 0;
-    double radius = 0;        // the area grows with the men
-    bool labelOnLeft = false; // near the right edge the label goes to the left of the point
+    double radius = 0; // the area grows with the men
+    // The label's box: beside the point where it covers no other label or point if it can.
+    double labelLeft = 0;
+    double labelTop = 0;
+    double labelWidth = 0;
+    double labelHeight = 0;
 };
 
 struct PlotTick {
@@ -44,7 +49,9 @@ struct StructurePlot {
     std::string caption; // the goodness of fit and what the sizes mean
 };
 
-// The plot of the run's scaling on a canvas of this size (at least 200 x 150 is sensible).
-StructurePlot structurePlot(const StructureResult& result, double width, double height);
+// The plot of the run's scaling on a canvas of this size (at least 200 x 150 is sensible), its
+// labels as wide as the measurer says and this high.
+StructurePlot structurePlot(const StructureResult& result, double width, double height,
+                            const TextMeasurer& labels, double labelHeight);
 
 } // namespace tarnwick

@@ -2,10 +2,10 @@
 
 #include "core/Error.h"
 #include "io/ReplacingFile.h"
+#include "ui/QtTextMeasurer.h"
 
 #include <QBuffer>
 #include <QFileInfo>
-#include <QPainterPath>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -24,12 +24,18 @@ QString text(const std::string& value) {
     return QString::fromStdString(value);
 }
 
+constexpr int kLabelPixels = 11;
+
 QFont plotFont(int pixelSize, bool bold = false) {
     QFont font("DejaVu Sans");
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
+}
+
+QFont labelFont() {
+    return plotFont(kLabelPixels);
 }
 
 void drawAxes(QPainter& painter, const StructurePlot& plot) {
@@ -68,8 +74,8 @@ void drawAxes(QPainter& painter, const StructurePlot& plot) {
     painter.drawText(QRectF(0, 6, plot.width, 18), Qt::AlignCenter, text(plot.title));
     painter.setFont(plotFont(11));
     painter.setPen(QColor(70, 70, 70));
-    painter.drawText(QRectF(4, plot.bottom + 40, plot.width - 8, 16), Qt::AlignCenter,
-                     text(plot.caption));
+    painter.drawText(QRectF(4, plot.bottom + 40, plot.width - 8, 36),
+                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text(plot.caption));
 }
 
 void drawPoints(QPainter& painter, const StructurePlot& plot) {
@@ -85,16 +91,12 @@ void drawPoints(QPainter& painter, const StructurePlot& plot) {
         const PlotPoint& point = plot.points[p];
         painter.drawEllipse(QPointF(point.x, point.y), point.radius, point.radius);
     }
-    painter.setFont(plotFont(11));
+    painter.setFont(labelFont());
     painter.setPen(Qt::black);
-    const QFontMetricsF metrics(painter.font());
-    for (const PlotPoint& point : plot.points) {
-        const QString label = text(point.label);
-        const double width = metrics.horizontalAdvance(label);
-        const double gap = point.radius + 3;
-        const double x = point.labelOnLeft ? point.x - gap - width : point.x + gap;
-        painter.drawText(QPointF(x, point.y + metrics.ascent() / 2 - 1), label);
-    }
+    for (const PlotPoint& point : plot.points)
+        painter.drawText(
+            QRectF(point.labelLeft, point.labelTop, point.labelWidth + 2, point.labelHeight),
+            Qt::AlignLeft | Qt::AlignVCenter, text(point.label));
 }
 
 void writeWhole(const QByteArray& bytes, const std::string& fileName) {
@@ -104,6 +106,11 @@ void writeWhole(const QByteArray& bytes, const std::string& fileName) {
 }
 
 } // namespace
+
+StructurePlot structurePlotOf(const StructureResult& result, int width, int height) {
+    const QtTextMeasurer labels(labelFont());
+    return structurePlot(result, width, height, labels, QFontMetrics(labelFont()).height() + 2);
+}
 
 void drawStructurePlot(QPainter& painter, const StructurePlot& plot) {
     painter.setRenderHint(QPainter::Antialiasing);
@@ -141,7 +148,7 @@ QImage structurePlotImage(const StructurePlot& plot) {
 
 void saveStructurePlot(const StructureResult& result, const std::string& fileName) {
     const QString suffix = QFileInfo(text(fileName)).suffix().toLower();
-    const StructurePlot plot = structurePlot(result, kSavedPlotWidth, kSavedPlotHeight);
+    const StructurePlot plot = structurePlotOf(result, kSavedPlotWidth, kSavedPlotHeight);
     if (suffix == "svg") {
         writeWhole(structurePlotSvg(plot), fileName);
         return;

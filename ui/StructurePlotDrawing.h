@@ -13,6 +13,9 @@
 
 namespace tarnwick {
 
+// The plot at this size, its labels measured in the font they are drawn in.
+StructurePlot structurePlotOf(const StructureResult& result, int width, int height);
+
 // Onto a painter whose device is at least the plot's size.
 void drawStructurePlot(QPainter& painter, const StructurePlot& plot);
 

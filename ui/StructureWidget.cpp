@@ -1,7 +1,6 @@
 #include "ui/StructureWidget.h"
 
 #include "commands/ErrorReport.h"
-#include "commands/StructurePlot.h"
 #include "core/statistics/MatchProbabilities.h"
 #include "ui/Fonts.h"
 #include "ui/StructurePlotDrawing.h"
@@ -55,7 +54,7 @@ void StructurePlotWidget::paintEvent(QPaintEvent*) {
         painter.fillRect(rect(), Qt::white);
         return;
     }
-    drawStructurePlot(painter, structurePlot(*view_.result, width(), height()));
+    drawStructurePlot(painter, structurePlotOf(*view_.result, width(), height()));
 }
 
 StructurePairsModel::StructurePairsModel(StructureView& view, QObject* parent)

@@ -173,7 +173,7 @@ TEST_F(StructureViewTest, ThePlotKeepsTheScalingsDistancesAndEveryPointInItsFram
     ASSERT_TRUE(runPopulationStructure(workspace, settings, measurer));
     const StructureResult& result = *workspace.structure.result;
     for (const auto& [width, height] : {std::pair{640.0, 480.0}, std::pair{300.0, 500.0}}) {
-        const StructurePlot plot = structurePlot(result, width, height);
+        const StructurePlot plot = structurePlot(result, width, height, measurer, 14);
         ASSERT_EQ(plot.points.size(), 3u);
         EXPECT_EQ(plot.points[2].label, "C");
         EXPECT_GT(plot.points[2].radius, plot.points[0].radius) << "5 men against 4";
@@ -182,7 +182,19 @@ TEST_F(StructureViewTest, ThePlotKeepsTheScalingsDistancesAndEveryPointInItsFram
             EXPECT_LE(point.x + point.radius, plot.right);
             EXPECT_GE(point.y - point.radius, plot.top);
             EXPECT_LE(point.y + point.radius, plot.bottom);
+            EXPECT_EQ(point.labelWidth, 7.0 * static_cast<double>(point.label.size()));
         }
+        // The labels of far-apart points cover no other label.
+        for (std::size_t a = 0; a < 3; ++a)
+            for (std::size_t b = a + 1; b < 3; ++b) {
+                const PlotPoint& p = plot.points[a];
+                const PlotPoint& q = plot.points[b];
+                EXPECT_FALSE(p.labelLeft < q.labelLeft + q.labelWidth &&
+                             q.labelLeft < p.labelLeft + p.labelWidth &&
+                             p.labelTop < q.labelTop + q.labelHeight &&
+                             q.labelTop < p.labelTop + p.labelHeight)
+                    << p.label << " and " << q.label;
+            }
         // One scale for both axes: on-screen distances are the scaling's, times one factor.
         const auto& xy = result.scaling.points;
         const auto ratio = [&](std::size_t a, std::size_t b) {

@@ -71,7 +71,7 @@ TEST_F(StructureWindow, ThePlotDrawsOneLabelledPointPerPopulation) {
     loadDatabase(10);
     ASSERT_TRUE(runPopulationStructure(program.workspace, {}, measurer));
     const StructureResult& result = *program.workspace.structure.result;
-    const StructurePlot plot = structurePlot(result, 640, 480);
+    const StructurePlot plot = structurePlotOf(result, 640, 480);
 
     const std::string svg = structurePlotSvg(plot).toStdString();
     for (const char* label :
