@@ -49,7 +49,8 @@ public:
         static const std::vector<std::string> limits = {
             "0",  "1",  "2",          "3",           "4", "-1", "7", "12", " 2",
             "+3", "$5", "2147483647", "-2147483648", "",  "x",  " ", "3 "};
-        return chance(6) ? std::to_string(pick(0, 40)) : limits[pick(0, static_cast<int>(limits.size()) - 1)];
+        return chance(6) ? std::to_string(pick(0, 40))
+                         : limits[pick(0, static_cast<int>(limits.size()) - 1)];
     }
 
 private:
