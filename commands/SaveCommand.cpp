@@ -5,20 +5,25 @@
 namespace tarnwick {
 namespace {
 
-FileDialogState saveDialog() {
-    return {FileDialogState::Kind::Save, "", spreadsheetFilters(), "xls", ""};
+FileDialogState saveDialog(const char* title = "") {
+    return {FileDialogState::Kind::Save, title, spreadsheetFilters(), "xls", ""};
 }
 
 } // namespace
 
 SaveCommand::SaveCommand(Workspace& workspace, Dialogs& dialogs)
     : SaveDialog1(saveDialog()), SaveDialog2(saveDialog()), SaveDialog3(saveDialog()),
-      SaveDialog4(saveDialog()), matchProbabilitiesDialog(saveDialog()), workspace_(workspace),
-      dialogs_(dialogs) {}
+      SaveDialog4(saveDialog()), matchProbabilitiesDialog(saveDialog()),
+      amovaDialog(saveDialog("Save AMOVA table")),
+      pairwiseDialog(saveDialog("Save pairwise table")),
+      scalingDialog(saveDialog("Save MDS coordinates")), workspace_(workspace), dialogs_(dialogs) {}
 
 void SaveCommand::run() {
     Workspace& w = workspace_;
     w.statusLine = "saving...";
+    saveIf(w.structure.visible, w.structure.amova, amovaDialog, "AMOVA table saved");
+    saveIf(w.structure.visible, w.structure.pairwise, pairwiseDialog, "Pairwise table saved");
+    saveIf(w.structure.visible, w.structure.scaling, scalingDialog, "MDS coordinates saved");
     saveIf(w.matchProbabilities.Visible(), w.matchProbabilities, matchProbabilitiesDialog,
            "Save match probabilities");
     saveIf(w.StringGrid5.Visible() && !w.StringGrid7.Visible(), w.StringGrid5, SaveDialog1,

@@ -6,9 +6,9 @@
 namespace tarnwick {
 
 // "Save" (Button4 and File, "Save"): writes each table whose view is showing, in the order
-// match probabilities, by-haplotype, by-population, search, database, each through its own
-// dialog. A write failure
-// is raised and ends the command with the status line at "saving...".
+// population structure (AMOVA, pairwise, MDS coordinates), match probabilities, by-haplotype,
+// by-population, search, database, each through its own dialog. A write failure is raised and ends
+// the command with the status line at "saving...".
 class SaveCommand {
 public:
     SaveCommand(Workspace& workspace, Dialogs& dialogs);
@@ -20,6 +20,9 @@ public:
     FileDialogState SaveDialog3; // search table
     FileDialogState SaveDialog4; // database table
     FileDialogState matchProbabilitiesDialog;
+    FileDialogState amovaDialog;
+    FileDialogState pairwiseDialog;
+    FileDialogState scalingDialog;
 
 private:
     void saveIf(bool shown, const StringGrid& table, FileDialogState& dialog, const char* message);

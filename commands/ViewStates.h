@@ -21,6 +21,7 @@ enum class ViewEvent {
     ByPopulationsShown,
     ByHaplotypesShown,
     MatchProbabilitiesShown,
+    PopulationStructureShown,
 };
 
 // The status line while the match probabilities are shown.

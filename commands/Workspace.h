@@ -2,6 +2,7 @@
 
 #include "commands/InputRole.h"
 #include "commands/StringGrid.h"
+#include "commands/StructureView.h"
 
 #include <string>
 
@@ -28,6 +29,8 @@ struct Workspace {
     StringGrid StringGrid7{7, 2, 1}; // by-population result table
     // Calculate, "Match probabilities": a further view in the views' place.
     StringGrid matchProbabilities{1, 2, 1};
+    // Calculate, "Population structure": another view in the views' place.
+    StructureView structure;
 
     bool searchHasErrors = false;
     bool databaseHasErrors = false;

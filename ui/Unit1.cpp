@@ -6,7 +6,11 @@
 #include "commands/MatchProbabilityView.h"
 #include "commands/PopulationViews.h"
 #include "commands/Readings.h"
+#include "commands/StructureView.h"
 #include "ui/Fonts.h"
+#include "ui/StructureProgress.h"
+#include "ui/StructureSettingsDialog.h"
+#include "ui/StructureWidget.h"
 #include "ui/TextFit.h"
 #include "ui/Unit5.h"
 #include "ui/Unit6.h"
@@ -123,6 +127,9 @@ void TForm1::createControls(QWidget* client) {
     StringGrid7 = createView(workspace_.StringGrid7, model7_, "StringGrid7", client);
     probabilitiesView_ = createView(workspace_.matchProbabilities, probabilitiesModel_,
                                     "MatchProbabilitiesView", client);
+    structureView_ = new StructureWidget(workspace_.structure, dialogs_, client);
+    structureView_->setGeometry(0, 62, kClientWidth, 424);
+    structureSettings_ = new StructureSettingsDialog(this);
     StringGrid1->setItemDelegate(
         new FaultyCellDelegate(*model1_, workspace_.databaseHasErrors, faulty_, StringGrid1));
     StringGrid2->setItemDelegate(
@@ -166,6 +173,8 @@ void TForm1::createMenu() {
     Calculate1 = calculate->addAction("Calculate", this, &TForm1::Button3Click);
     MatchProbabilities1 =
         calculate->addAction("Match probabilities", this, &TForm1::MatchProbabilities1Click);
+    PopulationStructure1 =
+        calculate->addAction("Population structure", this, &TForm1::PopulationStructure1Click);
     QMenu* help = menuBar()->addMenu("Help");
     Instructions1 = help->addAction("Instructions", this, &TForm1::Instructions1Click);
     Abouttheprogramme1 =
@@ -178,6 +187,7 @@ void TForm1::createMenu() {
     Readgenotypes1->setObjectName("Readgenotypes1");
     Calculate1->setObjectName("Calculate1");
     MatchProbabilities1->setObjectName("MatchProbabilities1");
+    PopulationStructure1->setObjectName("PopulationStructure1");
     Instructions1->setObjectName("Instructions1");
     Abouttheprogramme1->setObjectName("Abouttheprogramme1");
 }
@@ -203,6 +213,22 @@ void TForm1::loadDatabaseFile(const std::string& fileName) {
 
 void TForm1::MatchProbabilities1Click() {
     runCommand([this] { showMatchProbabilities(workspace_, dialogs_, measurer_); });
+}
+
+void TForm1::PopulationStructure1Click() {
+    runCommand([this] {
+        if (!canShowPopulationStructure(workspace_))
+            return;
+        const auto settings = structureSettings_->ask();
+        if (!settings)
+            return;
+        const StructureSample sample = structureSampleOf(workspace_);
+        auto result = computeWithProgress(this, sample, *settings);
+        if (!result)
+            return; // cancelled: everything stays as it was
+        showPopulationStructure(
+            workspace_, std::make_shared<const StructureResult>(std::move(*result)), measurer_);
+    });
 }
 
 void TForm1::Button1Click() {
@@ -269,6 +295,7 @@ void TForm1::FormResize() {
     Bevel2->resize(frameGeometry().width(), Bevel2->height());
     StringGrid7->setGeometry(viewArea);
     probabilitiesView_->setGeometry(viewArea);
+    structureView_->setGeometry(viewArea);
     Button3->move(W - 260, Button3->y());
     Button4->move(W - 85, Button4->y());
     Button5->move(W - 180, Button5->y());
@@ -297,17 +324,20 @@ void TForm1::refreshWidgets() {
          {View{StringGrid1, model1_}, View{StringGrid2, model2_}, View{StringGrid5, model5_},
           View{StringGrid7, model7_}, View{probabilitiesView_, probabilitiesModel_}})
         refreshView(view);
+    structureView_->refresh();
     // A higher-numbered view covers a lower-numbered one.
     StringGrid1->raise();
     StringGrid2->raise();
     StringGrid5->raise();
     StringGrid7->raise();
     probabilitiesView_->raise();
+    structureView_->raise();
     Button4->setEnabled(workspace_.enabled.Button4);
     Save1->setEnabled(workspace_.enabled.Save1);
     Button5->setEnabled(workspace_.enabled.Button5);
     Button6->setEnabled(workspace_.enabled.Button6);
     MatchProbabilities1->setEnabled(canShowMatchProbabilities(workspace_));
+    PopulationStructure1->setEnabled(canShowPopulationStructure(workspace_));
     setWindowTitle(QString::fromStdString(mainWindowTitle(workspace_)));
     Readgenotypes1->setChecked(workspace_.readGenotypes);
     Label2->setText(QString::fromStdString(workspace_.statusLine));

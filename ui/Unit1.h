@@ -19,6 +19,8 @@
 
 namespace tarnwick {
 
+class StructureSettingsDialog;
+class StructureWidget;
 class TForm5;
 class TForm6;
 class TForm7;
@@ -48,6 +50,7 @@ public:
     void Numberofsteps1Click();
     void Readgenotypes1Click(bool checked);
     void MatchProbabilities1Click();
+    void PopulationStructure1Click();
     // "Load database" with the file given instead of chosen (the file the program started with).
     void loadDatabaseFile(const std::string& fileName);
     void Instructions1Click();
@@ -97,7 +100,9 @@ private:
     QTableView* StringGrid2;
     QTableView* StringGrid5;
     QTableView* StringGrid7;
-    QTableView* probabilitiesView_; // Calculate, "Match probabilities"
+    QTableView* probabilitiesView_;  // Calculate, "Match probabilities"
+    StructureWidget* structureView_; // Calculate, "Population structure"
+    StructureSettingsDialog* structureSettings_;
     QAction* Loaddatabase1;
     QAction* Loadhaplotypersforsearch1;
     QAction* Save1;
@@ -106,6 +111,7 @@ private:
     QAction* Readgenotypes1; // checkable
     QAction* Calculate1;
     QAction* MatchProbabilities1;
+    QAction* PopulationStructure1;
     QAction* Instructions1;
     QAction* Abouttheprogramme1;
 };
