@@ -143,7 +143,7 @@ void walk(const std::string& entries) {
                                  std::to_string(kMaxWalkDepth) + " deep");
         seen[entry] = true;
         const char* bytes = entries.data() + std::size_t{entry} * kEntrySize;
-        for (const std::size_t link : {68, 72, 76}) {
+        for (const std::size_t link : {std::size_t{68}, std::size_t{72}, std::size_t{76}}) {
             const std::uint32_t next = little32(bytes + link);
             if (next != kNoStream && !(entry == 0 && link != 76)) // the root has no siblings
                 pending.emplace_back(next, depth + 1);
