@@ -38,6 +38,7 @@ std::unique_ptr<CommandLine> batchCommandLine() {
     addMatchCommand(*line);
     addFrequenciesCommand(*line);
     addDiversityCommand(*line);
+    addDiscreteLaplaceCommand(*line);
     addStructureCommand(*line);
     addShowCommand(*line);
     return line;

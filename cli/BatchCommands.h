@@ -15,6 +15,7 @@ std::unique_ptr<CommandLine> batchCommandLine();
 void addMatchCommand(CommandLine& line);
 void addFrequenciesCommand(CommandLine& line);
 void addDiversityCommand(CommandLine& line);
+void addDiscreteLaplaceCommand(CommandLine& line);
 void addStructureCommand(CommandLine& line);
 void addShowCommand(CommandLine& line);
 

@@ -1,5 +1,6 @@
 #include "cli/BatchCommands.h"
 #include "cli/BatchTool.h"
+#include "cli/DiscreteLaplaceColumns.h"
 #include "cli/TableFiles.h"
 #include "core/statistics/Diversity.h"
 #include "core/statistics/MatchProbabilities.h"
@@ -16,6 +17,8 @@ struct FrequenciesOptions {
     std::optional<std::string> out;
     double confidence = 0.95;
     bool genotypes = false;
+    bool discreteLaplace = false;
+    ClusterRequest clusters;
 };
 
 void declareFrequencies(CommandDeclaration& command, FrequenciesOptions& options) {
@@ -25,6 +28,12 @@ void declareFrequencies(CommandDeclaration& command, FrequenciesOptions& options
     command.decimal("--confidence", options.confidence, kLeastConfidence, kGreatestConfidence, "C",
                     "the confidence of the interval (default 0.95)");
     command.flag("--genotypes", options.genotypes, kGenotypesHelp);
+    CLI::Option* discreteLaplace =
+        command.flag("--discrete-laplace", options.discreteLaplace,
+                     "adds the columns discrete_laplace, P(h) under the discrete Laplace mixture "
+                     "fitted to the row's population, and clusters, its k (see discrete-laplace); "
+                     "both empty for All, the model being fitted per population");
+    declareClusterOptions(command, options.clusters, discreteLaplace);
 }
 
 int runFrequencies(const FrequenciesOptions& options, const CommandStreams& streams) {
@@ -34,9 +43,21 @@ int runFrequencies(const FrequenciesOptions& options, const CommandStreams& stre
         readChecked(options.search, kSearchLayout, options.genotypes, streams.err);
     if (!databaseClean || !searchClean)
         return kExitFailure;
-    const MatchProbabilityTable table(search,
-                                      matchProbabilities(*database, *search, options.confidence));
-    writeTable(table, table.rowCount(), *options.out, streams.out);
+    MatchProbabilities probabilities = matchProbabilities(*database, *search, options.confidence);
+    std::vector<DiscreteLaplaceEstimate> estimates;
+    if (options.discreteLaplace) {
+        TerminalStatus status(streams.err, streams.progressToTerminal);
+        estimates = discreteLaplaceEstimates(
+            *database, *search, probabilities,
+            fitPopulations(*database, options.clusters, streams.err, status), streams.err, status);
+    }
+    const MatchProbabilityTable table(search, std::move(probabilities));
+    if (!options.discreteLaplace) {
+        writeTable(table, table.rowCount(), *options.out, streams.out);
+        return kExitSuccess;
+    }
+    const WithDiscreteLaplace extended(table, std::move(estimates));
+    writeTable(extended, extended.rowCount(), *options.out, streams.out);
     return kExitSuccess;
 }
 
@@ -73,8 +94,8 @@ void addFrequenciesCommand(CommandLine& line) {
         "same there; frequency = matches / N with its exact (Clopper-Pearson) interval at "
         "confidence C (0.5 to 0.9999, default 0.95), augmented = (matches + 1) / (N + 1), and, "
         "for one never seen, kappa = (1 - share of the N that occur once) / N. Columns: sample, "
-        "comment, population, N, matches, frequency, lower, upper, augmented, kappa; what is not "
-        "defined is empty.",
+        "comment, population, N, matches, frequency, lower, upper, augmented, kappa (with "
+        "--discrete-laplace then discrete_laplace, clusters); what is not defined is empty.",
         declareFrequencies, runFrequencies);
 }
 
