@@ -34,6 +34,11 @@ discreteLaplaceEstimates(const HaplotypeTable& database, const HaplotypeTable& s
             if (std::find(skipped[row.search].begin(), skipped[row.search].end(), locus) ==
                 skipped[row.search].end())
                 skipped[row.search].push_back(locus);
+        // Typed at none of the fitted loci, every locus would be summed out and P(h) be 1: such
+        // a haplotype has no estimate.
+        if (std::none_of(alleles.values.begin(), alleles.values.end(),
+                         [](const std::optional<int>& value) { return value.has_value(); }))
+            continue;
         const DiscreteLaplaceModel& model = populationFits.best()->model;
         const double probability = std::exp(logProbability(model, alleles.values));
         if (!std::isnan(probability))

@@ -82,11 +82,12 @@ std::string databaseText() {
 }
 
 // S1 is A's first man; S2 lies far from everyone (DYS391 rules it out in A); S3 holds a partial
-// repeat at DYS19 and lacks DYS390.
+// repeat at DYS19 and lacks DYS390; S4 is typed nowhere.
 const char* const kSearch = "sample,comment,DYS19,DYS389I,DYS390,DYS391,DYS392\n"
                             "S1,,15,13,24,10,11\n"
                             "S2,,20,20,30,12,14\n"
-                            "S3,,14.2,12,,10,11\n";
+                            "S3,,14.2,12,,10,11\n"
+                            "S4,,,,,,\n";
 
 class DiscreteLaplaceBatch : public ::testing::Test {
 protected:
@@ -113,7 +114,7 @@ TEST_F(DiscreteLaplaceBatch, FrequenciesAddTheEstimateOfEachRowsPopulation) {
         {"frequencies", path("db.csv"), path("search.csv"), "--out", "-", "--discrete-laplace"});
     ASSERT_EQ(result.status, kExitSuccess) << result.err;
     const auto rows = cells(result.out);
-    ASSERT_EQ(rows.size(), 1u + 3 * 4) << "3 searched haplotypes, 3 populations and All";
+    ASSERT_EQ(rows.size(), 1u + 4 * 4) << "4 searched haplotypes, 3 populations and All";
     EXPECT_EQ(rows[0].back(), "clusters");
     EXPECT_EQ(rows[0][rows[0].size() - 2], "discrete_laplace");
     EXPECT_FALSE(holdsNan(result.out)) << result.out;
@@ -133,6 +134,9 @@ TEST_F(DiscreteLaplaceBatch, FrequenciesAddTheEstimateOfEachRowsPopulation) {
     EXPECT_EQ(rows[4][11], "");
     ASSERT_EQ(rows[5][2], "A");
     EXPECT_EQ(rows[5][10], "0") << "S2 differs at A's exact locus";
+    ASSERT_EQ(rows[13][0], "S4");
+    EXPECT_EQ(rows[13][10], "") << "typed nowhere: no estimate, not 1";
+    EXPECT_EQ(rows[13][11], "");
     // Under the genotype reading S3's partial repeat is skipped, and named.
     const Outcome genotypes = run({"frequencies", path("db.csv"), path("search.csv"), "--out", "-",
                                    "--discrete-laplace", "--genotypes"});
@@ -156,8 +160,10 @@ TEST_F(DiscreteLaplaceBatch, ClustersFixedOrBounded) {
     };
     const auto [two, twoErr] = clustersColumn({"--clusters", "2"});
     const auto [one, oneErr] = clustersColumn({"--max-clusters", "1"});
-    // Rows of each searched haplotype: A, B, C, All. C's one man allows one cluster only.
-    for (std::size_t r = 1; r < two.size(); r += 4) {
+    // Rows of each searched haplotype typed somewhere (S4 is not): A, B, C, All. C's one man
+    // allows one cluster only.
+    ASSERT_EQ(two.size(), 1u + 4 * 4);
+    for (std::size_t r = 1; r < 1 + 3 * 4; r += 4) {
         EXPECT_EQ(two[r], "2");
         EXPECT_EQ(two[r + 1], "2");
         EXPECT_EQ(two[r + 2], "");
