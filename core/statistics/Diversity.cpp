@@ -47,13 +47,13 @@ std::vector<DiversityRow> populationDiversity(const HaplotypeTable& database) {
     const PopulationIndex populations = populationIndex(database);
     std::vector<std::vector<std::uint32_t>> members(populations.names.size());
     std::vector<std::uint32_t> all;
-    for (std::size_t h = 0; h < database.haplotypes(); ++h) {
-        const std::uint32_t cls = classes.of(h);
-        if (cls == HaplotypeClasses::kNone)
-            continue;
-        all.push_back(cls);
-        if (const int p = populations.ofHaplotype[h]; p >= 0)
-            members[static_cast<std::size_t>(p)].push_back(cls);
+    for (std::size_t c = 0; c < classes.count(); ++c) {
+        const auto cls = static_cast<std::uint32_t>(c);
+        for (const auto& [hash, h] : classes.members(c)) {
+            all.push_back(cls);
+            if (const int p = populations.ofHaplotype[h]; p >= 0)
+                members[static_cast<std::size_t>(p)].push_back(cls);
+        }
     }
     std::vector<DiversityRow> rows;
     for (std::size_t p = 0; p < members.size(); ++p) {

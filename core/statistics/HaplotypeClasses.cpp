@@ -7,6 +7,9 @@
 namespace tarnwick {
 namespace {
 
+// Marks a member of a run already given its class. No table holds 2^32 - 1 haplotypes.
+constexpr std::uint32_t kTaken = UINT32_MAX;
+
 // Sorts by hash, 16 bits at a time from the lowest: for the hundreds of thousands of haplotypes
 // sorted once for each set of loci, much quicker than comparing them.
 void sortByHash(std::vector<std::pair<std::uint64_t, std::uint32_t>>& entries) {
@@ -71,59 +74,59 @@ std::vector<std::uint64_t> lociBits(const std::vector<std::size_t>& loci, std::s
 
 HaplotypeClasses::HaplotypeClasses(const LocusValueIds& ids, const LocusHashes& hashes,
                                    std::vector<std::size_t> loci)
-    : ids_(&ids), loci_(std::move(loci)), classOf_(ids.haplotypes(), kNone), starts_{0} {
+    : ids_(&ids), loci_(std::move(loci)), starts_{0} {
     const std::vector<std::uint64_t> bits = lociBits(loci_, ids.loci());
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> byHash;
     for (std::size_t h = 0; h < ids.haplotypes(); ++h)
         if (hashes.covers(h, bits))
-            byHash.push_back({hashes.over(h, bits), static_cast<std::uint32_t>(h)});
-    sortByHash(byHash);
-    members_.reserve(byHash.size());
-    for (std::size_t i = 0; i < byHash.size();) {
+            members_.push_back({hashes.over(h, bits), static_cast<std::uint32_t>(h)});
+    sortByHash(members_);
+    starts_.reserve(members_.size() + 1);
+    for (std::size_t i = 0; i < members_.size();) {
         std::size_t end = i + 1;
-        while (end < byHash.size() && byHash[end].first == byHash[i].first)
+        while (end < members_.size() && members_[end].first == members_[i].first)
             ++end;
-        addRun(std::span(byHash).subspan(i, end - i));
+        if (end - i == 1) // a haplotype alone in its values, as most are
+            starts_.push_back(static_cast<std::uint32_t>(end));
+        else
+            splitRun(i, end);
         i = end;
     }
 }
 
-// Haplotypes of equal hashes: almost always one class of equal values, split if not.
-void HaplotypeClasses::addRun(std::span<const std::pair<std::uint64_t, std::uint32_t>> run) {
-    const std::size_t first = count();
-    std::vector<std::uint32_t> representatives; // the first haplotype of each class of the run
-    for (const auto& [hash, h] : run) {
-        std::uint32_t cls = kNone;
-        for (std::size_t c = 0; c < representatives.size() && cls == kNone; ++c)
-            if (same(*ids_, representatives[c], *ids_, h))
-                cls = static_cast<std::uint32_t>(first + c);
-        if (cls == kNone) {
-            cls = static_cast<std::uint32_t>(count());
-            representatives.push_back(h);
-            starts_.push_back(starts_.back());
-            classHashes_.push_back(hash);
-        }
-        classOf_[h] = cls;
+// Haplotypes of equal hashes: almost always one class of equal values, split if not, each class
+// brought together in the order its members had.
+void HaplotypeClasses::splitRun(std::size_t begin, std::size_t end) {
+    scratch_.assign(members_.begin() + static_cast<std::ptrdiff_t>(begin),
+                    members_.begin() + static_cast<std::ptrdiff_t>(end));
+    std::size_t next = begin;
+    for (std::size_t first = 0; first < scratch_.size(); ++first) {
+        if (scratch_[first].second == kTaken)
+            continue;
+        const std::uint32_t representative = scratch_[first].second;
+        for (std::size_t i = first; i < scratch_.size(); ++i)
+            if (scratch_[i].second != kTaken &&
+                same(*ids_, representative, *ids_, scratch_[i].second)) {
+                members_[next++] = scratch_[i];
+                scratch_[i].second = kTaken;
+            }
+        starts_.push_back(static_cast<std::uint32_t>(next));
     }
-    // Members in class order: the run's haplotypes, class by class.
-    for (std::size_t c = first; c < count(); ++c) {
-        starts_[c] = members_.size();
-        for (const auto& [hash, h] : run)
-            if (classOf_[h] == c)
-                members_.push_back(h);
-    }
-    starts_.back() = members_.size();
 }
 
-std::uint32_t HaplotypeClasses::find(const LocusValueIds& other, std::size_t h,
-                                     std::uint64_t hash) const {
-    auto at = std::lower_bound(classHashes_.begin(), classHashes_.end(), hash);
-    for (; at != classHashes_.end() && *at == hash; ++at) {
-        const auto cls = static_cast<std::uint32_t>(at - classHashes_.begin());
-        if (same(*ids_, members_[starts_[cls]], other, h))
-            return cls;
+std::span<const HaplotypeClasses::Member>
+HaplotypeClasses::find(const LocusValueIds& other, std::size_t h, std::uint64_t hash) const {
+    auto at = std::lower_bound(
+        members_.begin(), members_.end(), hash,
+        [](const Member& member, std::uint64_t wanted) { return member.first < wanted; });
+    while (at != members_.end() && at->first == hash) {
+        const auto position = static_cast<std::uint32_t>(at - members_.begin());
+        const auto cls = static_cast<std::size_t>(
+            std::upper_bound(starts_.begin(), starts_.end(), position) - starts_.begin() - 1);
+        if (same(*ids_, at->second, other, h))
+            return members(cls);
+        at = members_.begin() + starts_[cls + 1];
     }
-    return kNone;
+    return {};
 }
 
 bool HaplotypeClasses::same(const LocusValueIds& a, std::size_t ha, const LocusValueIds& b,

@@ -38,33 +38,32 @@ std::vector<std::uint64_t> lociBits(const std::vector<std::size_t>& loci, std::s
 
 // The haplotypes typed at every locus of a set, grouped by their values there: equal values, one
 // class. Classes are found by sorting hashes, so hundreds of thousands of haplotypes group in
-// linear time for each set of loci.
+// linear time for each set of loci; the members of a class lie side by side in that order.
 class HaplotypeClasses {
 public:
-    static constexpr std::uint32_t kNone = UINT32_MAX; // not typed at every locus, or no class
+    using Member = std::pair<std::uint64_t, std::uint32_t>; // its hash over the loci, haplotype
 
     HaplotypeClasses(const LocusValueIds& ids, const LocusHashes& hashes,
                      std::vector<std::size_t> loci);
 
-    std::uint32_t of(std::size_t haplotype) const { return classOf_[haplotype]; }
     std::size_t count() const { return starts_.size() - 1; }
-    std::span<const std::uint32_t> members(std::uint32_t cls) const {
+    std::span<const Member> members(std::size_t cls) const {
         return std::span(members_).subspan(starts_[cls], starts_[cls + 1] - starts_[cls]);
     }
-    // The class of haplotype h of another table numbered alike, given its hash over the loci
-    // (LocusHashes::over); kNone when no haplotype here has its values.
-    std::uint32_t find(const LocusValueIds& other, std::size_t h, std::uint64_t hash) const;
+    // The members of the class of haplotype h of another table numbered alike, given its hash
+    // over the loci (LocusHashes::over); none when no haplotype here has its values.
+    std::span<const Member> find(const LocusValueIds& other, std::size_t h,
+                                 std::uint64_t hash) const;
 
 private:
-    void addRun(std::span<const std::pair<std::uint64_t, std::uint32_t>> run);
+    void splitRun(std::size_t begin, std::size_t end);
     bool same(const LocusValueIds& a, std::size_t ha, const LocusValueIds& b, std::size_t hb) const;
 
     const LocusValueIds* ids_;
     std::vector<std::size_t> loci_;
-    std::vector<std::uint32_t> classOf_;     // [haplotype]
-    std::vector<std::uint32_t> members_;     // haplotypes, class after class
-    std::vector<std::size_t> starts_;        // [class]: where its members start; one past the end
-    std::vector<std::uint64_t> classHashes_; // [class], in ascending order
+    std::vector<Member> members_;       // by hash, each class's members side by side
+    std::vector<std::uint32_t> starts_; // [class]: where its members start; one past the end
+    std::vector<Member> scratch_;       // while splitting a run of equal hashes
 };
 
 } // namespace tarnwick

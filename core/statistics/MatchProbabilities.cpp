@@ -26,7 +26,7 @@ public:
         : populations_(&populations), classes_(ids, hashes, std::move(loci)),
           all_(populations.names.size()), n_(all_ + 1, 0), alone_(all_ + 1, 0) {
         std::vector<std::pair<int, std::size_t>> byPopulation;
-        for (std::uint32_t cls = 0; cls < classes_.count(); ++cls)
+        for (std::size_t cls = 0; cls < classes_.count(); ++cls)
             countClass(classes_.members(cls), byPopulation);
     }
 
@@ -36,20 +36,24 @@ public:
     // How many database haplotypes of each population are the same as search haplotype s.
     void matchesOf(const LocusValueIds& search, std::size_t s, std::uint64_t hash,
                    std::vector<std::size_t>& matches) const {
-        if (const std::uint32_t cls = classes_.find(search, s, hash);
-            cls != HaplotypeClasses::kNone)
-            countMembers(cls, matches);
-        else
-            std::fill(matches.begin(), matches.end(), 0);
+        countMembers(classes_.find(search, s, hash), matches);
     }
 
 private:
-    void countClass(std::span<const std::uint32_t> members,
+    void countClass(std::span<const HaplotypeClasses::Member> members,
                     std::vector<std::pair<int, std::size_t>>& byPopulation) {
+        if (members.size() == 1) { // a haplotype alone in its values, as most are
+            ++n_[all_];
+            ++alone_[all_];
+            if (const int p = populations_->ofHaplotype[members[0].second]; p >= 0) {
+                ++n_[static_cast<std::size_t>(p)];
+                ++alone_[static_cast<std::size_t>(p)];
+            }
+            return;
+        }
         n_[all_] += members.size();
-        alone_[all_] += members.size() == 1 ? 1U : 0U;
         byPopulation.clear();
-        for (const std::uint32_t h : members) {
+        for (const auto& [hash, h] : members) {
             const int p = populations_->ofHaplotype[h];
             if (p < 0)
                 continue;
@@ -67,9 +71,10 @@ private:
     }
 
     // The members of a class in each population, and in all (the last place).
-    void countMembers(std::uint32_t cls, std::vector<std::size_t>& counts) const {
+    void countMembers(std::span<const HaplotypeClasses::Member> members,
+                      std::vector<std::size_t>& counts) const {
         std::fill(counts.begin(), counts.end(), 0);
-        for (const std::uint32_t h : classes_.members(cls)) {
+        for (const auto& [hash, h] : members) {
             ++counts[all_];
             if (const int p = populations_->ofHaplotype[h]; p >= 0)
                 ++counts[static_cast<std::size_t>(p)];
