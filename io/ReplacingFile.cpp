@@ -1,8 +1,8 @@
 #include "io/ReplacingFile.h"
 
 #include "core/Error.h"
-#include "io/OutputPaths.h"
 #include "io/InterruptedSaves.h"
+#include "io/OutputPaths.h"
 
 #include <cerrno>
 #include <climits>

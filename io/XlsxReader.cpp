@@ -1,9 +1,9 @@
 #include "io/XlsxReader.h"
 
 #include "io/DateFormats.h"
-#include "io/OutputPaths.h"
 #include "io/GsfHandles.h"
 #include "io/NumberParsing.h"
+#include "io/OutputPaths.h"
 #include "io/ReadBudget.h"
 #include "io/ReadError.h"
 #include "io/ReadLimits.h"
