@@ -4,7 +4,10 @@
 
 #include <zlib.h>
 
+#include <iterator>
 #include <mutex>
+#include <string>
+#include <vector>
 
 namespace tarnwick {
 
@@ -16,13 +19,18 @@ constexpr const char* kDirectoryKey = "tarnwick-zip-directory";
 
 // The member's path inside its package ("xl/workbook.xml"), and the package's directory.
 std::pair<std::string, const ZipDirectory*> memberPathAndDirectory(GsfInput* input) {
-    std::string path = gsf_input_name(input) ? gsf_input_name(input) : "";
+    // Gathered from the member up, joined from the top down (inserting at the front made GCC 12
+    // at -O3 warn of overlapping copies).
+    std::vector<std::string> names{gsf_input_name(input) ? gsf_input_name(input) : ""};
     GsfInfile* container = gsf_input_container(input);
     while (container && gsf_input_container(GSF_INPUT(container))) {
         const char* name = gsf_input_name(GSF_INPUT(container));
-        path.insert(0, "/").insert(0, name ? name : "");
+        names.emplace_back(name ? name : "");
         container = gsf_input_container(GSF_INPUT(container));
     }
+    std::string path = names.back();
+    for (auto name = std::next(names.rbegin()); name != names.rend(); ++name)
+        path.append("/").append(*name);
     const auto* directory = container ? static_cast<const ZipDirectory*>(
                                             g_object_get_data(G_OBJECT(container), kDirectoryKey))
                                       : nullptr;
