@@ -19,7 +19,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
     -DCMAKE_CXX_FLAGS="$(flag CPPFLAGS) $(flag CXXFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(flag LDFLAGS)" -DCMAKE_SHARED_LINKER_FLAGS="$(flag LDFLAGS)" \
     >/dev/null
-cmake --build "$build" --target tarnwick tarnwick-cli -j "$jobs"
+cmake --build "$build" --target tarnwick tarnwick-cli tarnwick-cli-reference-files -j "$jobs"
 rm -f "$build"/tarnwick*.deb "$build"/tarnwick*.ddeb
 (cd "$build" && cpack -G DEB >/dev/null)
 package=$(ls "$build"/tarnwick_*_amd64.deb)

@@ -229,7 +229,7 @@ void PairedColumns::makeBlocks(std::int64_t limit) {
     for (std::size_t k = 0; k < order_.size() && bytes; ++k) {
         const auto range = typedRange(order_[k]);
         bytes = !range || range->second - range->first <= ByteBlocks::kWidest;
-        bases.push_back(range ? range->first : 0);
+        bases.push_back(range ? range->first : std::int16_t{0});
     }
     if (bytes) {
         byteBlocks_.emplace(databaseHaplotypes_, std::move(bases));

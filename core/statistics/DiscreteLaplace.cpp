@@ -35,7 +35,9 @@ double logDiscreteLaplace(long long difference, double p) {
 }
 
 double logSumExp(std::span<const double> terms) {
-    const double top = terms.empty() ? kNone : *std::max_element(terms.begin(), terms.end());
+    if (terms.empty())
+        return kNone;
+    const double top = *std::max_element(terms.begin(), terms.end());
     if (top == kNone)
         return kNone;
     double sum = 0;

@@ -173,10 +173,13 @@ public:
         // Medoids by the place of the man standing for each: BUILD took the last of equals,
         // SWAP takes the first.
         std::vector<std::pair<std::uint64_t, std::size_t>> medoids;
+        medoids.reserve(built.size());
         for (const std::size_t b : built)
             medoids.push_back({last_[b], b});
         const std::size_t k = medoids.size();
-        for (std::size_t round = 0; k >= 1; ++round) {
+        if (k == 0)
+            return inClusterOrder(medoids);
+        for (std::size_t round = 0;; ++round) {
             std::sort(medoids.begin(), medoids.end());
             const Nearest near = nearestMedoids(medoids);
             if (k == 1 || round > 10000)

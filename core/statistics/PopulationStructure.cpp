@@ -20,6 +20,7 @@ std::optional<PopulationStructure> populationStructure(const StructureSample& sa
         for (std::size_t b = a + 1; b < populations; ++b)
             tests.emplace_back(points, sample, std::vector<std::size_t>{a, b});
     std::vector<const PooledAmova*> pointers;
+    pointers.reserve(tests.size());
     for (const PooledAmova& test : tests)
         pointers.push_back(&test);
     const auto p = permutationPValues(pointers, options, progress);
