@@ -12,7 +12,7 @@ std::string utf16ToUtf8(std::string_view bytes, bool littleEndian) {
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
         const auto a = static_cast<std::uint8_t>(bytes[i]);
         const auto b = static_cast<std::uint8_t>(bytes[i + 1]);
-        const char32_t unit = littleEndian ? (b << 8 | a) : (a << 8 | b);
+        const auto unit = static_cast<char32_t>(littleEndian ? (b << 8 | a) : (a << 8 | b));
         if (unit >= 0xD800 && unit <= 0xDBFF) {
             if (pendingHigh)
                 appendUtf8(out, 0xFFFD);
