@@ -14,14 +14,14 @@ namespace {
 struct DiscreteLaplaceOptions {
     std::string database;
     std::optional<std::string> out;
-    bool genotypes = false;
+    TableReading reading;
     ClusterRequest clusters;
 };
 
 void declareDiscreteLaplace(CommandDeclaration& command, DiscreteLaplaceOptions& options) {
     command.input("DATABASE", options.database, "the database, as for match");
     command.output("--out", options.out, "writes the fits")->required();
-    command.flag("--genotypes", options.genotypes, kGenotypesHelp);
+    declareTableReading(command, options.reading, kGenotypesHelp);
     declareClusterOptions(command, options.clusters);
 }
 
@@ -103,7 +103,7 @@ int runDiscreteLaplace(const DiscreteLaplaceOptions& options, const CommandStrea
     TerminalStatus status(streams.err, streams.progressToTerminal);
     status.show("reading " + options.database + "...");
     const auto [database, clean] =
-        readChecked(options.database, kDatabaseLayout, options.genotypes, streams.err);
+        readChecked(options.database, kDatabaseLayout, options.reading, streams.err);
     if (!clean)
         return kExitFailure;
     std::vector<PopulationFits> fits =

@@ -18,7 +18,7 @@ struct MatchOptions {
     std::string steps;
     std::optional<std::string> byHaplotype;
     std::optional<std::string> byPopulation;
-    bool genotypes = false;
+    TableReading reading;
 };
 
 void declareMatch(CommandDeclaration& command, MatchOptions& options) {
@@ -37,7 +37,7 @@ void declareMatch(CommandDeclaration& command, MatchOptions& options) {
                    "writes the by-haplotype table (one row per match, sorted by steps)");
     command.output("--by-population", options.byPopulation,
                    "writes the by-population table as well");
-    command.flag("--genotypes", options.genotypes, kGenotypesHelp);
+    declareTableReading(command, options.reading, kGenotypesHelp);
 }
 
 // The table a calculation without a match leaves: one empty cell.
@@ -53,10 +53,10 @@ int runMatch(const MatchOptions& options, const CommandStreams& streams) {
     TerminalStatus status(err, streams.progressToTerminal);
     status.show("reading " + options.database + "...");
     const auto [database, databaseClean] =
-        readChecked(options.database, kDatabaseLayout, options.genotypes, err);
+        readChecked(options.database, kDatabaseLayout, options.reading, err);
     status.show("reading " + options.search + "...");
     const auto [search, searchClean] =
-        readChecked(options.search, kSearchLayout, options.genotypes, err);
+        readChecked(options.search, kSearchLayout, options.reading, err);
     if (!databaseClean || !searchClean)
         return kExitFailure;
     // The refusals of the window's Calculate, in its order; an empty first title is a table not
@@ -72,8 +72,9 @@ int runMatch(const MatchOptions& options, const CommandStreams& streams) {
     const std::int64_t limit = parseIntegerText(options.steps);
     status.show("calculating...");
     auto result = std::make_shared<const MatchResult>(
-        options.genotypes ? matchGenotypes(*database, *search, limit, status.calculationProgress())
-                          : match(*database, *search, limit, status.calculationProgress()));
+        options.reading.readsGenotypes()
+            ? matchGenotypes(*database, *search, limit, status.calculationProgress())
+            : match(*database, *search, limit, status.calculationProgress()));
     status.show("");
     if (result->failure)
         throw ConversionError(*result->failure);

@@ -11,7 +11,7 @@ namespace {
 struct ShowOptions {
     std::string file;
     std::optional<TableLayout> layout; // the table's role, when its loci are to be checked
-    bool genotypes = false;
+    TableReading reading;
 };
 
 void declareShow(CommandDeclaration& command, ShowOptions& options) {
@@ -24,9 +24,9 @@ void declareShow(CommandDeclaration& command, ShowOptions& options) {
         .flag(
             "--search", [&options] { options.layout = kSearchLayout; }, "the same as for a search")
         ->excludes(database);
-    command.flag("--genotypes", options.genotypes,
-                 "prints each locus cell as it is understood: 14, 13.2, 12,13, null, or empty (as "
-                 "a database unless --search is given)");
+    declareTableReading(command, options.reading,
+                        "prints each locus cell as it is understood: 14, 13.2, 12,13, null, or "
+                        "empty (as a database unless --search is given)");
 }
 
 // A table with its locus cells as the genotype reading understands them ("14", "13.2",
@@ -53,16 +53,16 @@ private:
 
 int runShow(const ShowOptions& options, const CommandStreams& streams) {
     // Without a role the file is shown as it is read; with one, read and checked.
-    if (options.genotypes) {
-        const auto [table, clean] =
-            readChecked(options.file, options.layout.value_or(kDatabaseLayout), true, streams.err);
+    if (options.reading.readsGenotypes()) {
+        const auto [table, clean] = readChecked(
+            options.file, options.layout.value_or(kDatabaseLayout), options.reading, streams.err);
         const UnderstoodGenotypes understood(table);
         writeDelimitedText(streams.out, understood, understood.rowCount(), TextTableFormat::Tsv);
         return clean ? kExitSuccess : kExitFailure;
     }
     const auto [table, clean] =
         options.layout
-            ? readChecked(options.file, *options.layout, false, streams.err)
+            ? readChecked(options.file, *options.layout, options.reading, streams.err)
             : CheckedTable{
                   readHaplotypeTable(options.file, kSheetLayout, CellReading::Integers).table,
                   true};

@@ -16,7 +16,7 @@ struct FrequenciesOptions {
     std::string search;
     std::optional<std::string> out;
     double confidence = 0.95;
-    bool genotypes = false;
+    TableReading reading;
     bool discreteLaplace = false;
     ClusterRequest clusters;
 };
@@ -27,7 +27,7 @@ void declareFrequencies(CommandDeclaration& command, FrequenciesOptions& options
     command.output("--out", options.out, kOutHelp)->required();
     command.decimal("--confidence", options.confidence, kLeastConfidence, kGreatestConfidence, "C",
                     "the confidence of the interval (default 0.95)");
-    command.flag("--genotypes", options.genotypes, kGenotypesHelp);
+    declareTableReading(command, options.reading, kGenotypesHelp);
     CLI::Option* discreteLaplace =
         command.flag("--discrete-laplace", options.discreteLaplace,
                      "adds the columns discrete_laplace, P(h) under the discrete Laplace mixture "
@@ -38,9 +38,9 @@ void declareFrequencies(CommandDeclaration& command, FrequenciesOptions& options
 
 int runFrequencies(const FrequenciesOptions& options, const CommandStreams& streams) {
     const auto [database, databaseClean] =
-        readChecked(options.database, kDatabaseLayout, options.genotypes, streams.err);
+        readChecked(options.database, kDatabaseLayout, options.reading, streams.err);
     const auto [search, searchClean] =
-        readChecked(options.search, kSearchLayout, options.genotypes, streams.err);
+        readChecked(options.search, kSearchLayout, options.reading, streams.err);
     if (!databaseClean || !searchClean)
         return kExitFailure;
     MatchProbabilities probabilities = matchProbabilities(*database, *search, options.confidence);
@@ -64,18 +64,18 @@ int runFrequencies(const FrequenciesOptions& options, const CommandStreams& stre
 struct DiversityOptions {
     std::string database;
     std::optional<std::string> out;
-    bool genotypes = false;
+    TableReading reading;
 };
 
 void declareDiversity(CommandDeclaration& command, DiversityOptions& options) {
     command.input("DATABASE", options.database, kDatabaseHelp);
     command.output("--out", options.out, kOutHelp)->required();
-    command.flag("--genotypes", options.genotypes, kGenotypesHelp);
+    declareTableReading(command, options.reading, kGenotypesHelp);
 }
 
 int runDiversity(const DiversityOptions& options, const CommandStreams& streams) {
     const auto [database, clean] =
-        readChecked(options.database, kDatabaseLayout, options.genotypes, streams.err);
+        readChecked(options.database, kDatabaseLayout, options.reading, streams.err);
     if (!clean)
         return kExitFailure;
     const DiversityTable table(populationDiversity(*database));

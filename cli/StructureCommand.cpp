@@ -14,7 +14,7 @@ constexpr std::size_t kMostPermutations = 1'000'000;
 
 struct StructureOptions {
     std::string database;
-    bool genotypes = false;
+    TableReading reading;
     std::string distance = "rst";
     std::size_t permutations = 9999;
     std::uint64_t seed = 1;
@@ -26,7 +26,7 @@ struct StructureOptions {
 
 void declareStructure(CommandDeclaration& command, StructureOptions& options) {
     command.input("DATABASE", options.database, "the database, as for match");
-    command.flag("--genotypes", options.genotypes, kGenotypesHelp);
+    declareTableReading(command, options.reading, kGenotypesHelp);
     command
         .value("--distance", options.distance, "D",
                "rst (default): the sum over loci of the squared difference in repeats; fst: the "
@@ -89,7 +89,7 @@ int runStructure(const StructureOptions& options, const CommandStreams& streams)
     TerminalStatus status(streams.err, streams.progressToTerminal);
     status.show("reading " + options.database + "...");
     const auto [database, clean] =
-        readChecked(options.database, kDatabaseLayout, options.genotypes, streams.err);
+        readChecked(options.database, kDatabaseLayout, options.reading, streams.err);
     if (!clean)
         return kExitFailure;
     const StructureSample sample = structureSample(*database, options.leftOut.has_value());

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 #include <span>
 
 namespace tarnwick {
@@ -26,10 +27,12 @@ std::string lowerCaseExtension(const std::string& file) {
 
 } // namespace
 
-CheckedTable readChecked(const std::string& file, TableLayout layout, bool genotypes,
-                         std::ostream& err) {
-    auto read = readHaplotypeTable(
-        file, layout, genotypes ? CellReading::Genotypes : CellReading::TidiedIntegers);
+namespace {
+
+// Lists every faulty cell with the text the file holds there, and counts them.
+void listFaults(const std::string& file, const HaplotypeTableBuilder::Result& read,
+                const std::function<std::string(const FaultyCell&)>& placeOf, bool genotypes,
+                std::ostream& err) {
     // Listed in pieces of 64 KB, as stderr is unbuffered; a file can hold millions of faulty
     // cells, of which the first ten thousand are listed and the rest counted.
     std::string list;
@@ -40,7 +43,7 @@ CheckedTable readChecked(const std::string& file, TableLayout layout, bool genot
     for (const FaultyCell& fault : std::span(read.faults).first(listed)) {
         const std::string_view tidied = read.table->text(fault.col, fault.row, scratch);
         const std::string asRead = read.asRead(fault);
-        list.append(file).append(": cell ").append(cellReference(fault.col, fault.row));
+        list.append(file).append(": ").append(placeOf(fault));
         list.append(" holds \"").append(asRead).append("\"");
         if (tidied != asRead)
             list.append(" (tidied to \"").append(tidied).append("\")");
@@ -60,7 +63,33 @@ CheckedTable readChecked(const std::string& file, TableLayout layout, bool genot
         list +=
             file + ": " + std::to_string(faults) + " faulty cell" + (faults == 1 ? "" : "s") + "\n";
     err << list;
-    return {std::move(read.table), faults == 0};
+}
+
+CheckedTable importChecked(const std::string& file, TableLayout layout, const TableReading& reading,
+                           std::ostream& err) {
+    ImportedTable imported = importTable(file, layout, reading.importSettings());
+    err << describeImport(file, imported.report);
+    HaplotypeTableBuilder::Result read{imported.table, std::move(imported.faults), {}};
+    listFaults(
+        file, read, [&](const FaultyCell& fault) { return imported.placeInFile(fault); }, true,
+        err);
+    return {std::move(read.table), read.faults.empty()};
+}
+
+} // namespace
+
+CheckedTable readChecked(const std::string& file, TableLayout layout, const TableReading& reading,
+                         std::ostream& err) {
+    if (reading.detectLayout)
+        return importChecked(file, layout, reading, err);
+    const bool genotypes = reading.genotypes;
+    auto read = readHaplotypeTable(
+        file, layout, genotypes ? CellReading::Genotypes : CellReading::TidiedIntegers);
+    listFaults(
+        file, read,
+        [](const FaultyCell& fault) { return "cell " + cellReference(fault.col, fault.row); },
+        genotypes, err);
+    return {std::move(read.table), read.faults.empty()};
 }
 
 void writeTable(const TextTable& table, int rowCount, const std::string& target,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/TableReading.h"
 #include "core/table/HaplotypeTable.h"
 #include "core/text/TextTable.h"
 
@@ -15,9 +16,10 @@ struct CheckedTable {
     bool clean;
 };
 
-// Reads a file and reads and checks its locus cells as the load commands do. Lists every faulty
-// cell with the text the file holds there.
-CheckedTable readChecked(const std::string& file, TableLayout layout, bool genotypes,
+// Reads a file and reads and checks its locus cells as the load commands do, or imports it as it
+// comes and says on err what was detected. Lists every faulty cell with the text the file holds
+// there.
+CheckedTable readChecked(const std::string& file, TableLayout layout, const TableReading& reading,
                          std::ostream& err);
 
 // Writes rowCount rows of a table to target: "-" for out (as TSV), else a file whose extension

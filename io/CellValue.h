@@ -27,6 +27,11 @@ class SheetSink {
 public:
     virtual ~SheetSink() = default;
     virtual void value(long row, long col, const CellValue& value) = 0;
+    // Called before the values of each worksheet, in the workbook's order (index from 0; the
+    // name as the workbook gives it; delimited text and a bare record stream are one sheet whose
+    // name is ""). Returns whether its values are wanted: the reader skips the sheet otherwise.
+    // By default only the first worksheet is read.
+    virtual bool beginSheet(int index, std::string_view /*name*/) { return index == 0; }
     // A reader's estimate of how many rows the sheet has, so that storage is made once.
     virtual void expectRows(long /*rows*/) {}
 };

@@ -253,3 +253,13 @@ void readFirstSheet(const std::string& path, SheetSink& sink) {
 }
 
 } // namespace tarnwick
+
+namespace tarnwick {
+
+// For now the first sheet only, nameless: the format readers learn to walk their sheets next.
+void readSheets(const std::string& path, SheetSink& sink) {
+    if (sink.beginSheet(0, ""))
+        readFirstSheet(path, sink);
+}
+
+} // namespace tarnwick

@@ -11,4 +11,7 @@ namespace tarnwick {
 // of its first worksheet to the sink. Every failure raises an Error whose message names the file.
 void readFirstSheet(const std::string& path, SheetSink& sink);
 
+// Every worksheet, each announced to the sink (SheetSink::beginSheet) and read when it wants it.
+void readSheets(const std::string& path, SheetSink& sink);
+
 } // namespace tarnwick

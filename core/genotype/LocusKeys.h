@@ -13,6 +13,12 @@ namespace tarnwick {
 // GATAA71 = DYS460, GATAA72 = DYS461, GATAC4 = DYS635.
 std::string locusKey(std::string_view title);
 
+// Whether a key (as locusKey gives it) names a Y-STR locus: DYS + 2-4 digits + I, II, III or one
+// letter A-D (DYS19, DYS389II, DYS464C); DYF + 3 digits + S1 + A-C (DYF387S1A); GATA + a letter +
+// 1-3 digits (GATAH4); YCAII + A or B; DXYS + digits + Y. Derived columns such as "DYS385sum" are
+// no locus.
+bool isLocusKey(std::string_view key);
+
 // The title of a locus split into columns a and b, from its a column's: without the final a or A
 // and any space, "-", "_" or "." before it ("DYS385a" is "DYS385").
 std::string titleWithoutCopy(std::string_view title);

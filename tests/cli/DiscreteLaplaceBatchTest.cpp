@@ -103,7 +103,8 @@ protected:
     // The core's fits of the database, read as the batch tool reads it.
     std::vector<PopulationSample> samples() const {
         std::ostringstream err;
-        return populationSamples(*readChecked(path("db.csv"), kDatabaseLayout, false, err).table);
+        return populationSamples(
+            *readChecked(path("db.csv"), kDatabaseLayout, TableReading{}, err).table);
     }
 
     fs::path directory_;

@@ -23,3 +23,11 @@ convert values 'csv:Text - txt - csv (StarCalc):44,34,76,1' values-comma.csv
 convert values 'csv:Text - txt - csv (StarCalc):59,34,76,1' values-semicolon.csv
 convert values 'csv:Text - txt - csv (StarCalc):9,34,34,1' values-cp1251-tab.csv
 convert values 'csv:Text - txt - csv (StarCalc):44,34,65535,1' values-utf16.csv
+# Tables as users' files come, for the import.
+python3 make-import-fixtures.py
+convert import-counts xlsx import-counts.xlsx
+convert import-sheets xlsx import-sheets.xlsx
+convert import-sheets ods import-sheets.ods
+convert import-sheets xls import-sheets.xls
+convert import-mismatch xlsx import-mismatch.xlsx
+convert import-derived 'csv:Text - txt - csv (StarCalc):44,34,76,1' import-derived.csv
