@@ -20,6 +20,7 @@ struct LoadingDialogs : Dialogs {
     std::string file;
     void showMessage(const std::string&) override {}
     std::optional<std::string> runFileDialog(const FileDialogState&) override { return file; }
+    bool runImportDialog(ImportPreview&) override { return true; }
     void showModal(FormId, const std::string&) override {}
     void showError(const std::string&) override {}
 };

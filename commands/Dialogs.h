@@ -2,6 +2,8 @@
 
 #include "commands/UserMessages.h"
 
+#include "commands/ImportPreview.h"
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -39,6 +41,10 @@ public:
     // fault count in Label2 of Form4 and Form10) and returns when it has closed. While it is
     // open, the user's buttons run the form's handlers (LoadForms).
     virtual void showModal(FormId form, const std::string& text) = 0;
+
+    // The import dialog: shows the preview and lets the user change the sheet and the columns'
+    // roles in it; returns whether the user chose to import (OK) rather than cancel.
+    virtual bool runImportDialog(ImportPreview& preview) = 0;
 
     // The general error report: a box with an error icon, an OK button and the program's title,
     // showing the text (already completed by errorReportText).

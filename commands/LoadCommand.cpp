@@ -14,6 +14,19 @@ FileDialogState openDialog() {
     return {FileDialogState::Kind::Open, "Open", spreadsheetFilters(), "xls", ""};
 }
 
+// What an import found, after the format message: where the population came from, the men the
+// rows stand for, the rows typed at no locus.
+std::string importMessage(const ImportReport& report) {
+    std::string text = "\r\nPopulation from " + report.population;
+    if (!report.count.empty())
+        text += "\r\nMen (" + report.count + "): " + std::to_string(report.men);
+    if (report.sheets.size() > 1)
+        text += "\r\nSheets read: " + std::to_string(report.sheets.size());
+    if (report.untyped > 0)
+        text += "\r\nRows typed at no locus: " + std::to_string(report.untyped);
+    return text;
+}
+
 } // namespace
 
 std::string formatMessage(InputRole role, const StringGrid& table) {
@@ -29,7 +42,8 @@ LoadCommands::LoadCommands(Workspace& workspace, Dialogs& dialogs, const TextMea
     : forms(workspace, dialogs, measurer), OpenDialog1(openDialog()), OpenDialog2(openDialog()),
       workspace_(workspace), dialogs_(dialogs), measurer_(measurer) {}
 
-void LoadCommands::load(InputRole role, const std::optional<std::string>& given) {
+std::optional<std::string> LoadCommands::chooseFile(InputRole role,
+                                                    const std::optional<std::string>& given) {
     const bool database = role == InputRole::Database;
     StringGrid& table = workspace_.inputTable(role);
     applyViewEvent(workspace_, ViewEvent::LoadStarted, role);
@@ -40,28 +54,55 @@ void LoadCommands::load(InputRole role, const std::optional<std::string>& given)
     workspace_.statusLine = database ? "loading database..." : "loading haplotape(s)...";
 
     FileDialogState& dialog = database ? OpenDialog1 : OpenDialog2;
-    if (const auto chosen = given ? given : dialogs_.runFileDialog(dialog)) {
-        // The default extension completes a typed name only when no file has the name as typed.
-        const std::string fileName = std::filesystem::exists(*chosen)
-                                         ? *chosen
-                                         : withDefaultExtension(*chosen, dialog.defaultExtension);
-        dialog.fileName = fileName;
-        table.clearCells();
-        table.setRowCount(2);
-        table.setColCount(1);
+    const auto chosen = given ? given : dialogs_.runFileDialog(dialog);
+    if (!chosen)
+        return std::nullopt;
+    // The default extension completes a typed name only when no file has the name as typed.
+    const std::string fileName = std::filesystem::exists(*chosen)
+                                     ? *chosen
+                                     : withDefaultExtension(*chosen, dialog.defaultExtension);
+    dialog.fileName = fileName;
+    table.clearCells();
+    table.setRowCount(2);
+    table.setColCount(1);
+    return fileName;
+}
+
+void LoadCommands::load(InputRole role, const std::optional<std::string>& given) {
+    if (const auto fileName = chooseFile(role, given)) {
         // The sheet is read, and its locus cells tidied and checked, in one pass.
         const CellReading reading =
             workspace_.readGenotypes ? CellReading::Genotypes : CellReading::TidiedIntegers;
-        const LoadedTable loaded = readInputTable(fileName, role, reading);
-        workspace_.readingOf(role) = reading;
-        ReadWorkbookIntoTable(table, loaded);
-        recordFaultyCells(workspace_.StringGrid6, loaded.faults);
-        if (!loaded.faults.empty())
-            finishFaulty(role, static_cast<int>(loaded.faults.size()));
-        else
-            finishClean(role);
+        install(role, readInputTable(*fileName, role, reading), reading, "");
     }
     workspace_.statusLine.clear();
+}
+
+void LoadCommands::import(InputRole role, const std::optional<std::string>& given) {
+    if (const auto fileName = chooseFile(role, given)) {
+        ImportPreview preview(*fileName, role);
+        if (dialogs_.runImportDialog(preview)) {
+            const ImportedTable imported =
+                importTable(*fileName, layoutOf(role), preview.settings());
+            LoadedTable loaded{imported.table, {}};
+            for (const FaultyCell& fault : imported.faults)
+                loaded.faults.push_back({fault.col, fault.row});
+            install(role, loaded, CellReading::Genotypes, importMessage(imported.report));
+        }
+    }
+    workspace_.statusLine.clear();
+}
+
+void LoadCommands::install(InputRole role, const LoadedTable& loaded, CellReading reading,
+                           const std::string& extraMessage) {
+    StringGrid& table = workspace_.inputTable(role);
+    workspace_.readingOf(role) = reading;
+    ReadWorkbookIntoTable(table, loaded);
+    recordFaultyCells(workspace_.StringGrid6, loaded.faults);
+    if (!loaded.faults.empty())
+        finishFaulty(role, static_cast<int>(loaded.faults.size()));
+    else
+        finishClean(role, extraMessage);
 }
 
 void LoadCommands::finishFaulty(InputRole role, int faults) {
@@ -80,7 +121,7 @@ void LoadCommands::finishFaulty(InputRole role, int faults) {
     }
 }
 
-void LoadCommands::finishClean(InputRole role) {
+void LoadCommands::finishClean(InputRole role, const std::string& extraMessage) {
     StringGrid& table = workspace_.inputTable(role);
     emptyResultTable(workspace_.StringGrid5, ResultTableState::BeforeCalculation);
     (role == InputRole::Database ? workspace_.databaseHasErrors : workspace_.searchHasErrors) =
@@ -90,7 +131,7 @@ void LoadCommands::finishClean(InputRole role) {
     workspace_.StringGrid7.setColCount(7);
     workspace_.StringGrid7.setRowCount(2);
     workspace_.statusLine.clear();
-    const std::string message = formatMessage(role, table);
+    const std::string message = formatMessage(role, table) + extraMessage;
     fitColumnWidths(table, measurer_);
     applyViewEvent(workspace_, ViewEvent::LoadedClean, role);
     dialogs_.showModal(role == InputRole::Database ? FormId::Form2 : FormId::Form3, message);

@@ -2,6 +2,7 @@
 
 #include "commands/Dialogs.h"
 #include "commands/InputRole.h"
+#include "commands/InputTables.h"
 #include "commands/LoadForms.h"
 #include "commands/TextMeasurer.h"
 #include "commands/Workspace.h"
@@ -25,14 +26,23 @@ public:
     void Button2Click() { load(InputRole::Search); }
     // The load, the file chosen in its dialog, or given (the file the program was started with).
     void load(InputRole role, const std::optional<std::string>& given = std::nullopt);
+    // "Import database..." and "Import haplotype(s) for search...": the file chosen in the load's
+    // dialog, then the import dialog; the table as it comes, read as genotypes, installed as a
+    // load installs it (faults, red cells, the format message).
+    void import(InputRole role, const std::optional<std::string>& given = std::nullopt);
 
     LoadForms forms;
     FileDialogState OpenDialog1;
     FileDialogState OpenDialog2;
 
 private:
+    // Starts a load or an import: the table emptied, the status line set; returns the file
+    // chosen, or nothing when the dialog was cancelled.
+    std::optional<std::string> chooseFile(InputRole role, const std::optional<std::string>& given);
+    void install(InputRole role, const LoadedTable& loaded, CellReading reading,
+                 const std::string& extraMessage);
     void finishFaulty(InputRole role, int faults);
-    void finishClean(InputRole role);
+    void finishClean(InputRole role, const std::string& extraMessage);
 
     Workspace& workspace_;
     Dialogs& dialogs_;

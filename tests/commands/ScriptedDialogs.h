@@ -49,6 +49,18 @@ public:
         action();
     }
 
+    // Each import dialog runs the next action on its preview (the user's changes) and is answered
+    // OK when it returns true; without one, it is answered OK as it opened.
+    std::deque<std::function<bool(ImportPreview&)>> importActions;
+    bool runImportDialog(ImportPreview& preview) override {
+        log.push_back("import dialog " + preview.summary() + " | " + status());
+        if (importActions.empty())
+            return true;
+        auto action = importActions.front();
+        importActions.pop_front();
+        return action(preview);
+    }
+
     void showError(const std::string& text) override {
         log.push_back("error " + text + " | " + status());
     }
