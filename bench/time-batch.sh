@@ -11,6 +11,8 @@
 #   match-100k               100,000 x 1,000, the same
 #   match-1m-close, match-100k-close   the same sizes in close-knit populations: about 700
 #                            matches per search haplotype, so that writing the result dominates
+#   read-1m-genotypes, read-1m-detect   the diversity of the 1,000,000-row database read by the
+#                            genotype reading, and as it comes (--detect-layout)
 #   faults-100k, faults-1m   list the faulty cells of 100,000 / 1,000,000 rows x 27 faulty loci
 #   refusals                 read each full-size hostile file of tests/data/make-hostile.py
 set -euo pipefail
@@ -86,6 +88,13 @@ for case_name in "$@"; do
     match-100k) match_case "$case_name" 100000 1000 diverse ;;
     match-1m-close) match_case "$case_name" 1000000 100 close ;;
     match-100k-close) match_case "$case_name" 100000 1000 close ;;
+    read-1m-genotypes | read-1m-detect)
+        folder=$(generated 1000000 100 diverse)
+        option=--genotypes
+        [ "$case_name" = read-1m-detect ] && option=--detect-layout
+        median_of_three "$case_name" "$tool" diversity "$folder/database.csv" $option \
+            --out "$data/diversity.csv"
+        ;;
     faults-100k) median_of_three "$case_name" "$tool" show "$(faulty_csv 100000)" --database ;;
     faults-1m) median_of_three "$case_name" "$tool" show "$(faulty_csv 1000000)" --database ;;
     refusals)

@@ -19,6 +19,15 @@ const char* const kNotes =
         different partial repeat; a null against anything else 1; copies pair up in order, an
         extra copy 1 more; DYS389II counts only what it has beyond DYS389I.
 
+Tables as they come (--detect-layout): loci are told by their titles (DYS19, DYS389 II,
+        DYS464C, DYF387S1, Y-GATA-H4, YCAII, DXYS156Y, ...; "DYS385sum" or "Frequency" are
+        not), the population by a column "Population", "Population Code", "Pop" or "Group", else
+        the sheet's name (when not "Sheet1" and the like), else the file's name; the sample by
+        "Sample", "Sample Name", "ID" or "Haplotype", else the row number; the count by "Count",
+        "n", "Number" or "Weight": a row with count c stands for c men. --sheet all reads every
+        sheet as one table (their loci must agree). Rows typed at no locus are kept and counted,
+        and take part in nothing. What was found is printed on stderr first.
+
 FILE formats are recognised by content: .xls, .xlsx, .ods, CSV/TSV text, and the tables the
 program saves. Output files are chosen by name: ".csv" gives CSV (RFC 4180, UTF-8), ".tsv" or
 "-" (standard output) tab-separated text (a cell holding a tab, line break or quote is quoted

@@ -230,8 +230,12 @@ private:
 
     // The sample and population of a row when no column holds them.
     void fillRowConstants(long tableRow, long row) {
-        if (sheet_.samplesByRow)
-            builder_.setText(tableRow, kSampleColumn, std::to_string(row + 1));
+        if (sheet_.samplesByRow) {
+            char digits[24];
+            const auto end = std::to_chars(digits, digits + sizeof digits, row + 1).ptr;
+            builder_.setText(tableRow, kSampleColumn,
+                             std::string_view(digits, static_cast<std::size_t>(end - digits)));
+        }
         if (!sheet_.population.empty())
             builder_.setText(tableRow, kPopulationColumn, sheet_.population);
     }
@@ -434,6 +438,17 @@ std::string sampleOf(const HaplotypeTable& table, const ImportedTable& imported,
     return "row " + std::to_string(imported.rowOrigins[haplotype].row + 1);
 }
 
+// Whether a column titled as a count numbers the rows 1, 2, 3, ... instead, as the program's own
+// databases number their haplotypes in a column "number".
+bool numbersTheRows(const std::vector<std::uint32_t>& counts) {
+    if (counts.size() < 2)
+        return false;
+    for (std::size_t h = 0; h < counts.size(); ++h)
+        if (counts[h] != h + 1)
+            return false;
+    return true;
+}
+
 // The count cells of rows with a haplotype that hold no count, among the locus cells' faults.
 void addCountFaults(std::vector<FaultyCell>& faults, int countColumn,
                     const std::vector<std::uint32_t>& counts, const std::vector<bool>& typed) {
@@ -515,25 +530,34 @@ ImportedTable importTable(const std::string& fileName, TableLayout layout,
     ImportedTable imported = std::move(sink.imported);
     auto read = builder.finish();
     const HaplotypeTable& table = *read.table;
-    std::vector<bool> typed(table.haplotypes());
     std::vector<std::uint32_t>& counts = sink.counts();
     counts.resize(table.haplotypes(), 0);
     ImportReport& report = imported.report;
+    int countColumn = sink.countColumn();
+    const bool countMarked =
+        std::any_of(settings.marks.begin(), settings.marks.end(),
+                    [](const ColumnMark& m) { return m.role == ColumnRole::Count; });
+    if (countColumn != kUnmapped && !countMarked && numbersTheRows(counts)) {
+        report.otherColumns.insert(report.otherColumns.begin(), table.title(countColumn));
+        report.count.clear();
+        countColumn = kUnmapped;
+    }
     report.rows = table.haplotypes();
+    std::vector<bool> typed(table.haplotypes());
     for (std::size_t h = 0; h < table.haplotypes(); ++h) {
         typed[h] = isTyped(table, h);
         if (!typed[h]) {
             if (report.untyped++ < ImportReport::kUntypedNamed)
                 report.untypedSamples.push_back(sampleOf(table, imported, h));
         } else {
-            report.men += std::max<std::uint32_t>(counts[h], 1);
+            report.men += countColumn == kUnmapped ? 1 : std::max<std::uint32_t>(counts[h], 1);
         }
     }
     imported.faults = std::move(read.faults);
-    if (sink.countColumn() != kUnmapped)
-        addCountFaults(imported.faults, sink.countColumn(), counts, typed);
+    if (countColumn != kUnmapped)
+        addCountFaults(imported.faults, countColumn, counts, typed);
     imported.table = read.table;
-    if (imported.faults.empty() && sink.countColumn() != kUnmapped) {
+    if (imported.faults.empty() && countColumn != kUnmapped) {
         const std::uint64_t rows = report.men + report.untyped;
         if (rows * static_cast<std::uint64_t>(table.columns()) > kMaxSheetCells)
             throw Error("Cannot read \"" + fileName + "\": its counts add up to " +

@@ -420,3 +420,30 @@ TEST_F(BatchTool, OutputsNeverReplaceInputsAndFollowLinks) {
 
 } // namespace
 } // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+TEST_F(BatchTool, DetectsTheLayoutSaysWhatItFoundAndNamesFaultyCellsWhereTheFileHasThem) {
+    const std::string derived = std::string(TARNWICK_TEST_DATA) + "/import-derived.csv";
+    const Outcome shown = run({"show", derived, "--detect-layout"});
+    EXPECT_EQ(shown.status, kExitSuccess) << shown.err;
+    for (const char* said :
+         {": 4 loci: DYS19, DYS385a, DYS385b, DYS390\n",
+          ": population from column \"Population Code\"\n", ": sample from column \"ID\"\n",
+          ": 2 rows have no locus typed and take part in nothing: P02, P05\n"})
+        EXPECT_NE(shown.err.find(derived + said), std::string::npos) << said << shown.err;
+    EXPECT_EQ(fields(lines(shown.out).at(0)).at(7), "DYS19");
+    EXPECT_EQ(fields(lines(shown.out).at(1)).at(7), "13");
+
+    writeFile(path("survey.csv"), "Region,Men,DYS19,DYS390\nNorth,2,14,23\nSouth,two,15,x\n");
+    const Outcome faulty = run({"show", path("survey.csv"), "--detect-layout",
+                                "--population-column", "region", "--count-column", "Men"});
+    EXPECT_EQ(faulty.status, kExitFailure);
+    EXPECT_NE(faulty.err.find(": cell B3 holds \"two\""), std::string::npos) << faulty.err;
+    EXPECT_NE(faulty.err.find(": cell D3 holds \"x\""), std::string::npos) << faulty.err;
+    EXPECT_EQ(run({"show", derived, "--sheet", "all"}).status, kExitUsage);
+}
+
+} // namespace
+} // namespace tarnwick
