@@ -1,5 +1,6 @@
 #include "core/genotype/LocusKeys.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -28,6 +29,12 @@ std::string locusKey(std::string_view title) {
         if (key == alias)
             return std::string(name);
     return key;
+}
+
+bool isDuplicatedLocus(std::string_view key) {
+    constexpr std::array<std::string_view, 7> kDuplicated = {
+        "DYS385", "DYF387S1", "DYS459", "YCAII", "DYS527", "DYS528", "DYF404S1"};
+    return std::find(kDuplicated.begin(), kDuplicated.end(), key) != kDuplicated.end();
 }
 
 std::string titleWithoutCopy(std::string_view title) {
