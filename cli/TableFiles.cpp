@@ -59,6 +59,8 @@ CheckedTable readChecked(const std::string& file, TableLayout layout, bool genot
     if (faults > 0)
         list +=
             file + ": " + std::to_string(faults) + " faulty cell" + (faults == 1 ? "" : "s") + "\n";
+    if (const auto& cut = read.cutPartialRepeats; cut.cells > 0)
+        list += file + ": " + cutPartialRepeatsText(cut, "--genotypes") + "\n";
     err << list;
     return {std::move(read.table), faults == 0};
 }

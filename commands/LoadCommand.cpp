@@ -16,13 +16,17 @@ FileDialogState openDialog() {
 
 } // namespace
 
-std::string formatMessage(InputRole role, const StringGrid& table) {
+std::string formatMessage(InputRole role, const StringGrid& table,
+                          const CutPartialRepeatCells& cut) {
     const bool database = role == InputRole::Database;
     const int markers = std::max(table.ColCount() - layoutOf(role).firstLocusColumn, 0);
-    return std::string("The following data format was identified in the ") +
-           (database ? "database" : "haplotypes for search") +
-           ":\r\nNumber of haplotypes: " + std::to_string(table.RowCount() - 3) +
-           "\r\nNumber of markers: " + std::to_string(markers);
+    std::string message = std::string("The following data format was identified in the ") +
+                          (database ? "database" : "haplotypes for search") +
+                          ":\r\nNumber of haplotypes: " + std::to_string(table.RowCount() - 3) +
+                          "\r\nNumber of markers: " + std::to_string(markers);
+    if (cut.cells > 0)
+        message += "\r\n" + cutPartialRepeatsText(cut, "\"Read genotypes\"");
+    return message;
 }
 
 LoadCommands::LoadCommands(Workspace& workspace, Dialogs& dialogs, const TextMeasurer& measurer)
@@ -59,7 +63,7 @@ void LoadCommands::load(InputRole role, const std::optional<std::string>& given)
         if (!loaded.faults.empty())
             finishFaulty(role, static_cast<int>(loaded.faults.size()));
         else
-            finishClean(role);
+            finishClean(role, loaded.cutPartialRepeats);
     }
     workspace_.statusLine.clear();
 }
@@ -80,7 +84,7 @@ void LoadCommands::finishFaulty(InputRole role, int faults) {
     }
 }
 
-void LoadCommands::finishClean(InputRole role) {
+void LoadCommands::finishClean(InputRole role, const CutPartialRepeatCells& cut) {
     StringGrid& table = workspace_.inputTable(role);
     emptyResultTable(workspace_.StringGrid5, ResultTableState::BeforeCalculation);
     (role == InputRole::Database ? workspace_.databaseHasErrors : workspace_.searchHasErrors) =
@@ -90,7 +94,7 @@ void LoadCommands::finishClean(InputRole role) {
     workspace_.StringGrid7.setColCount(7);
     workspace_.StringGrid7.setRowCount(2);
     workspace_.statusLine.clear();
-    const std::string message = formatMessage(role, table);
+    const std::string message = formatMessage(role, table, cut);
     fitColumnWidths(table, measurer_);
     applyViewEvent(workspace_, ViewEvent::LoadedClean, role);
     dialogs_.showModal(role == InputRole::Database ? FormId::Form2 : FormId::Form3, message);

@@ -336,7 +336,8 @@ TEST_F(BatchTool, OutcomesAndTheirExitCodes) {
          ""},
         {{"show", path("search.csv"), "--search"},
          kExitSuccess,
-         "",
+         path("search.csv") +
+             ": 1 cell such as \"14.2\" read as whole repeats; --genotypes keeps them\n",
          "sample\tcomment\tDYS390\tDYS19\nS1\t\t24\t14\n"},
         {{"show", path("search.csv")},
          kExitSuccess,
