@@ -30,17 +30,22 @@ void declareShow(CommandDeclaration& command, ShowOptions& options) {
 }
 
 // A table with its locus cells as the genotype reading understands them ("14", "13.2",
-// "12,13", "null", empty when missing); a faulty cell keeps its text.
+// "12,13", "null", empty when missing; "14,14" for a single allele in a column for a whole
+// duplicated locus); a faulty cell keeps its text.
 class UnderstoodGenotypes : public TextTable {
 public:
     explicit UnderstoodGenotypes(std::shared_ptr<const HaplotypeTable> table)
-        : table_(std::move(table)) {}
+        : table_(std::move(table)) {
+        for (int col = 0; col < table_->columns(); ++col)
+            loci_.push_back(columnLocus(*table_, col));
+    }
     int columnCount() const override { return table_->columnCount(); }
     int rowCount() const override { return table_->rowCount(); }
     std::string_view text(int col, int row, std::string& scratch) const override {
         if (row == 0 || !table_->isLocusColumn(col))
             return table_->text(col, row, scratch);
-        const Genotype genotype = genotypeAt(*table_, col, static_cast<std::size_t>(row - 1));
+        const Genotype genotype = genotypeAt(*table_, loci_[static_cast<std::size_t>(col)],
+                                             static_cast<std::size_t>(row - 1));
         if (genotype.kind == Genotype::Kind::Fault)
             return table_->text(col, row, scratch);
         scratch = genotypeText(genotype);
@@ -49,6 +54,7 @@ public:
 
 private:
     std::shared_ptr<const HaplotypeTable> table_;
+    std::vector<GenotypeLocus> loci_; // each column alone
 };
 
 int runShow(const ShowOptions& options, const CommandStreams& streams) {

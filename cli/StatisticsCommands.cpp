@@ -36,6 +36,18 @@ void declareFrequencies(CommandDeclaration& command, FrequenciesOptions& options
     declareClusterOptions(command, options.clusters, discreteLaplace);
 }
 
+// A searched haplotype typed at none of the loci paired with the database's has no frequency:
+// named, once, rather than left to be found among empty rows.
+void warnOfUntypedSearches(const HaplotypeTable& search, const MatchProbabilities& probabilities,
+                           std::ostream& err) {
+    std::string scratch;
+    for (const ProbabilityRow& row : probabilities.rows)
+        if (!row.typed && row.population < 0) // its last row, All
+            err << "sample \"" << search.cell(0, row.search, scratch) << "\" (row "
+                << row.search + 2
+                << "): typed at none of the database's loci, so it has no frequency\n";
+}
+
 int runFrequencies(const FrequenciesOptions& options, const CommandStreams& streams) {
     const auto [database, databaseClean] =
         readChecked(options.database, kDatabaseLayout, options.reading, streams.err);
@@ -44,6 +56,7 @@ int runFrequencies(const FrequenciesOptions& options, const CommandStreams& stre
     if (!databaseClean || !searchClean)
         return kExitFailure;
     MatchProbabilities probabilities = matchProbabilities(*database, *search, options.confidence);
+    warnOfUntypedSearches(*search, probabilities, streams.err);
     std::vector<DiscreteLaplaceEstimate> estimates;
     if (options.discreteLaplace) {
         TerminalStatus status(streams.err, streams.progressToTerminal);
@@ -95,7 +108,9 @@ void addFrequenciesCommand(CommandLine& line) {
         "confidence C (0.5 to 0.9999, default 0.95), augmented = (matches + 1) / (N + 1), and, "
         "for one never seen, kappa = (1 - share of the N that occur once) / N. Columns: sample, "
         "comment, population, N, matches, frequency, lower, upper, augmented, kappa (with "
-        "--discrete-laplace then discrete_laplace, clusters); what is not defined is empty.",
+        "--discrete-laplace then discrete_laplace, clusters); what is not defined is empty, "
+        "and a searched haplotype typed at none of the loci has no frequency (all but its "
+        "sample, comment and population empty, and a warning).",
         declareFrequencies, runFrequencies);
 }
 

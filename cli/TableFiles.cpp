@@ -62,6 +62,8 @@ void listFaults(const std::string& file, const HaplotypeTableBuilder::Result& re
     if (faults > 0)
         list +=
             file + ": " + std::to_string(faults) + " faulty cell" + (faults == 1 ? "" : "s") + "\n";
+    if (const auto& cut = read.cutPartialRepeats; cut.cells > 0)
+        list += file + ": " + cutPartialRepeatsText(cut, "--genotypes") + "\n";
     err << list;
 }
 
@@ -69,7 +71,7 @@ CheckedTable importChecked(const std::string& file, TableLayout layout, const Ta
                            std::ostream& err) {
     ImportedTable imported = importTable(file, layout, reading.importSettings());
     err << describeImport(file, imported.report);
-    HaplotypeTableBuilder::Result read{imported.table, std::move(imported.faults), {}};
+    HaplotypeTableBuilder::Result read{imported.table, std::move(imported.faults), {}, {}};
     listFaults(
         file, read, [&](const FaultyCell& fault) { return imported.placeInFile(fault); }, true,
         err);

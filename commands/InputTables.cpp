@@ -28,7 +28,7 @@ std::shared_ptr<const HaplotypeTable> haplotypesOf(const StringGrid& grid, Input
 
 LoadedTable readInputTable(const std::string& fileName, InputRole role, CellReading reading) {
     auto read = readHaplotypeTable(fileName, layoutOf(role), reading);
-    LoadedTable loaded{std::move(read.table), {}};
+    LoadedTable loaded{std::move(read.table), {}, std::move(read.cutPartialRepeats)};
     loaded.faults.reserve(read.faults.size());
     for (const FaultyCell& fault : read.faults)
         loaded.faults.push_back({fault.col, fault.row});

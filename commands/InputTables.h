@@ -19,10 +19,11 @@ std::shared_ptr<const HaplotypeTable> haplotypesOf(const StringGrid& grid, Input
                                                    CellReading loadedAs);
 
 // What a load reads into an input table: the file's first sheet, its locus cells tidied and
-// read, and the faulty ones listed by column, then row.
+// read, the faulty ones listed by column, then row, and those whose tidying cut a partial repeat.
 struct LoadedTable {
     std::shared_ptr<const HaplotypeTable> table;
     std::vector<CellPosition> faults;
+    CutPartialRepeatCells cutPartialRepeats;
 };
 LoadedTable readInputTable(const std::string& fileName, InputRole role, CellReading reading);
 

@@ -29,13 +29,17 @@ std::string importMessage(const ImportReport& report) {
 
 } // namespace
 
-std::string formatMessage(InputRole role, const StringGrid& table) {
+std::string formatMessage(InputRole role, const StringGrid& table,
+                          const CutPartialRepeatCells& cut) {
     const bool database = role == InputRole::Database;
     const int markers = std::max(table.ColCount() - layoutOf(role).firstLocusColumn, 0);
-    return std::string("The following data format was identified in the ") +
-           (database ? "database" : "haplotypes for search") +
-           ":\r\nNumber of haplotypes: " + std::to_string(table.RowCount() - 3) +
-           "\r\nNumber of markers: " + std::to_string(markers);
+    std::string message = std::string("The following data format was identified in the ") +
+                          (database ? "database" : "haplotypes for search") +
+                          ":\r\nNumber of haplotypes: " + std::to_string(table.RowCount() - 3) +
+                          "\r\nNumber of markers: " + std::to_string(markers);
+    if (cut.cells > 0)
+        message += "\r\n" + cutPartialRepeatsText(cut, "\"Read genotypes\"");
+    return message;
 }
 
 LoadCommands::LoadCommands(Workspace& workspace, Dialogs& dialogs, const TextMeasurer& measurer)
@@ -84,7 +88,7 @@ void LoadCommands::import(InputRole role, const std::optional<std::string>& give
         if (dialogs_.runImportDialog(preview)) {
             const ImportedTable imported =
                 importTable(*fileName, layoutOf(role), preview.settings());
-            LoadedTable loaded{imported.table, {}};
+            LoadedTable loaded{imported.table, {}, {}};
             for (const FaultyCell& fault : imported.faults)
                 loaded.faults.push_back({fault.col, fault.row});
             install(role, loaded, CellReading::Genotypes, importMessage(imported.report));
@@ -102,7 +106,7 @@ void LoadCommands::install(InputRole role, const LoadedTable& loaded, CellReadin
     if (!loaded.faults.empty())
         finishFaulty(role, static_cast<int>(loaded.faults.size()));
     else
-        finishClean(role, extraMessage);
+        finishClean(role, loaded.cutPartialRepeats, extraMessage);
 }
 
 void LoadCommands::finishFaulty(InputRole role, int faults) {
@@ -121,7 +125,8 @@ void LoadCommands::finishFaulty(InputRole role, int faults) {
     }
 }
 
-void LoadCommands::finishClean(InputRole role, const std::string& extraMessage) {
+void LoadCommands::finishClean(InputRole role, const CutPartialRepeatCells& cut,
+                               const std::string& extraMessage) {
     StringGrid& table = workspace_.inputTable(role);
     emptyResultTable(workspace_.StringGrid5, ResultTableState::BeforeCalculation);
     (role == InputRole::Database ? workspace_.databaseHasErrors : workspace_.searchHasErrors) =
@@ -131,7 +136,7 @@ void LoadCommands::finishClean(InputRole role, const std::string& extraMessage) 
     workspace_.StringGrid7.setColCount(7);
     workspace_.StringGrid7.setRowCount(2);
     workspace_.statusLine.clear();
-    const std::string message = formatMessage(role, table) + extraMessage;
+    const std::string message = formatMessage(role, table, cut) + extraMessage;
     fitColumnWidths(table, measurer_);
     applyViewEvent(workspace_, ViewEvent::LoadedClean, role);
     dialogs_.showModal(role == InputRole::Database ? FormId::Form2 : FormId::Form3, message);

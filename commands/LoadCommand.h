@@ -6,14 +6,17 @@
 #include "commands/LoadForms.h"
 #include "commands/TextMeasurer.h"
 #include "commands/Workspace.h"
+#include "core/table/HaplotypeTable.h"
 
 #include <optional>
 #include <string>
 
 namespace tarnwick {
 
-// The format message of a load without faults; the number of markers is never negative.
-std::string formatMessage(InputRole role, const StringGrid& table);
+// The format message of a load without faults; the number of markers is never negative. Cells
+// whose partial repeat was cut are counted on a line of their own, when there are any.
+std::string formatMessage(InputRole role, const StringGrid& table,
+                          const CutPartialRepeatCells& cut = {});
 
 // "Load database" (Button1Click of the main window) and "Load haplotype(s) for search"
 // (Button2Click): one command, parameterised by the role. A reader failure is raised and ends
@@ -42,7 +45,8 @@ private:
     void install(InputRole role, const LoadedTable& loaded, CellReading reading,
                  const std::string& extraMessage);
     void finishFaulty(InputRole role, int faults);
-    void finishClean(InputRole role, const std::string& extraMessage);
+    void finishClean(InputRole role, const CutPartialRepeatCells& cut,
+                     const std::string& extraMessage);
 
     Workspace& workspace_;
     Dialogs& dialogs_;

@@ -137,6 +137,15 @@ Genotype combinedCopies(const Genotype& a, const Genotype& b) {
     return both;
 }
 
+Genotype asBothCopies(const Genotype& genotype) {
+    Genotype both = genotype;
+    if (genotype.kind == Genotype::Kind::Alleles && genotype.count == 1) {
+        both.count = 2;
+        both.alleles[1] = genotype.alleles[0];
+    }
+    return both;
+}
+
 std::int64_t genotypeSteps(const Genotype& a, const Genotype& b) {
     using Kind = Genotype::Kind;
     if (a.kind == Kind::Null || b.kind == Kind::Null)

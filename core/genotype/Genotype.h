@@ -47,6 +47,10 @@ std::string genotypeText(const Genotype& genotype);
 // allele beats a null; missing when both are. A fault in either is the fault.
 Genotype combinedCopies(const Genotype& a, const Genotype& b);
 
+// A single allele as the two copies of a duplicated locus written once (14 is 14,14); anything
+// else as it is.
+Genotype asBothCopies(const Genotype& genotype);
+
 // Steps between two typed genotypes: between single alleles the difference in repeats, plus 1
 // when the partial repeats differ; null and null 0, null and anything else 1; lists of equal
 // length the sum over their sorted pairs; of different lengths the difference in length plus the

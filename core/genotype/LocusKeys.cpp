@@ -1,5 +1,6 @@
 #include "core/genotype/LocusKeys.h"
 
+#include <algorithm>
 #include <array>
 #include <initializer_list>
 #include <utility>
@@ -74,6 +75,12 @@ bool isLocusKey(std::string_view key) {
     if (takePrefix(rest, "DXYS"))
         return takeDigits(rest, 1, 5) && rest == "Y";
     return false;
+}
+
+bool isDuplicatedLocus(std::string_view key) {
+    constexpr std::array<std::string_view, 7> kDuplicated = {
+        "DYS385", "DYF387S1", "DYS459", "YCAII", "DYS527", "DYS528", "DYF404S1"};
+    return std::find(kDuplicated.begin(), kDuplicated.end(), key) != kDuplicated.end();
 }
 
 std::string titleWithoutCopy(std::string_view title) {

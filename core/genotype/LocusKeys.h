@@ -19,6 +19,11 @@ std::string locusKey(std::string_view title);
 // no locus.
 bool isLocusKey(std::string_view key);
 
+// Whether a locus (by key) has two copies, so that a single allele written for the whole locus
+// is a man with the same allele at both: DYS385, DYF387S1, DYS459, YCAII, DYS527, DYS528,
+// DYF404S1.
+bool isDuplicatedLocus(std::string_view key);
+
 // The title of a locus split into columns a and b, from its a column's: without the final a or A
 // and any space, "-", "_" or "." before it ("DYS385a" is "DYS385").
 std::string titleWithoutCopy(std::string_view title);

@@ -3,6 +3,7 @@
 #include "core/matching/PairedColumns.h"
 #include "core/table/GenotypeLoci.h"
 
+#include <algorithm>
 #include <bit>
 #include <limits>
 #include <optional>
@@ -16,8 +17,8 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 constexpr std::int16_t kMissing = LocusColumn::kNarrowUntyped;
 constexpr std::int16_t kOther = kMissing + 1; // typed: a null, a microvariant, copies
 constexpr std::int16_t kFault = kMissing + 2;
-// Loci marked in one 64-bit mask per haplotype.
-constexpr std::size_t kMaxMaskedLoci = 64;
+// Loci marked in masks of 64-bit words.
+constexpr std::size_t kMaskBits = 64;
 
 // One locus of one table, its genotypes read once.
 class LocusGenotypes {
@@ -26,7 +27,8 @@ public:
         : table_(&table), locus_(locus), codes_(table.haplotypes(), kMissing) {
         const LocusColumn* column =
             table.isLocusColumn(locus.column) ? &table.locusColumn(locus.column) : nullptr;
-        const bool plain = column && column->isNarrow() && locus.secondColumn < 0;
+        const bool plain =
+            column && column->isNarrow() && locus.secondColumn < 0 && !locus.bothCopiesOfOne;
         for (std::size_t h = 0; h < codes_.size(); ++h) {
             std::int16_t& code = codes_[h];
             // Most cells hold a whole number, read without making a genotype of it.
@@ -109,13 +111,12 @@ public:
         }
         if (dys389I_ < 0)
             dys389II_ = -1; // only with both is DYS389II compared apart
-        masked_ = loci.size() <= kMaxMaskedLoci;
-        if (masked_) {
-            databaseOthers_ = othersOf(database_, database.haplotypes());
-            searchOthers_ = othersOf(search_, search.haplotypes());
-            if (dys389II_ >= 0)
-                alwaysExact_ = std::uint64_t{1} << dys389II_;
-        }
+        words_ = std::max<std::size_t>((loci.size() + kMaskBits - 1) / kMaskBits, 1);
+        databaseOthers_ = othersOf(database_, database.haplotypes());
+        searchOthers_ = othersOf(search_, search.haplotypes());
+        alwaysExact_.assign(words_, 0);
+        if (dys389II_ >= 0)
+            mark(alwaysExact_.data(), static_cast<std::size_t>(dys389II_));
     }
 
     std::size_t loci() const { return database_.size(); }
@@ -159,18 +160,19 @@ public:
     // The candidate's steps and common loci completed at the loci the vector comparison left
     // out; whether it then matches.
     bool refine(Match& candidate, std::int64_t limit) const {
-        const std::uint64_t exact = masked_ ? alwaysExact_ | searchOthers_[candidate.search] |
-                                                  databaseOthers_[candidate.database]
-                                            : ~std::uint64_t{0};
-        for (std::uint64_t rest = exact; rest != 0; rest &= rest - 1) {
-            const auto k = static_cast<std::size_t>(std::countr_zero(rest));
-            if (k >= loci())
-                break;
-            if (const auto steps = stepsAt(k, candidate.search, candidate.database)) {
-                candidate.steps += *steps;
-                ++candidate.commonLoci;
-                if (candidate.steps > limit)
-                    return false;
+        const std::uint64_t* searchOthers = &searchOthers_[candidate.search * words_];
+        const std::uint64_t* databaseOthers = &databaseOthers_[candidate.database * words_];
+        for (std::size_t w = 0; w < words_; ++w) {
+            for (std::uint64_t rest = alwaysExact_[w] | searchOthers[w] | databaseOthers[w];
+                 rest != 0; rest &= rest - 1) {
+                const std::size_t k =
+                    w * kMaskBits + static_cast<std::size_t>(std::countr_zero(rest));
+                if (const auto steps = stepsAt(k, candidate.search, candidate.database)) {
+                    candidate.steps += *steps;
+                    ++candidate.commonLoci;
+                    if (candidate.steps > limit)
+                        return false;
+                }
             }
         }
         return candidate.commonLoci > 0 && candidate.steps <= limit;
@@ -184,13 +186,18 @@ public:
     }
 
 private:
-    static std::vector<std::uint64_t> othersOf(const std::vector<LocusGenotypes>& loci,
-                                               std::size_t haplotypes) {
-        std::vector<std::uint64_t> others(haplotypes, 0);
+    static void mark(std::uint64_t* mask, std::size_t k) {
+        mask[k / kMaskBits] |= std::uint64_t{1} << (k % kMaskBits);
+    }
+
+    // Each haplotype's mask (words_ words) of the loci where its cell is typed but no whole allele.
+    std::vector<std::uint64_t> othersOf(const std::vector<LocusGenotypes>& loci,
+                                        std::size_t haplotypes) const {
+        std::vector<std::uint64_t> others(haplotypes * words_, 0);
         for (std::size_t k = 0; k < loci.size(); ++k)
             for (std::size_t h = 0; h < haplotypes; ++h)
                 if (loci[k].isOther(h))
-                    others[h] |= std::uint64_t{1} << k;
+                    mark(&others[h * words_], k);
         return others;
     }
 
@@ -199,7 +206,7 @@ private:
         std::vector<HaplotypeTable::Column> columns;
         std::vector<std::string> titles;
         for (std::size_t k = 0; k < loci.size(); ++k) {
-            const bool apart = !masked_ || static_cast<int>(k) == dys389II_;
+            const bool apart = static_cast<int>(k) == dys389II_;
             columns.emplace_back(LocusColumn(apart ? std::vector<std::int16_t>(haplotypes, kMissing)
                                                    : loci[k].wholeAlleles()));
             titles.push_back(std::to_string(k));
@@ -231,10 +238,10 @@ private:
     std::vector<LocusGenotypes> search_;
     int dys389I_ = -1;
     int dys389II_ = -1;
-    bool masked_ = true;
+    std::size_t words_ = 1; // of each locus mask
     std::vector<std::uint64_t> databaseOthers_;
     std::vector<std::uint64_t> searchOthers_;
-    std::uint64_t alwaysExact_ = 0;
+    std::vector<std::uint64_t> alwaysExact_; // DYS389II, compared apart
 };
 
 } // namespace

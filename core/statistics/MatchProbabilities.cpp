@@ -107,7 +107,7 @@ private:
 
 ProbabilityRow rowOf(std::size_t search, int population, std::size_t n, std::size_t matches,
                      std::size_t alone, Intervals& intervals) {
-    ProbabilityRow row{search, population, n, matches, {}, {}, {}, {}, {}};
+    ProbabilityRow row{search, population, n, matches, {}, {}, {}, {}, {}, true};
     if (n == 0)
         return row;
     const double dn = static_cast<double>(n);
@@ -158,6 +158,16 @@ MatchProbabilities matchProbabilities(const HaplotypeTable& database, const Hapl
         for (std::size_t k = 0; k < ids.search.loci(); ++k)
             if (lociBits[k / 64] >> (k % 64) & 1)
                 loci.push_back(k);
+        if (loci.empty()) { // every database haplotype would be the same as it over no loci
+            for (const std::size_t s : searches)
+                for (std::size_t p = 0; p < places; ++p) {
+                    ProbabilityRow& row = rowsOf[s].emplace_back();
+                    row.search = s;
+                    row.population = p + 1 == places ? -1 : static_cast<int>(p);
+                    row.typed = false;
+                }
+            continue;
+        }
         const LociCounts counts(ids.database, databaseHashes, populations, loci);
         for (const std::size_t s : searches) {
             counts.matchesOf(ids.search, s, searchHashes.over(s, lociBits), matches);
@@ -209,9 +219,9 @@ std::string_view MatchProbabilityTable::text(int col, int row, std::string& scra
                    : std::string_view(
                          probabilities_.populations[static_cast<std::size_t>(r.population)]);
     case 3:
-        return scratch = std::to_string(r.n);
+        return r.typed ? std::string_view(scratch = std::to_string(r.n)) : std::string_view();
     case 4:
-        return scratch = std::to_string(r.matches);
+        return r.typed ? std::string_view(scratch = std::to_string(r.matches)) : std::string_view();
     case 5:
         return number(r.frequency);
     case 6:

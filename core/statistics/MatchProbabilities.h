@@ -14,7 +14,8 @@ namespace tarnwick {
 
 // A search haplotype in one population (or all of them). For L, the paired loci at which the
 // search haplotype is typed: n haplotypes of the population typed at every locus of L, matches of
-// them the same as it over L. The rest is not defined when n is 0 (and kappa when matches > 0):
+// them the same as it over L. A search haplotype typed at none of the paired loci (L empty) has
+// nothing defined, not even n. The rest is not defined when n is 0 (and kappa when matches > 0):
 // frequency = matches / n; lower and upper the Clopper-Pearson interval; augmented =
 // (matches + 1) / (n + 1); kappa = (1 - k) / n with k the share of the n haplotypes whose
 // haplotype over L occurs once among them.
@@ -24,6 +25,7 @@ struct ProbabilityRow {
     std::size_t n = 0;
     std::size_t matches = 0;
     std::optional<double> frequency, lower, upper, augmented, kappa;
+    bool typed = true; // false when L is empty: n and matches are then 0, and shown empty
 };
 
 struct MatchProbabilities {
@@ -44,7 +46,8 @@ MatchProbabilities matchProbabilities(const HaplotypeTable& database, const Hapl
 std::pair<double, double> clopperPearson(std::size_t matches, std::size_t n, double confidence);
 
 // Those rows as a table: sample, comment, population ("All" for all), N, matches, frequency,
-// lower, upper, augmented, kappa; numbers other than counts with 6 significant digits.
+// lower, upper, augmented, kappa; numbers other than counts with 6 significant digits; what is
+// not defined empty.
 class MatchProbabilityTable : public TextTable {
 public:
     static constexpr int kColumns = 10;

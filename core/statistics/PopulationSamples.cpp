@@ -95,7 +95,7 @@ SearchedHaplotypes::SearchedHaplotypes(const HaplotypeTable& database, const Hap
     : search_(&search) {
     if (database.reading() == CellReading::Genotypes) {
         for (const GenotypeLocusPair& pair : pairGenotypeLoci(database, search))
-            pairedLocus_[pair.database.column] = {pair.search.column, pair.search.secondColumn};
+            pairedLocus_.emplace(pair.database.column, pair.search);
     } else {
         for (const LocusPair& pair : pairLoci(database, search))
             pairedColumn_[pair.databaseColumn] = pair.searchColumn;
@@ -111,8 +111,7 @@ SearchedAlleles SearchedHaplotypes::at(const PopulationSample& sample,
         bool skipped = false;
         const int column = sample.columns[l];
         if (const auto paired = pairedLocus_.find(column); paired != pairedLocus_.end()) {
-            const GenotypeLocus locus{"", paired->second.first, paired->second.second, ""};
-            const Genotype genotype = genotypeAt(*search_, locus, haplotype);
+            const Genotype genotype = genotypeAt(*search_, paired->second, haplotype);
             if (genotype.isWholeRepeats())
                 value = genotype.alleles[0] / 10;
             else

@@ -3,6 +3,7 @@
 // The men of each population of a database as samples for the discrete Laplace fit.
 
 #include "core/statistics/HaplotypeSample.h"
+#include "core/table/GenotypeLoci.h"
 #include "core/table/HaplotypeTable.h"
 
 #include <optional>
@@ -43,7 +44,7 @@ public:
 private:
     const HaplotypeTable* search_;
     std::unordered_map<int, int> pairedColumn_; // database column to search column (integers)
-    std::unordered_map<int, std::pair<int, int>> pairedLocus_; // to a search locus's columns
+    std::unordered_map<int, GenotypeLocus> pairedLocus_; // to a search locus
 };
 
 } // namespace tarnwick

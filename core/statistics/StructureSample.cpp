@@ -1,6 +1,7 @@
 #include "core/statistics/StructureSample.h"
 
 #include "core/Error.h"
+#include "core/genotype/LocusKeys.h"
 #include "core/statistics/PopulationSummary.h"
 #include "core/table/GenotypeLoci.h"
 
@@ -10,11 +11,6 @@
 
 namespace tarnwick {
 namespace {
-
-// Loci whose two copies are two loci (the online AMOVA tool's rule, followed by the field).
-bool hasTwoCopies(const std::string& key) {
-    return key == "DYS385" || key == "DYF387S1";
-}
 
 std::optional<LeftOutReason> problemOfKind(const Genotype& genotype) {
     switch (genotype.kind) {
@@ -40,15 +36,18 @@ struct SourceLocus {
 // The repeats of a man at a locus, or why he is left out.
 std::optional<LeftOutReason> readLocus(const HaplotypeTable& table, const SourceLocus& source,
                                        std::size_t h, std::int32_t* repeats) {
-    Genotype genotype = genotypeAt(table, source.locus.column, h);
-    if (source.locus.secondColumn >= 0) {
+    Genotype genotype;
+    if (source.locus.secondColumn < 0) {
+        genotype = genotypeAt(table, source.locus, h);
+    } else {
         // Each column of a split locus on its own first: a null or a missing copy is one, even
         // where the combined genotype would hide it behind the other copy.
+        const Genotype first = genotypeAt(table, source.locus.column, h);
         const Genotype second = genotypeAt(table, source.locus.secondColumn, h);
-        for (const Genotype* part : {&std::as_const(genotype), &second})
+        for (const Genotype* part : {&first, &second})
             if (const auto problem = problemOfKind(*part))
                 return problem;
-        genotype = combinedCopies(genotype, second);
+        genotype = combinedCopies(first, second);
     }
     if (const auto problem = problemOfKind(genotype))
         return problem;
@@ -67,7 +66,9 @@ std::optional<LeftOutReason> readLocus(const HaplotypeTable& table, const Source
 std::vector<SourceLocus> sourceLoci(const HaplotypeTable& table, std::vector<std::string>& titles) {
     std::vector<SourceLocus> sources;
     for (GenotypeLocus& locus : genotypeLoci(table)) {
-        const std::size_t copies = hasTwoCopies(locus.key) ? 2 : 1;
+        // The two copies of a duplicated locus are two loci (the online AMOVA tool's rule for
+        // DYS385 and DYF387S1, followed by the field).
+        const std::size_t copies = isDuplicatedLocus(locus.key) ? 2 : 1;
         if (copies == 2) {
             titles.push_back(locus.title + " (1)");
             titles.push_back(locus.title + " (2)");

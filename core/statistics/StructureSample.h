@@ -14,7 +14,7 @@
 namespace tarnwick {
 
 // Why a man is left out: the first locus (in the table's order) that is not one whole repeat
-// count, or two at DYS385 and DYF387S1.
+// count, or two at a duplicated locus (isDuplicatedLocus: DYS385, DYF387S1, ...).
 enum class LeftOutReason : std::uint8_t {
     Missing,
     NullAllele,
@@ -38,8 +38,8 @@ struct StructurePopulation {
     std::size_t leftOut = 0; // haplotypes of the population left out
 };
 
-// The analysis loci: a locus of the table, or one copy of a two-copy locus (DYS385, DYF387S1:
-// the smaller allele is copy 1). DYS389II holds DYS389II - DYS389I.
+// The analysis loci: a locus of the table, or one copy of a duplicated locus (DYS385, DYF387S1,
+// ...: the smaller allele is copy 1). DYS389II holds DYS389II - DYS389I.
 struct StructureSample {
     std::vector<std::string> loci;
     std::vector<StructurePopulation> populations; // in the order they first occur

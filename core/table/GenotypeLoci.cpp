@@ -43,6 +43,7 @@ std::vector<GenotypeLocus> genotypeLoci(const HaplotypeTable& table) {
             locus.secondColumn = b->second;
             locus.title = titleWithoutCopy(locus.title);
         }
+        locus.bothCopiesOfOne = locus.secondColumn < 0 && isDuplicatedLocus(locus.key);
         if (taken.insert(locus.key).second)
             loci.push_back(std::move(locus));
     }
@@ -59,6 +60,12 @@ std::vector<GenotypeLocusPair> pairGenotypeLoci(const HaplotypeTable& database,
         if (const auto found = searchLoci.find(locus.key); found != searchLoci.end())
             pairs.push_back({std::move(locus), found->second});
     return pairs;
+}
+
+GenotypeLocus columnLocus(const HaplotypeTable& table, int column) {
+    std::string key = locusKey(table.title(column));
+    const bool duplicated = isDuplicatedLocus(key);
+    return {std::move(key), column, -1, table.title(column), duplicated};
 }
 
 Genotype genotypeAt(const HaplotypeTable& table, int column, std::size_t haplotype) {
@@ -85,6 +92,8 @@ Genotype genotypeAt(const HaplotypeTable& table, int column, std::size_t haploty
 Genotype genotypeAt(const HaplotypeTable& table, const GenotypeLocus& locus,
                     std::size_t haplotype) {
     const Genotype first = genotypeAt(table, locus.column, haplotype);
+    if (locus.bothCopiesOfOne)
+        return asBothCopies(first);
     if (locus.secondColumn < 0)
         return first;
     return combinedCopies(first, genotypeAt(table, locus.secondColumn, haplotype));

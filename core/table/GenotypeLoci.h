@@ -16,6 +16,8 @@ struct GenotypeLocus {
     int column;            // the locus's column; of a split locus, the a column
     int secondColumn = -1; // of a split locus, the b column
     std::string title;     // as the marker slots show it
+    // A duplicated locus (isDuplicatedLocus) in one column: a single allele is both copies.
+    bool bothCopiesOfOne = false;
 };
 
 // The locus columns of a table (from its first locus column on), in order. Two whose keys are
@@ -32,9 +34,13 @@ struct GenotypeLocusPair {
 std::vector<GenotypeLocusPair> pairGenotypeLoci(const HaplotypeTable& database,
                                                 const HaplotypeTable& search);
 
+// A locus column taken alone, as a locus of its own (never split).
+GenotypeLocus columnLocus(const HaplotypeTable& table, int column);
+
 // The genotype of a haplotype at a locus column, read from what the column keeps.
 Genotype genotypeAt(const HaplotypeTable& table, int column, std::size_t haplotype);
-// The same at a locus, its two columns combined when it is split.
+// The same at a locus: its two columns combined when it is split, a single allele taken as both
+// copies at a duplicated locus in one column.
 Genotype genotypeAt(const HaplotypeTable& table, const GenotypeLocus& locus, std::size_t haplotype);
 
 } // namespace tarnwick

@@ -66,6 +66,11 @@ void HaplotypeTable::forEachTextOf(int col, const std::vector<bool>& haplotypes,
             visit(cell(col, h, scratch));
 }
 
+std::string cutPartialRepeatsText(const CutPartialRepeatCells& cut, std::string_view keptBy) {
+    return std::to_string(cut.cells) + (cut.cells == 1 ? " cell" : " cells") + " such as \"" +
+           cut.first + "\" read as whole repeats; " + std::string(keptBy) + " keeps them";
+}
+
 HaplotypeTableBuilder::HaplotypeTableBuilder(TableLayout layout, CellReading reading)
     : layout_(layout), reading_(reading) {}
 
@@ -101,6 +106,7 @@ void HaplotypeTableBuilder::setText(long row, long col, std::string_view text) {
         setGenotypeCell(row, col, text);
         return;
     }
+    noteRewrite(row, col, *locus, haplotype);
     const std::string tidied = reading_ == CellReading::TidiedIntegers && !text.empty()
                                    ? tidyLocusText(text)
                                    : std::string(text);
@@ -119,6 +125,8 @@ void HaplotypeTableBuilder::setText(long row, long col, std::string_view text) {
         locus->setValue(haplotype, read.value);
         if (tidied != std::to_string(read.value))
             locus->setOwnText(haplotype, tidied);
+        if (reading_ == CellReading::TidiedIntegers)
+            countCutPartialRepeat(row, col, text);
         break;
     }
     rememberTextAsRead(row, col, text, read.kind != IntegerCell::Kind::Integer && tidied != text);
@@ -131,6 +139,52 @@ void HaplotypeTableBuilder::rememberTextAsRead(long row, long col, std::string_v
         tidiedFaults_[key] = std::string(text);
     else if (!tidiedFaults_.empty())
         tidiedFaults_.erase(key);
+}
+
+// A cell read as an integer after tidying cut what followed its "." (not only zeros, which cut
+// nothing of the repeat count).
+void HaplotypeTableBuilder::countCutPartialRepeat(long row, long col, std::string_view text) {
+    const auto dot = text.find('.');
+    if (dot == std::string_view::npos ||
+        text.find_first_not_of('0', dot + 1) == std::string_view::npos)
+        return;
+    if (cutCells_.empty()) {
+        // An example for a message: a long text cut short, between characters.
+        constexpr std::size_t kLongest = 24;
+        if (text.size() <= kLongest) {
+            firstCutText_ = text;
+        } else {
+            std::size_t end = kLongest;
+            while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+                --end;
+            firstCutText_ = std::string(text.substr(0, end)) + "...";
+        }
+    }
+    cutCells_.push_back(cellKey(row, col));
+}
+
+// A cell given again that may have been cut: only a cell holding an integer can have been.
+void HaplotypeTableBuilder::noteRewrite(long row, long col, const LocusColumn& locus,
+                                        std::size_t haplotype) {
+    if (cutCells_.empty() || haplotype >= locus.size())
+        return;
+    const std::int64_t value = locus.value(haplotype);
+    if (value != LocusColumn::kUntyped && value != LocusColumn::kNotInteger)
+        rewrites_.emplace_back(cellKey(row, col), cutCells_.size());
+}
+
+// Each cut counts unless its cell was given again after it.
+CutPartialRepeatCells HaplotypeTableBuilder::cutPartialRepeats() const {
+    std::unordered_map<std::uint64_t, std::size_t> lastRewrite;
+    for (const auto& [key, cutsBefore] : rewrites_)
+        lastRewrite[key] = cutsBefore;
+    CutPartialRepeatCells cut{0, firstCutText_};
+    for (std::size_t i = 0; i < cutCells_.size(); ++i) {
+        const auto rewritten = lastRewrite.find(cutCells_[i]);
+        if (rewritten == lastRewrite.end() || rewritten->second <= i)
+            ++cut.cells;
+    }
+    return cut;
 }
 
 // The text as it stands: the value where it is an integer's decimal form, else the text itself;
@@ -158,7 +212,9 @@ void HaplotypeTableBuilder::setInteger(long row, long col, std::int64_t value) {
     }
     rows_ = std::max(rows_, row + 1);
     cols_ = std::max(cols_, col + 1);
-    std::get<LocusColumn>(column(col)).setValue(static_cast<std::size_t>(row - 1), value);
+    auto& locus = std::get<LocusColumn>(column(col));
+    noteRewrite(row, col, locus, static_cast<std::size_t>(row - 1));
+    locus.setValue(static_cast<std::size_t>(row - 1), value);
     rememberTextAsRead(row, col, {}, false);
 }
 
@@ -238,7 +294,7 @@ HaplotypeTableBuilder::Result HaplotypeTableBuilder::finish() {
     std::vector<FaultyCell> faults = this->faults(haplotypes);
     auto table = std::make_shared<const HaplotypeTable>(layout_, std::move(titles_),
                                                         std::move(columns_), haplotypes, reading_);
-    return {std::move(table), std::move(faults), std::move(tidiedFaults_)};
+    return {std::move(table), std::move(faults), std::move(tidiedFaults_), cutPartialRepeats()};
 }
 
 } // namespace tarnwick

@@ -7,7 +7,9 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -82,6 +84,15 @@ struct FaultyCell {
     int row;
 };
 
+// Locus cells whose tidying cut a partial repeat, read as whole repeats: how many, and the text
+// of the first the file gives. A load says so as 'N cells such as "16.2" read as whole repeats;
+// KEPTBY keeps them', KEPTBY naming how to read them as they stand.
+struct CutPartialRepeatCells {
+    std::size_t cells = 0;
+    std::string first;
+};
+std::string cutPartialRepeatsText(const CutPartialRepeatCells& cut, std::string_view keptBy);
+
 // Builds a table from the cells of a sheet, given in any order (row 0 the titles), its locus
 // cells in the data rows read as the reading says; a tidied cell's text is what is left of it.
 class HaplotypeTableBuilder {
@@ -109,6 +120,9 @@ public:
         std::vector<FaultyCell> faults; // by column, then by row, as loading lists them
         // The texts as read of faulty cells that tidying changed, by cellKey.
         std::unordered_map<std::uint64_t, std::string> tidiedFaults;
+        // Locus cells whose tidying cut a partial repeat ("16.2" to 16, "12.2,17" to 12), read
+        // as whole repeats and so no faults.
+        CutPartialRepeatCells cutPartialRepeats;
 
         // A faulty cell's text as the file holds it.
         std::string asRead(const FaultyCell& fault) const;
@@ -122,6 +136,9 @@ private:
     void setGenotypeCell(long row, long col, std::string_view text);
     // Keeps a cell's text as read where tidying changed it and left a fault, to list it so.
     void rememberTextAsRead(long row, long col, std::string_view text, bool tidiedFault);
+    void countCutPartialRepeat(long row, long col, std::string_view text);
+    void noteRewrite(long row, long col, const LocusColumn& locus, std::size_t haplotype);
+    CutPartialRepeatCells cutPartialRepeats() const;
     bool isFault(const LocusColumn& locus, std::size_t haplotype) const;
     std::vector<FaultyCell> faults(std::size_t haplotypes) const;
 
@@ -133,6 +150,11 @@ private:
     std::vector<std::string> titles_;
     std::vector<HaplotypeTable::Column> columns_;
     std::unordered_map<std::uint64_t, std::string> tidiedFaults_;
+    // Cells cut, by cellKey, in the order given; cells given again after a cut (a workbook may
+    // hold a cell twice), with how many cuts came before, to count each cell as it ends.
+    std::vector<std::uint64_t> cutCells_;
+    std::vector<std::pair<std::uint64_t, std::size_t>> rewrites_;
+    std::string firstCutText_;
 };
 
 } // namespace tarnwick

@@ -285,6 +285,11 @@ TEST_F(BatchTool, OutcomesAndTheirExitCodes) {
     writeFile(path("faulty-search.csv"), "sample,comment,DYS19\nS1,,NA\n");
     writeFile(path("genotypes.csv"), "sample,comment,DYS394,DYS385a,DYS385b,Y-GATA-H4,DYS390\n"
                                      "S1,,14.2,14,11,null,NA\nS2,,'15,\"12, 13\",--,0,24x\n");
+    // A homozygous duplicated locus written once and written twice.
+    writeFile(path("once-db.csv"), "id,population,a,b,c,d,e,DYS385\n1,X,,,,,,14\n");
+    writeFile(path("twice-db.csv"), "id,population,a,b,c,d,e,DYS385a/b\n1,X,,,,,,\"14,14\"\n");
+    writeFile(path("once.csv"), "sample,comment,DYS385\nS1,,14\n");
+    writeFile(path("twice.csv"), "sample,comment,DYS385 a/b\nS1,,\"14,14\"\n");
     struct Case {
         std::vector<std::string> arguments;
         int status;
@@ -331,7 +336,8 @@ TEST_F(BatchTool, OutcomesAndTheirExitCodes) {
          ""},
         {{"show", path("search.csv"), "--search"},
          kExitSuccess,
-         "",
+         path("search.csv") +
+             ": 1 cell such as \"14.2\" read as whole repeats; --genotypes keeps them\n",
          "sample\tcomment\tDYS390\tDYS19\nS1\t\t24\t14\n"},
         {{"show", path("search.csv")},
          kExitSuccess,
@@ -360,6 +366,19 @@ TEST_F(BatchTool, OutcomesAndTheirExitCodes) {
          kExitFailure,
          path("genotypes.csv") + ": 1 faulty cell",
          ""},
+        // "14" at DYS385 is 14,14: the same as "14,14", either way round.
+        {{"match", path("once-db.csv"), path("twice.csv"), "--steps", "0", "--genotypes"},
+         kExitSuccess,
+         "SUCCESFUL!!!",
+         ""},
+        {{"match", path("twice-db.csv"), path("once.csv"), "--steps", "0", "--genotypes"},
+         kExitSuccess,
+         "SUCCESFUL!!!",
+         ""},
+        {{"show", path("once.csv"), "--search", "--genotypes"},
+         kExitSuccess,
+         "",
+         "sample\tcomment\tDYS385\nS1\t\t14,14\n"},
     };
     for (const Case& c : cases) {
         const Outcome result = run(c.arguments);

@@ -81,7 +81,9 @@ TEST_F(LoadCommand, CleanDatabaseThenOk) {
     EXPECT_EQ(dialogs.log,
               (Strings{"file dialog | loading database...",
                        "Form2 The following data format was identified in the database:\r\n"
-                       "Number of haplotypes: 2\r\nNumber of markers: 2 | "}));
+                       "Number of haplotypes: 2\r\nNumber of markers: 2\r\n"
+                       "1 cell such as \"15.2\" read as whole repeats; \"Read genotypes\" "
+                       "keeps them | "}));
     const StringGrid& table = workspace.StringGrid1;
     EXPECT_EQ(table.RowCount(), 5) << "the sheet's 3 rows and two blank ones";
     EXPECT_EQ(table.Cells(7, 2), "15") << "tidied";

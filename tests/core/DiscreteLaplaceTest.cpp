@@ -158,7 +158,7 @@ std::shared_ptr<const HaplotypeTable> database(const std::vector<std::vector<std
                                                CellReading reading) {
     HaplotypeTableBuilder builder(kDatabaseLayout, reading);
     const std::vector<std::string> titles{"id", "population", "",      "",        "",
-                                          "",   "",           "DYS19", "DYS389I", "DYS385"};
+                                          "",   "",           "DYS19", "DYS389I", "DYS464"};
     for (std::size_t c = 0; c < titles.size(); ++c)
         builder.setText(0, static_cast<long>(c), titles[c]);
     for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -184,10 +184,10 @@ TEST(PopulationSamples, TakeTheLociEveryManHoldsOneWholeAlleleAt) {
     // they are several copies and a partial repeat. B lacks DYS389I for one man either way.
     for (const Expected& expected :
          {Expected{
-              CellReading::Integers, {"DYS19", "DYS389I"}, {"DYS385"}, {14, 13, 14, 12, 13, 12}},
+              CellReading::Integers, {"DYS19", "DYS389I"}, {"DYS464"}, {14, 13, 14, 12, 13, 12}},
           Expected{CellReading::Genotypes,
                    {"DYS19", "DYS389I"},
-                   {"DYS385"},
+                   {"DYS464"},
                    {14, 13, 14, 12, 13, 12}}}) {
         const auto samples = populationSamples(*database(rows, expected.reading));
         ASSERT_EQ(samples.size(), 2u);
@@ -196,7 +196,7 @@ TEST(PopulationSamples, TakeTheLociEveryManHoldsOneWholeAlleleAt) {
         EXPECT_EQ(samples[0].leftOut, expected.leftOutA);
         EXPECT_EQ(samples[0].sample.values, expected.valuesA);
         EXPECT_EQ(samples[0].sample.weights, std::vector<std::uint32_t>(3, 1));
-        EXPECT_EQ(samples[1].loci, (std::vector<std::string>{"DYS19", "DYS385"}));
+        EXPECT_EQ(samples[1].loci, (std::vector<std::string>{"DYS19", "DYS464"}));
         EXPECT_EQ(samples[1].sample.values, (std::vector<int>{15, 12, 15, 12}));
         // Searched haplotypes: a locus in another column, one left empty, one partial.
         HaplotypeTableBuilder builder(kSearchLayout, expected.reading);

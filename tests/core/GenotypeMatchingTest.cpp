@@ -1,6 +1,7 @@
 // The genotype matching against a plain, literal implementation of its rules, on random tables
-// with split loci, aliases, repeated keys, DYS389, microvariants, copies, null alleles and missing
-// marks; once with each level of the comparison kernel.
+// with split loci, aliases, repeated keys, DYS389, a duplicated locus written once,
+// microvariants, copies, null alleles and missing marks, some with more than 64 loci; once with
+// each level of the comparison kernel.
 #include "core/matching/GenotypeMatching.h"
 
 #include <gtest/gtest.h>
@@ -141,6 +142,10 @@ std::vector<Locus> loci(const Table& table, int first) {
 
 Cell cellAt(const Table& table, const Locus& locus, std::size_t row) {
     const Cell a = read(table[row][locus.a]);
+    const std::set<std::string> duplicated = {"DYS385", "DYF387S1", "DYS459",  "YCAII",
+                                              "DYS527", "DYS528",   "DYF404S1"};
+    if (locus.b < 0 && duplicated.contains(locus.key) && a.alleles.size() == 1)
+        return {'a', {a.alleles[0], a.alleles[0]}}; // one allele written for both copies
     if (locus.b < 0)
         return a;
     const Cell b = read(table[row][locus.b]);
@@ -225,19 +230,26 @@ class RandomGenotypes {
 public:
     explicit RandomGenotypes(unsigned seed) : random_(seed) {}
 
-    literal::Table make(int descriptive, int haplotypes) {
+    // Wide: more than 64 loci in common with another wide table, the titles above among them.
+    literal::Table make(int descriptive, int haplotypes, bool wide = false) {
         static const std::vector<std::string> titles = {
             "DYS19",   "DYS394",   "DYS389I", "DYS389 II", "DYS389ii",  "DYS385a",
             "DYS385b", "DYS385 B", "DYS385",  "DYS385a/b", "Y-GATA-H4", "GATAH4",
             "DYS439",  "GATA A4",  "DYS390",  "dys_391",   "DYS392",    "DYS393"};
+        std::vector<std::string> loci;
+        for (int k = wide ? pick(66, 72) : 0; k > 0; --k)
+            loci.push_back("DYS" + std::to_string(500 + k));
+        for (int k = pick(wide ? 0 : 1, wide ? 6 : 9); k > 0; --k)
+            loci.insert(loci.begin() + pick(0, static_cast<int>(loci.size())),
+                        titles[static_cast<std::size_t>(pick(0, 17))]);
         literal::Table table(static_cast<std::size_t>(haplotypes) + 1);
-        const int loci = pick(1, 9);
-        for (int c = 0; c < descriptive + loci; ++c) {
-            table[0].push_back(c < descriptive ? "d" + std::to_string(c)
-                                               : titles[static_cast<std::size_t>(pick(0, 17))]);
-            for (int r = 1; r <= haplotypes; ++r)
-                table[static_cast<std::size_t>(r)].push_back(c < descriptive ? "x" : cell(r));
-        }
+        for (int c = 0; c < descriptive; ++c)
+            table[0].push_back("d" + std::to_string(c));
+        table[0].insert(table[0].end(), loci.begin(), loci.end());
+        for (int r = 1; r <= haplotypes; ++r)
+            for (std::size_t c = 0; c < table[0].size(); ++c)
+                table[static_cast<std::size_t>(r)].push_back(
+                    static_cast<int>(c) < descriptive ? "x" : cell(r));
         return table;
     }
 
@@ -283,8 +295,9 @@ TEST(GenotypeMatching, FindsWhatTheLiteralRulesFind) {
     int matchesSeen = 0;
     for (unsigned seed = 1; seed <= 400; ++seed) {
         RandomGenotypes random(seed);
-        const auto databaseCells = random.make(7, random.pick(0, 120));
-        const auto searchCells = random.make(2, random.pick(0, 12));
+        const bool wide = seed % 10 == 0;
+        const auto databaseCells = random.make(7, random.pick(0, wide ? 40 : 120), wide);
+        const auto searchCells = random.make(2, random.pick(0, 12), wide);
         const auto database = tableOf(databaseCells, kDatabaseLayout);
         const auto search = tableOf(searchCells, kSearchLayout);
         for (const std::int64_t limit : {-1LL, 0LL, 1LL, 2LL, 4LL, 8LL, 70000LL}) {
@@ -306,6 +319,57 @@ TEST(GenotypeMatching, FindsWhatTheLiteralRulesFind) {
         }
     }
     EXPECT_GT(matchesSeen, 1000);
+}
+
+// One database and one search haplotype: the steps and loci compared between them.
+TEST(GenotypeMatching, StepsBetweenOneHaplotypeAndAnother) {
+    struct Case {
+        std::vector<std::string> databaseTitles, database, searchTitles, search;
+        std::int64_t steps;
+        std::int32_t loci;
+    };
+    std::vector<std::string> seventy, fourteens, offPastThe64th;
+    for (int k = 1; k <= 70; ++k) {
+        seventy.push_back("L" + std::to_string(k));
+        fourteens.push_back("14");
+        offPastThe64th.push_back(k > 64 ? "24" : "14");
+    }
+    const std::vector<std::string> dys385{"DYS385"};
+    const Case cases[] = {
+        {seventy, fourteens, seventy, offPastThe64th, 60, 70},
+        {dys385, {"14"}, dys385, {"14,14"}, 0, 1},
+        {dys385, {"14,14"}, dys385, {"14"}, 0, 1},
+        {dys385, {"14"}, dys385, {"14"}, 0, 1},
+        {dys385, {"14"}, dys385, {"15"}, 2, 1},
+        {dys385, {"13.2"}, dys385, {"13.2,13.2"}, 0, 1},
+        {{"DYS385a/b"}, {"14"}, {"DYS385"}, {"14-14"}, 0, 1},
+        {{"YCAII"}, {"19"}, {"Y-CAII"}, {"19,19"}, 0, 1},
+        {{"DYF387S1"}, {"36"}, {"DYF387S1"}, {"36,37"}, 1, 1},
+        // A split pair keeps its rule: each column one copy, a missing b leaves one.
+        {{"DYS385a", "DYS385b"}, {"14", ""}, {"DYS385"}, {"14,14"}, 1, 1},
+        {{"DYS385a", "DYS385b"}, {"14", "14"}, {"DYS385"}, {"14"}, 0, 1},
+        // Other loci keep theirs.
+        {{"DYS19"}, {"14"}, {"DYS19"}, {"14,14"}, 1, 1},
+    };
+    for (const Case& c : cases) {
+        literal::Table database{{"id", "p", "", "", "", "", ""}, {"h", "X", "", "", "", "", ""}};
+        literal::Table search{{"sample", "comment"}, {"s", ""}};
+        for (std::size_t k = 0; k < c.databaseTitles.size(); ++k) {
+            database[0].push_back(c.databaseTitles[k]);
+            database[1].push_back(c.database[k]);
+        }
+        for (std::size_t k = 0; k < c.searchTitles.size(); ++k) {
+            search[0].push_back(c.searchTitles[k]);
+            search[1].push_back(c.search[k]);
+        }
+        const std::string name = c.databaseTitles[0] + " " + c.database[0] + " against " +
+                                 c.searchTitles[0] + " " + c.search[0];
+        const MatchResult result = matchGenotypes(*tableOf(database, kDatabaseLayout),
+                                                  *tableOf(search, kSearchLayout), 1000);
+        ASSERT_EQ(result.matches.size(), 1u) << name;
+        EXPECT_EQ(result.matches[0].steps, c.steps) << name;
+        EXPECT_EQ(result.matches[0].commonLoci, c.loci) << name;
+    }
 }
 
 TEST(GenotypeMatchingFaults, StopBeforeTheSearchHaplotypeThatMeetsOne) {

@@ -69,6 +69,25 @@ TEST(LoadedLocusCells, OnlyLocusColumnsAreCheckedColumnByColumn) {
     EXPECT_EQ(cellText(*read.table, 7, 0), "L1") << "titles are never locus values";
 }
 
+// Cut, and so read as whole repeats: counted, the first named as the file gives it.
+TEST(LoadedLocusCells, CellsWhosePartialRepeatIsCutAreCounted) {
+    const auto read = loaded({{"id", "population", "c2", "c3", "c4", "c5", "c6", "L1", "L2"},
+                              {"x.5", "", "", "", "", "", "", "16", "16.2"},
+                              {"", "", "", "", "", "", "", "'13.2", "16.0"},
+                              {"", "", "", "", "", "", "", "12.2,17", "14."},
+                              {"", "", "", "", "", "", "", "12,17.2", "NA"}},
+                             kDatabaseLayout);
+    EXPECT_EQ(read.cutPartialRepeats.cells, 3u) << "not x.5, 16.0, 14. nor the faults";
+    EXPECT_EQ(read.cutPartialRepeats.first, "16.2");
+    EXPECT_EQ(cutPartialRepeatsText(read.cutPartialRepeats, "--genotypes"),
+              "3 cells such as \"16.2\" read as whole repeats; --genotypes keeps them");
+    const auto longCell =
+        loaded({{"sample", "comment", "L"}, {"s", "", "13.2 read twice, ждём"}}, kSearchLayout);
+    EXPECT_EQ(longCell.cutPartialRepeats.first, "13.2 read twice, ждё...") << "cut between letters";
+    EXPECT_EQ(cutPartialRepeatsText({1, "9.3"}, "X"),
+              "1 cell such as \"9.3\" read as whole repeats; X keeps them");
+}
+
 TEST(LoadedLocusCells, NarrowAndHeaderOnlyTablesHaveNothingToCheck) {
     EXPECT_TRUE(
         loaded({{"id", "population", "c2"}, {"1", "NA", "NA"}}, kDatabaseLayout).faults.empty());
@@ -81,13 +100,19 @@ TEST(LoadedLocusCells, ARewrittenCellCountsAsItEnds) {
     const struct {
         CellReading reading;
         const char* first;
-        const char* second; // nullptr: the number 1000 from a workbook
-        const char* listed; // nullptr: no fault
+        const char* second;  // nullptr: the number 1000 from a workbook
+        const char* listed;  // nullptr: no fault
+        std::size_t cut = 0; // cells whose partial repeat was cut
     } cases[] = {
         {CellReading::TidiedIntegers, ".5", "x", "x"},
         {CellReading::TidiedIntegers, "x", ".5", ".5"},
         {CellReading::TidiedIntegers, ".5", "12", nullptr},
         {CellReading::TidiedIntegers, "NA", nullptr, nullptr},
+        {CellReading::TidiedIntegers, "12.5", "13", nullptr},
+        {CellReading::TidiedIntegers, "12.5", nullptr, nullptr},
+        {CellReading::TidiedIntegers, "12", "12.5", nullptr, 1},
+        {CellReading::TidiedIntegers, "12.5", "12.5", nullptr, 1},
+        {CellReading::TidiedIntegers, "12.5", "x", "x"},
         {CellReading::Genotypes, "12,13", "13.2.1", "13.2.1"},
         {CellReading::Genotypes, "x", "NA", nullptr},
         {CellReading::Genotypes, "NA", nullptr, "1000"},
@@ -101,6 +126,7 @@ TEST(LoadedLocusCells, ARewrittenCellCountsAsItEnds) {
         else
             builder.setInteger(1, 2, 1000);
         const auto read = builder.finish();
+        EXPECT_EQ(read.cutPartialRepeats.cells, c.cut) << c.first;
         ASSERT_EQ(read.faults.size(), c.listed ? 1u : 0u) << c.first;
         if (c.listed) {
             EXPECT_EQ(read.asRead(read.faults[0]), c.listed) << c.first;

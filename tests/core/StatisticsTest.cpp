@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -125,12 +126,14 @@ TEST(MatchProbabilities, CountsOverTheLociTheSearchHaplotypeHas) {
                 {"B", 3, 1, 1.0 / 3, 2.0 / 4, {}},
                 {"C", 1, 0, 0.0, 1.0 / 2, 0.0},
                 {"All", 10, 1, 1.0 / 10, 2.0 / 11, {}}});
-    // s3 has no typed locus: every haplotype is the same as it over no loci.
+    // s3 has no typed locus, so no frequency (not 1 of every haplotype, the same over no loci).
     expectRows(result, 2,
-               {{"A", 4, 4, 1.0, 1.0, {}},
-                {"B", 3, 3, 1.0, 1.0, {}},
-                {"C", 1, 1, 1.0, 1.0, {}},
-                {"All", 10, 10, 1.0, 1.0, {}}});
+               {{"A", 0, 0, {}, {}, {}},
+                {"B", 0, 0, {}, {}, {}},
+                {"C", 0, 0, {}, {}, {}},
+                {"All", 0, 0, {}, {}, {}}});
+    for (std::size_t r = 8; r < 12; ++r)
+        EXPECT_FALSE(result.rows[r].typed);
     // A's upper bound for s2: 1 - 0.025^(1/4).
     EXPECT_NEAR(*result.rows[4].upper, 1 - std::pow(0.025, 0.25), 1e-12);
 
@@ -145,6 +148,8 @@ TEST(MatchProbabilities, CountsOverTheLociTheSearchHaplotypeHas) {
     EXPECT_EQ(cell(2, 4), "All");
     EXPECT_EQ(cell(9, 5), "0.1875");
     EXPECT_EQ(cell(7, 5), "0.602365");
+    for (int col = 0; col < MatchProbabilityTable::kColumns; ++col)
+        EXPECT_EQ(cell(col, 12), col == 0 ? "s3" : col == 2 ? "All" : "") << col;
     EXPECT_THROW(matchProbabilities(*integerDatabase(), *search, 0.4), Error);
     EXPECT_THROW(matchProbabilities(*integerDatabase(), *search, 0.99999), Error);
 }
@@ -235,6 +240,11 @@ TEST(MatchProbabilities, CountAsAPlainLoopCounts) {
                     alone += count == 1 ? 1 : 0;
                 const ProbabilityRow& row = result.rows.at(next++);
                 ASSERT_EQ(row.search, s - 1);
+                const bool typed = std::any_of(search[s].begin() + 2, search[s].end(),
+                                               [](const std::string& v) { return !v.empty(); });
+                EXPECT_EQ(row.typed, typed);
+                if (!typed)
+                    n = matches = 0;
                 EXPECT_EQ(row.n, n) << "round " << round << " search " << s << " " << place;
                 EXPECT_EQ(row.matches, matches) << "round " << round << " search " << s;
                 if (n > 0 && matches == 0) {

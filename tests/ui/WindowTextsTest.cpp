@@ -84,10 +84,13 @@ TEST(WindowTexts, EveryLabelAndButtonShowsItsWholeText) {
     TForm5 form5(&form1);
     TForm6 form6(&form1);
     TForm7 form7([](const QString&) {}, &form1);
-    const std::string sheetCounts = "\r\nNumber of haplotypes: 1048573\r\nNumber of markers: 16377";
-    form2.setMessage("The following data format was identified in the database:" + sheetCounts);
+    const std::string longestLines =
+        "\r\nNumber of haplotypes: 1048573\r\nNumber of markers: 16377"
+        "\r\n17163091968 cells such as \"16.2 read twice, ждё...\" read as "
+        "whole repeats; \"Read genotypes\" keeps them";
+    form2.setMessage("The following data format was identified in the database:" + longestLines);
     form3.setMessage("The following data format was identified in the haplotypes for search:" +
-                     sheetCounts);
+                     longestLines);
     form4.setFaultCount("17163091968");
     form10.setFaultCount("17163091968");
     program.workspace.statusLine = "loading haplotape(s)...";
@@ -102,6 +105,16 @@ TEST(WindowTexts, EveryLabelAndButtonShowsItsWholeText) {
     }
     EXPECT_EQ(clipped, std::vector<std::string>{})
         << "at " << QApplication::primaryScreen()->logicalDotsPerInch() << " DPI";
+    // The format message, one line longer than the three it was made for, stays above the buttons.
+    for (QWidget* window : std::initializer_list<QWidget*>{&form2, &form3}) {
+        const auto* label = window->findChild<QLabel*>("Label1");
+        for (const char* name : {"Button1", "Button2"}) {
+            const auto* button = window->findChild<QPushButton*>(name);
+            ASSERT_TRUE(label && button);
+            EXPECT_LT(label->geometry().bottom(), button->geometry().top()) << name;
+            EXPECT_LE(button->geometry().bottom(), window->height()) << name;
+        }
+    }
 }
 
 // A window manager writes the program's title into each box's title bar, beside its icon and
