@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace tarnwick {
 
@@ -13,6 +15,12 @@ namespace tarnwick {
 class ReadBudget {
 public:
     explicit ReadBudget(std::uint64_t fileBytes) : fileBytes_(fileBytes) {}
+
+    // The worksheet whose values are read from now on (index from 0, its name), so that
+    // messages name it. The budget itself holds for the whole read, every sheet together.
+    void startSheet(int index, std::string_view name);
+    // The worksheet being read as messages name it ("the first worksheet" until another starts).
+    const std::string& sheet() const { return sheet_; }
 
     // XML inflates differently in each format; the .xlsx allowance holds until this is called.
     void setXmlByteAllowance(const Allowance& allowance) { xmlByteAllowance_ = allowance; }
@@ -33,6 +41,8 @@ public:
 
 private:
     std::uint64_t fileBytes_;
+    std::string sheet_ = "the first worksheet";
+    int sheetsStarted_ = 0;
     Allowance xmlByteAllowance_ = kXlsxXmlBytesPerFileByte;
     std::uint64_t values_ = 0;
     std::uint64_t xmlElements_ = 0;

@@ -7,8 +7,15 @@
 namespace tarnwick {
 
 // Stands in for the spreadsheet program: opens a workbook file, recognised by its content
-// (.xls, .xlsx, .ods, a plain BIFF record stream, or else delimited text), and hands the values
-// of its first worksheet to the sink. Every failure raises an Error whose message names the file.
+// (.xls, .xlsx, .ods, a plain BIFF record stream, or else delimited text), tells the sink of
+// every worksheet in the workbook's order (hidden ones too; chart sheets are no worksheets) and
+// hands it the values of those it wants. Sheets not wanted are skipped unparsed, so a sink that
+// wants none learns the names cheaply; a file of one sheet is then not even read. The limits of
+// ReadLimits.h hold for the read as a whole. Every failure raises an Error whose message names
+// the file, and the worksheet when it is not the first.
+void readSheets(const std::string& path, SheetSink& sink);
+
+// The same for the first worksheet alone, whatever else the sink would want.
 void readFirstSheet(const std::string& path, SheetSink& sink);
 
 } // namespace tarnwick
