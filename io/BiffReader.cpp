@@ -4,6 +4,7 @@
 #include "io/ByteCursor.h"
 #include "io/CodePage.h"
 #include "io/DateFormats.h"
+#include "io/ReadBudget.h"
 #include "io/ReadError.h"
 #include "io/Unicode.h"
 
@@ -320,6 +321,7 @@ private:
             name = byteString(in, length);
         }
         worksheets_.push_back({offset, std::move(name)});
+        ReadBudget::checkWorksheetCount(worksheets_.size());
     }
 
     void handleCell(std::uint16_t type, ByteCursor& in, RecordWalker& walker) {

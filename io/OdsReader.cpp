@@ -167,6 +167,7 @@ private:
     void startTable(const char** attributes) {
         const char* name = findXmlAttribute(attributes, "name", kTable);
         const int index = tables_++;
+        ReadBudget::checkWorksheetCount(static_cast<std::size_t>(tables_));
         skipping_ = !sink_.beginSheet(index, name ? name : "");
         if (skipping_)
             return;

@@ -79,4 +79,10 @@ void ReadBudget::checkCellText(std::size_t bytes, long row, long col) {
                         "cell");
 }
 
+void ReadBudget::checkWorksheetCount(std::size_t worksheets) {
+    if (worksheets > kMaxWorksheets)
+        throw ReadError("the workbook holds more than 65536 worksheets, more than Tarnwick reads" +
+                        std::string(kCrafted));
+}
+
 } // namespace tarnwick

@@ -36,6 +36,8 @@ public:
     void countText(std::size_t bytes);
     // The text of one cell, at (row, col) counted from 0, is bounded too.
     static void checkCellText(std::size_t bytes, long row, long col);
+    // So is the number of worksheets a workbook lists, as readers hold their names.
+    static void checkWorksheetCount(std::size_t worksheets);
 
     std::uint64_t values() const { return values_; }
 

@@ -138,6 +138,7 @@ public:
             std::string sheetName = attribute(attributes, "name");
             budget_.countText(sheetName.size() + found->second.size());
             sheets.push_back({std::move(sheetName), found->second});
+            ReadBudget::checkWorksheetCount(sheets.size());
         }
     }
     void endElement(XmlName name) override {

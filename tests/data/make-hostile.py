@@ -109,6 +109,16 @@ def xlsx_behind_a_chart_sheet(path, first_sheet_data, second_sheet_data):
                      ("xl/worksheets/sheet2.xml", SHEET_HEAD + second_sheet_data + SHEET_TAIL)])
 
 
+def xlsx_many_worksheets(path, count):
+    """A workbook that lists its one worksheet count times over."""
+    workbook = WORKBOOK.replace('<sheet name="S" sheetId="1" r:id="rId1"/>',
+                                '<sheet name="S" sheetId="1" r:id="rId1"/>' * count)
+    write_zip(path, [("[Content_Types].xml", CONTENT_TYPES.encode()),
+                     ("_rels/.rels", ROOT_RELS.encode()), ("xl/workbook.xml", workbook.encode()),
+                     ("xl/_rels/workbook.xml.rels", WORKBOOK_RELS.encode()),
+                     ("xl/worksheets/sheet1.xml", SHEET_HEAD + TWO_VALUES + SHEET_TAIL)])
+
+
 def ods(path, rows):
     mimetype = zipfile.ZipInfo("mimetype")
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
@@ -206,6 +216,11 @@ def small_files():
     # sheet.
     xlsx_behind_a_chart_sheet(at("second-sheet-past-last-row.xlsx"), TWO_VALUES,
                               b'<row r="1048577"><c r="A1048577"><v>2</v></c></row>')
+    # More worksheets than a workbook may list: their names would fill the memory.
+    xlsx_many_worksheets(at("many-worksheets.xlsx"), 65537)
+    ods(at("many-worksheets.ods"), chunks_of(b"</table:table>",
+                                             repeated(b'<table:table table:name="x"/>', 65536),
+                                             b'<table:table table:name="y">'))
     # A shared text that does not exist.
     xlsx(at("missing-shared-text.xlsx"),
          b'<row r="1"><c r="A1" t="s"><v>7</v></c><c r="B1"><v>1</v></c></row>')
