@@ -3,8 +3,10 @@
 // is not a ZIP package is taken as the XML of the sheet (or content) part and wrapped into a
 // package with the other parts it needs, so that mutations reach the XML reading instead of
 // breaking the compression. A read ends in a value table or an Error; anything else is a fault.
+// Every sheet is then read once more, as an import of all sheets reads them.
 
 #include "core/Error.h"
+#include "io/SheetReader.h"
 #include "io/WorkbookReader.h"
 
 #include "fuzz/Packages.h"
@@ -16,6 +18,12 @@
 #include <unistd.h>
 
 namespace {
+
+// Wants the values of every worksheet, as an import of all sheets reads them, and keeps none.
+struct EverySheet : tarnwick::SheetSink {
+    bool beginSheet(int, std::string_view) override { return true; }
+    void value(long, long, const tarnwick::CellValue&) override {}
+};
 
 // One file per fuzzing process, removed when it ends.
 struct InputFile {
@@ -43,6 +51,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // As the database load reads it: the sheet, then its locus cells tidied and checked.
         tarnwick::readHaplotypeTable(inputPath(), tarnwick::kDatabaseLayout,
                                      tarnwick::CellReading::TidiedIntegers);
+    } catch (const tarnwick::Error&) {
+    }
+    try {
+        EverySheet sink;
+        tarnwick::readSheets(inputPath(), sink);
     } catch (const tarnwick::Error&) {
     }
     return 0;

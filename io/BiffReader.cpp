@@ -4,6 +4,7 @@
 #include "io/ByteCursor.h"
 #include "io/CodePage.h"
 #include "io/DateFormats.h"
+#include "io/ReadBudget.h"
 #include "io/ReadError.h"
 #include "io/Unicode.h"
 
@@ -76,6 +77,7 @@ public:
         at_ += 4 + length;
         return r;
     }
+    std::size_t position() const { return at_; }
     std::optional<Record> peek() {
         const auto saved = at_;
         auto r = next();
@@ -183,10 +185,29 @@ private:
     ByteCursor cursor_;
 };
 
+// A worksheet the workbook's globals list: where its records start, and its name.
+struct BoundSheet {
+    std::size_t offset;
+    std::string name;
+};
+
 class BiffSheetParser {
 public:
     BiffSheetParser(SheetSink& sink, int defaultCodePage)
         : sink_(sink), codePage_(defaultCodePage) {}
+
+    // Whether the records handled are those of a sheet, whose values go to the sink, rather than
+    // the workbook's globals, which list the sheets.
+    void setInSheet(bool inSheet) { inSheet_ = inSheet; }
+
+    // Reads the shared texts the globals held, once, before the first sheet wanted.
+    void readDeferredSharedTexts(std::string_view stream) {
+        if (!deferredSst_)
+            return;
+        RecordWalker walker(stream, *deferredSst_);
+        deferredSst_.reset();
+        handleSst(*walker.next(), walker);
+    }
 
     // Handles one record of the workbook globals or of the sheet; returns false at EOF.
     bool handle(const Record& r, RecordWalker& walker) {
@@ -216,19 +237,24 @@ public:
             xfFormats_.push_back(in.u16());
             break;
         case record::Sst:
-            handleSst(r, walker);
+            if (inSheet_)
+                handleSst(r, walker);
+            else
+                deferSst(r, walker);
             break;
         case record::BoundSheet:
-            handleBoundSheet(in);
+            if (!inSheet_)
+                handleBoundSheet(in);
             break;
         default:
-            handleCell(r.type, in, walker);
+            if (inSheet_)
+                handleCell(r.type, in, walker);
             break;
         }
         return true;
     }
 
-    std::optional<std::size_t> firstWorksheetOffset() const { return firstWorksheet_; }
+    const std::vector<BoundSheet>& worksheets() const { return worksheets_; }
 
 private:
     void handleBof(std::uint16_t type, ByteCursor& in) {
@@ -254,6 +280,16 @@ private:
             customDateFormats_[index] = true;
     }
 
+    // The shared texts wait until a sheet is wanted: listing the sheets needs none of them.
+    void deferSst(const Record& sst, RecordWalker& walker) {
+        deferredSst_ = sst.offset;
+        while (auto next = walker.peek()) {
+            if (next->type != record::Continue)
+                break;
+            walker.next();
+        }
+    }
+
     void handleSst(const Record& sst, RecordWalker& walker) {
         std::vector<std::string_view> segments{sst.data};
         while (auto next = walker.peek()) {
@@ -268,12 +304,24 @@ private:
             strings_.add(in.unicodeString());
     }
 
+    // Chart sheets, macro sheets and modules are no worksheets and are left out of the list.
     void handleBoundSheet(ByteCursor& in) {
         const auto offset = in.u32();
         in.skip(1); // visibility: hidden sheets count in the workbook's order too
         const auto kind = in.u8();
-        if (kind == 0 && !firstWorksheet_)
-            firstWorksheet_ = offset;
+        if (kind != 0)
+            return;
+        const auto length = in.u8();
+        std::string name;
+        if (version_ == 8) {
+            const bool wide = in.u8() & 0x01;
+            const auto bytes = in.take(static_cast<std::size_t>(length) * (wide ? 2 : 1));
+            name = wide ? utf16LeToUtf8(bytes) : latin1ToUtf8(bytes);
+        } else {
+            name = byteString(in, length);
+        }
+        worksheets_.push_back({offset, std::move(name)});
+        ReadBudget::checkWorksheetCount(worksheets_.size());
     }
 
     void handleCell(std::uint16_t type, ByteCursor& in, RecordWalker& walker) {
@@ -465,7 +513,9 @@ private:
     std::vector<std::uint16_t> xfFormats_;
     std::unordered_map<std::uint16_t, bool> customDateFormats_;
     SharedTexts strings_;
-    std::optional<std::size_t> firstWorksheet_;
+    bool inSheet_ = true;
+    std::vector<BoundSheet> worksheets_;
+    std::optional<std::size_t> deferredSst_;
 };
 
 } // namespace
@@ -485,19 +535,35 @@ void readBiffWorkbookStream(std::string_view stream, SheetSink& sink) {
     if (!startsWithBiffBof(stream))
         throw ReadError("the workbook stream does not start like a workbook");
     BiffSheetParser parser(sink, 1252);
+    parser.setInSheet(false);
     RecordWalker globals(stream, 0);
     while (auto r = globals.next())
         if (!parser.handle(*r, globals))
             break;
-    const auto offset = parser.firstWorksheetOffset();
-    if (!offset)
+    const std::vector<BoundSheet> worksheets = parser.worksheets();
+    if (worksheets.empty())
         throw ReadError("the workbook holds no worksheet");
-    if (*offset >= stream.size() || !startsWithBiffBof(stream.substr(*offset)))
-        throwDamaged("the first worksheet is not where the workbook says");
-    RecordWalker sheet(stream, *offset);
-    while (auto r = sheet.next())
-        if (!parser.handle(*r, sheet))
-            break;
+    // Each sheet's records start where the globals say: one not wanted is simply not visited.
+    // Sheets that overlap would make the records be read again and again: together they may
+    // take no more than the stream.
+    parser.setInSheet(true);
+    std::size_t walked = 0;
+    for (std::size_t i = 0; i < worksheets.size(); ++i) {
+        const int index = static_cast<int>(i);
+        const auto& [offset, name] = worksheets[i];
+        if (!sink.beginSheet(index, name))
+            continue;
+        if (offset >= stream.size() || !startsWithBiffBof(stream.substr(offset)))
+            throwDamaged(worksheetPhrase(index, name) + " is not where the workbook says");
+        parser.readDeferredSharedTexts(stream);
+        RecordWalker sheet(stream, offset);
+        while (auto r = sheet.next())
+            if (!parser.handle(*r, sheet))
+                break;
+        walked += sheet.position() - offset;
+        if (walked > stream.size())
+            throwDamaged("its worksheets overlap");
+    }
 }
 
 void readPlainBiffStream(std::string_view stream, SheetSink& sink) {

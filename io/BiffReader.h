@@ -9,12 +9,13 @@ namespace tarnwick {
 // Whether the bytes start with a BIFF beginning-of-file record (any version).
 bool startsWithBiffBof(std::string_view bytes);
 
-// The workbook stream of an .xls file: the global records, then the records of the workbook's
-// first worksheet, whose values go to the sink. Raises ReadError on damage or encryption.
+// The workbook stream of an .xls file: the global records, which list the worksheets, then the
+// records of each worksheet the sink wants (SheetSink::beginSheet), whose values go to it.
+// Raises ReadError on damage or encryption.
 void readBiffWorkbookStream(std::string_view stream, SheetSink& sink);
 
 // A bare record stream, as Tarnwick saves tables and older spreadsheet programs save sheets:
-// all records belong to the one sheet.
+// all records belong to the one sheet. Whether it is wanted is the caller's to ask.
 void readPlainBiffStream(std::string_view stream, SheetSink& sink);
 
 } // namespace tarnwick

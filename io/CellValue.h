@@ -21,17 +21,17 @@ struct CellValue {
     static CellValue ofError(std::string_view name) { return {Kind::Error, 0, name}; }
 };
 
-// Receives the values of a worksheet, each at its row and column counted from 0, in any order.
-// Empty cells need not be reported.
+// Receives the values of a workbook's worksheets, each at its row and column counted from 0
+// within its sheet, in any order within the sheet. Empty cells need not be reported.
 class SheetSink {
 public:
     virtual ~SheetSink() = default;
-    virtual void value(long row, long col, const CellValue& value) = 0;
     // Called before the values of each worksheet, in the workbook's order (index from 0; the
     // name as the workbook gives it; delimited text and a bare record stream are one sheet whose
     // name is ""). Returns whether its values are wanted: the reader skips the sheet otherwise.
     // By default only the first worksheet is read.
     virtual bool beginSheet(int index, std::string_view /*name*/) { return index == 0; }
+    virtual void value(long row, long col, const CellValue& value) = 0;
     // A reader's estimate of how many rows the sheet has, so that storage is made once.
     virtual void expectRows(long /*rows*/) {}
 };

@@ -103,10 +103,11 @@ public:
 
     void startElement(XmlName name, const char** attributes) override {
         if (name.ns == kTable && name.local == "table") {
-            ++tableDepth_;
+            if (++tableDepth_ == 1)
+                startTable(attributes);
             return;
         }
-        if (tableDepth_ != 1)
+        if (tableDepth_ != 1 || skipping_)
             return;
         if (name.ns == kOffice && name.local == "annotation") {
             ++annotationDepth_;
@@ -133,11 +134,12 @@ public:
 
     void endElement(XmlName name) override {
         if (name.ns == kTable && name.local == "table") {
-            if (--tableDepth_ == 0)
-                finished_ = true;
+            --tableDepth_;
             return;
         }
-        if (tableDepth_ != 1)
+        if (name.ns == kOffice && name.local == "spreadsheet" && tableDepth_ == 0)
+            finished_ = true; // the tables are all inside it
+        if (tableDepth_ != 1 || skipping_)
             return;
         if (name.ns == kOffice && name.local == "annotation") {
             --annotationDepth_;
@@ -151,16 +153,34 @@ public:
 
     void characters(std::string_view text) override {
         // A table nested in a cell (a subtable) is not the cell's text.
-        if (tableDepth_ == 1 && inCell_ && !annotationDepth_ && paragraphs_ > 0) {
+        if (tableDepth_ == 1 && !skipping_ && inCell_ && !annotationDepth_ && paragraphs_ > 0) {
             ReadBudget::checkCellText(text_.size() + text.size(), row_, col_);
             text_ += text;
         }
     }
 
     bool done() const override { return finished_; }
-    bool sawTable() const { return finished_; }
+    bool sawTable() const { return tables_ > 0; }
 
 private:
+    // Each table of the spreadsheet is a worksheet; one not wanted is passed over unread.
+    void startTable(const char** attributes) {
+        const char* name = findXmlAttribute(attributes, "name", kTable);
+        const int index = tables_++;
+        ReadBudget::checkWorksheetCount(static_cast<std::size_t>(tables_));
+        skipping_ = !sink_.beginSheet(index, name ? name : "");
+        if (skipping_)
+            return;
+        sheet_ = worksheetPhrase(index, name ? name : "");
+        row_ = 0;
+        col_ = 0;
+        rowRepeat_ = 1;
+        cellRepeat_ = 1;
+        inCell_ = false;
+        annotationDepth_ = 0;
+        cells_.clear();
+    }
+
     void appendText(long count, char c) {
         const auto n = static_cast<std::size_t>(count);
         ReadBudget::checkCellText(text_.size() + n, row_, col_);
@@ -221,7 +241,7 @@ private:
             kind = CellValue::Kind::Text;
         if (kind != CellValue::Kind::Empty) {
             if (col_ >= kMaxSheetColumns)
-                throw ReadError("the first worksheet has more than 16384 columns");
+                throw ReadError(sheet_ + " has more than 16384 columns");
             std::string text =
                 kind == CellValue::Kind::Text && stringValue_ ? *stringValue_ : text_;
             ReadBudget::checkCellText(text.size(), row_, col_);
@@ -263,6 +283,9 @@ private:
     int tableDepth_ = 0;
     int annotationDepth_ = 0;
     bool finished_ = false;
+    int tables_ = 0;
+    bool skipping_ = false;
+    std::string sheet_;
     long row_ = 0, col_ = 0, rowRepeat_ = 1, cellRepeat_ = 1;
     bool inCell_ = false;
     int paragraphs_ = 0;

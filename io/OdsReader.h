@@ -9,8 +9,10 @@ namespace tarnwick {
 // Whether the package is an OpenDocument spreadsheet (.ods).
 bool isOdsPackage(GsfInfile* zip);
 
-// The first table of an OpenDocument spreadsheet. Repeated empty rows and cells are skipped,
-// not expanded, so the thousands of empty rows some programs write cost nothing.
+// The tables of an OpenDocument spreadsheet, its worksheets, each offered to the sink
+// (SheetSink::beginSheet) and read when wanted; the content of one not wanted is passed over.
+// Repeated empty rows and cells are skipped, not expanded, so the thousands of empty rows some
+// programs write cost nothing.
 class ReadBudget;
 void readOdsWorkbook(GsfInfile* zip, SheetSink& sink, ReadBudget& budget);
 

@@ -18,10 +18,16 @@ constexpr const char* kCrafted = "; the file is damaged or made to exhaust the r
 
 } // namespace
 
+void ReadBudget::startSheet(int index, std::string_view name) {
+    sheet_ = worksheetPhrase(index, name);
+    ++sheetsStarted_;
+}
+
 void ReadBudget::countValue() {
     ++values_;
     if (values_ > kMaxSheetValues)
-        throw ReadError("the first worksheet holds more than 50000000 values");
+        throw ReadError((sheetsStarted_ > 1 ? std::string("the worksheets read") : sheet_) +
+                        (sheetsStarted_ > 1 ? " hold" : " holds") + " more than 50000000 values");
     if (values_ > kValuesPerFileByte.allowed(fileBytes_))
         throw ReadError("it holds more values than a file of its size can (1000000 and 4 per "
                         "byte of the file)" +
@@ -71,6 +77,12 @@ void ReadBudget::checkCellText(std::size_t bytes, long row, long col) {
         throw ReadError("cell " + cellReference(static_cast<int>(col), static_cast<int>(row)) +
                         " holds more than 262144 bytes of text, more than Tarnwick reads in one "
                         "cell");
+}
+
+void ReadBudget::checkWorksheetCount(std::size_t worksheets) {
+    if (worksheets > kMaxWorksheets)
+        throw ReadError("the workbook holds more than 65536 worksheets, more than Tarnwick reads" +
+                        std::string(kCrafted));
 }
 
 } // namespace tarnwick

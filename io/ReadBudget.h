@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace tarnwick {
 
@@ -13,6 +15,12 @@ namespace tarnwick {
 class ReadBudget {
 public:
     explicit ReadBudget(std::uint64_t fileBytes) : fileBytes_(fileBytes) {}
+
+    // The worksheet whose values are read from now on (index from 0, its name), so that
+    // messages name it. The budget itself holds for the whole read, every sheet together.
+    void startSheet(int index, std::string_view name);
+    // The worksheet being read as messages name it ("the first worksheet" until another starts).
+    const std::string& sheet() const { return sheet_; }
 
     // XML inflates differently in each format; the .xlsx allowance holds until this is called.
     void setXmlByteAllowance(const Allowance& allowance) { xmlByteAllowance_ = allowance; }
@@ -28,11 +36,15 @@ public:
     void countText(std::size_t bytes);
     // The text of one cell, at (row, col) counted from 0, is bounded too.
     static void checkCellText(std::size_t bytes, long row, long col);
+    // So is the number of worksheets a workbook lists, as readers hold their names.
+    static void checkWorksheetCount(std::size_t worksheets);
 
     std::uint64_t values() const { return values_; }
 
 private:
     std::uint64_t fileBytes_;
+    std::string sheet_ = "the first worksheet";
+    int sheetsStarted_ = 0;
     Allowance xmlByteAllowance_ = kXlsxXmlBytesPerFileByte;
     std::uint64_t values_ = 0;
     std::uint64_t xmlElements_ = 0;

@@ -12,6 +12,7 @@ inline constexpr long kMaxSheetRows = 1048576;
 inline constexpr long kMaxSheetColumns = 16384;
 inline constexpr std::size_t kMaxSheetCells = 100'000'000;    // rows x columns of the used area
 inline constexpr std::size_t kMaxSheetValues = 50'000'000;    // cells that hold a value
+inline constexpr std::size_t kMaxWorksheets = 65536;          // of one workbook
 inline constexpr std::size_t kMaxFileBytes = 1ull << 30;      // a file or stream read whole
 inline constexpr std::size_t kMaxCellTextBytes = 256u << 10;  // the text of one cell, in UTF-8
 inline constexpr int kMaxXmlDepth = 256;                      // elements inside elements

@@ -194,10 +194,17 @@ void readZipWorkbook(GsfPtr<GsfInput> input, const std::optional<ZipDirectory>& 
 }
 
 // Checks every value on its way from a format's reader to the sink: its place on the sheet, and
-// the budget of values and text.
+// the budget of values and text. It also tells the budget which worksheet is read.
 class CheckedSink : public SheetSink {
 public:
     CheckedSink(SheetSink& target, ReadBudget& budget) : target_(target), budget_(budget) {}
+
+    bool beginSheet(int index, std::string_view name) override {
+        const bool wanted = target_.beginSheet(index, name);
+        if (wanted)
+            budget_.startSheet(index, name);
+        return wanted;
+    }
 
     void value(long row, long col, const CellValue& value) override {
         if (value.kind == CellValue::Kind::Empty)
@@ -205,9 +212,9 @@ public:
         if (row < 0 || col < 0)
             throwDamaged("a cell lies before A1");
         if (row >= kMaxSheetRows)
-            throw ReadError("the first worksheet has more than 1048576 rows");
+            throw ReadError(budget_.sheet() + " has more than 1048576 rows");
         if (col >= kMaxSheetColumns)
-            throw ReadError("the first worksheet has more than 16384 columns");
+            throw ReadError(budget_.sheet() + " has more than 16384 columns");
         budget_.countValue();
         if (!value.text.empty()) {
             ReadBudget::checkCellText(value.text.size(), row, col);
@@ -225,7 +232,7 @@ private:
 
 } // namespace
 
-void readFirstSheet(const std::string& path, SheetSink& sink) {
+void readSheets(const std::string& path, SheetSink& sink) {
     try {
         OpenFile file(path);
         ReadBudget budget(file.size());
@@ -238,7 +245,8 @@ void readFirstSheet(const std::string& path, SheetSink& sink) {
         } else if (bytes.starts_with(kZipMagic)) {
             const auto directory = ZipDirectory::read(file.descriptor(), file.size());
             readZipWorkbook(file.gsfInput(path), directory, checked, budget);
-        } else {
+        } else if (checked.beginSheet(0, "")) {
+            // A file of one sheet is read only when that sheet is wanted.
             file.readRest(bytes);
             if (startsWithBiffBof(bytes))
                 readPlainBiffStream(bytes, checked);
@@ -252,14 +260,23 @@ void readFirstSheet(const std::string& path, SheetSink& sink) {
     }
 }
 
-} // namespace tarnwick
+void readFirstSheet(const std::string& path, SheetSink& sink) {
+    // The sink learns the first worksheet's name and may decline it; it is not asked about others.
+    class FirstSheetOnly : public SheetSink {
+    public:
+        explicit FirstSheetOnly(SheetSink& target) : target_(target) {}
+        bool beginSheet(int index, std::string_view name) override {
+            return index == 0 && target_.beginSheet(index, name);
+        }
+        void value(long row, long col, const CellValue& value) override {
+            target_.value(row, col, value);
+        }
+        void expectRows(long rows) override { target_.expectRows(rows); }
 
-namespace tarnwick {
-
-// For now the first sheet only, nameless: the format readers learn to walk their sheets next.
-void readSheets(const std::string& path, SheetSink& sink) {
-    if (sink.beginSheet(0, ""))
-        readFirstSheet(path, sink);
+    private:
+        SheetSink& target_;
+    } first(sink);
+    readSheets(path, first);
 }
 
 } // namespace tarnwick

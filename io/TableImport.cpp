@@ -178,8 +178,11 @@ public:
             if (!settings_.sheet.empty() && !choice_.all())
                 throw ReadError("it has no sheet " + inQuotes(settings_.sheet) +
                                 "; its sheets are " + sheetList());
-            throw ReadError(choice_.all() ? "none of its sheets holds a table"
-                                          : "its first worksheet holds no table");
+            if (choice_.all())
+                throw ReadError("none of its sheets holds a table");
+            throw ReadError(settings_.sheet.empty() ? "its first worksheet holds no table"
+                                                    : "its sheet " + inQuotes(settings_.sheet) +
+                                                          " holds no table");
         }
     }
 

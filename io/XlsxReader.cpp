@@ -10,6 +10,7 @@
 #include "io/XmlStream.h"
 #include "io/XmlTextEscapes.h"
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -108,14 +109,22 @@ std::string resolveTarget(const std::string& fromFolder, const std::string& targ
     return resolved;
 }
 
-// The workbook part, read up to its first sheet that is a worksheet (not a chart sheet).
+// A sheet of the workbook that is a worksheet, by its name and the target of its part.
+struct WorksheetEntry {
+    std::string name;
+    std::string target;
+};
+
+// The workbook part up to the end of its list of sheets: the worksheets in the workbook's order
+// (chart sheets and other kinds have no worksheet relationship and are left out).
 class WorkbookHandler : public XmlHandler {
 public:
-    explicit WorkbookHandler(const std::unordered_map<std::string, std::string>& worksheets)
-        : worksheets_(worksheets) {}
+    WorkbookHandler(const std::unordered_map<std::string, std::string>& worksheets,
+                    ReadBudget& budget)
+        : worksheets_(worksheets), budget_(budget) {}
 
     bool date1904 = false;
-    std::string firstWorksheetTarget;
+    std::vector<WorksheetEntry> sheets;
     void startElement(XmlName name, const char** attributes) override {
         if (name.local == "workbookPr") {
             date1904 = isTrue(attribute(attributes, "date1904"));
@@ -124,16 +133,25 @@ public:
             if (!id)
                 return;
             const auto found = worksheets_.find(id);
-            if (found != worksheets_.end())
-                firstWorksheetTarget = found->second;
+            if (found == worksheets_.end())
+                return;
+            std::string sheetName = attribute(attributes, "name");
+            budget_.countText(sheetName.size() + found->second.size());
+            sheets.push_back({std::move(sheetName), found->second});
+            ReadBudget::checkWorksheetCount(sheets.size());
         }
     }
-    void endElement(XmlName) override {}
+    void endElement(XmlName name) override {
+        if (name.local == "sheets")
+            finished_ = true;
+    }
     void characters(std::string_view) override {}
-    bool done() const override { return !firstWorksheetTarget.empty(); }
+    bool done() const override { return finished_; }
 
 private:
     const std::unordered_map<std::string, std::string>& worksheets_;
+    ReadBudget& budget_;
+    bool finished_ = false;
 };
 
 class SharedStringsHandler : public XmlHandler {
@@ -222,8 +240,9 @@ bool parseCellReference(std::string_view text, long& col, long& row) {
 class SheetHandler : public XmlHandler {
 public:
     SheetHandler(SheetSink& sink, const std::vector<std::string>& strings,
-                 const std::vector<bool>& xfIsDate, bool date1904)
-        : sink_(sink), strings_(strings), xfIsDate_(xfIsDate), date1904_(date1904) {}
+                 const std::vector<bool>& xfIsDate, bool date1904, const std::string& sheetPhrase)
+        : sink_(sink), strings_(strings), xfIsDate_(xfIsDate), date1904_(date1904),
+          sheetPhrase_(sheetPhrase) {}
 
     void startElement(XmlName name, const char** attributes) override {
         const auto& local = name.local;
@@ -305,7 +324,7 @@ private:
         if (!number || *number < 1)
             throwDamaged(std::string("bad row number ") + r);
         if (*number > kMaxSheetRows)
-            throw ReadError("the first worksheet has more than 1048576 rows");
+            throw ReadError(sheetPhrase_ + " has more than 1048576 rows");
         return *number - 1;
     }
 
@@ -350,6 +369,7 @@ private:
     const std::vector<std::string>& strings_;
     const std::vector<bool>& xfIsDate_;
     bool date1904_;
+    const std::string& sheetPhrase_;
     long row_ = -1, col_ = -1, style_ = 0;
     std::string type_, value_, inline_;
     bool hasValue_ = false, inValue_ = false, inInline_ = false, inText_ = false;
@@ -376,28 +396,40 @@ void readXlsxWorkbook(GsfInfile* zip, SheetSink& sink, ReadBudget& budget) {
     const std::string folder = folderOf(workbookPath);
     const Relationships rels = readRelationships(
         zip, folder + "_rels/" + workbookPath.substr(folder.size()) + ".rels", budget);
-    WorkbookHandler workbook(rels.worksheets);
+    WorkbookHandler workbook(rels.worksheets, budget);
     parseXmlStream(workbookPart.get(), workbook, budget);
-    if (workbook.firstWorksheetTarget.empty())
+    if (workbook.sheets.empty())
         throw ReadError("the workbook holds no worksheet");
-    const std::string sheetPath = resolveTarget(folder, workbook.firstWorksheetTarget);
-    const std::string stringsPath = resolveTarget(
-        folder, rels.sharedStrings.empty() ? "sharedStrings.xml" : rels.sharedStrings);
-    const std::string stylesPath =
-        resolveTarget(folder, rels.styles.empty() ? "styles.xml" : rels.styles);
 
-    SharedStringsHandler strings(budget);
-    if (auto part = openZipMember(zip, stringsPath))
-        parseXmlStream(part.get(), strings, budget);
+    // The shared texts and styles are read once, for the first sheet wanted: a reader that only
+    // learns the sheets' names reads nothing but the workbook part.
+    std::optional<SharedStringsHandler> strings;
     StylesHandler styles;
-    if (auto part = openZipMember(zip, stylesPath))
-        parseXmlStream(part.get(), styles, budget);
-
-    auto sheetPart = openZipMember(zip, sheetPath);
-    if (!sheetPart)
-        throwDamaged("the first worksheet's part is missing");
-    SheetHandler sheet(sink, strings.strings, styles.xfIsDate, workbook.date1904);
-    parseXmlStream(sheetPart.get(), sheet, budget);
+    for (std::size_t i = 0; i < workbook.sheets.size(); ++i) {
+        const WorksheetEntry& entry = workbook.sheets[i];
+        const int index = static_cast<int>(i);
+        if (!sink.beginSheet(index, entry.name))
+            continue;
+        if (!strings) {
+            strings.emplace(budget);
+            const std::string stringsPath = resolveTarget(
+                folder, rels.sharedStrings.empty() ? "sharedStrings.xml" : rels.sharedStrings);
+            if (auto part = openZipMember(zip, stringsPath))
+                parseXmlStream(part.get(), *strings, budget);
+            const std::string stylesPath =
+                resolveTarget(folder, rels.styles.empty() ? "styles.xml" : rels.styles);
+            if (auto part = openZipMember(zip, stylesPath))
+                parseXmlStream(part.get(), styles, budget);
+        }
+        auto sheetPart = openZipMember(zip, resolveTarget(folder, entry.target));
+        if (!sheetPart)
+            throwDamaged(index == 0
+                             ? "the first worksheet's part is missing"
+                             : "the part of " + worksheetPhrase(index, entry.name) + " is missing");
+        const std::string phrase = worksheetPhrase(index, entry.name);
+        SheetHandler sheet(sink, strings->strings, styles.xfIsDate, workbook.date1904, phrase);
+        parseXmlStream(sheetPart.get(), sheet, budget);
+    }
 }
 
 } // namespace tarnwick

@@ -8,7 +8,9 @@ namespace tarnwick {
 
 class ReadBudget;
 
-// The first worksheet of an Office Open XML workbook (.xlsx) in an opened ZIP package.
+// The worksheets of an Office Open XML workbook (.xlsx) in an opened ZIP package, each offered
+// to the sink (SheetSink::beginSheet) and read when wanted; the part of a sheet not wanted is
+// not parsed.
 void readXlsxWorkbook(GsfInfile* zip, SheetSink& sink, ReadBudget& budget);
 
 // Whether the package is such a workbook.

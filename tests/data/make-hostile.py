@@ -88,6 +88,37 @@ def xlsx(path, sheet_data, shared_strings=None, compression=zipfile.ZIP_DEFLATED
     write_zip(path, members, compression)
 
 
+def xlsx_behind_a_chart_sheet(path, first_sheet_data, second_sheet_data):
+    """A chart sheet "Chart" (its part left out: nothing reads it), then the worksheets
+    "European" and "East Asian" with the given rows."""
+    rel = ('<Relationship Id="%s" Type="http://schemas.openxmlformats.org/officeDocument/2006/'
+           'relationships/%s" Target="%s"/>')
+    workbook_rels = ('<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.'
+                     'openxmlformats.org/package/2006/relationships">' +
+                     rel % ("rId1", "chartsheet", "chartsheets/sheet1.xml") +
+                     rel % ("rId2", "worksheet", "worksheets/sheet1.xml") +
+                     rel % ("rId3", "worksheet", "worksheets/sheet2.xml") + "</Relationships>")
+    workbook = WORKBOOK.replace('<sheet name="S" sheetId="1" r:id="rId1"/>',
+                                '<sheet name="Chart" sheetId="1" r:id="rId1"/>'
+                                '<sheet name="European" sheetId="2" r:id="rId2"/>'
+                                '<sheet name="East Asian" sheetId="3" r:id="rId3"/>')
+    write_zip(path, [("[Content_Types].xml", CONTENT_TYPES.encode()),
+                     ("_rels/.rels", ROOT_RELS.encode()), ("xl/workbook.xml", workbook.encode()),
+                     ("xl/_rels/workbook.xml.rels", workbook_rels.encode()),
+                     ("xl/worksheets/sheet1.xml", SHEET_HEAD + first_sheet_data + SHEET_TAIL),
+                     ("xl/worksheets/sheet2.xml", SHEET_HEAD + second_sheet_data + SHEET_TAIL)])
+
+
+def xlsx_many_worksheets(path, count):
+    """A workbook that lists its one worksheet count times over."""
+    workbook = WORKBOOK.replace('<sheet name="S" sheetId="1" r:id="rId1"/>',
+                                '<sheet name="S" sheetId="1" r:id="rId1"/>' * count)
+    write_zip(path, [("[Content_Types].xml", CONTENT_TYPES.encode()),
+                     ("_rels/.rels", ROOT_RELS.encode()), ("xl/workbook.xml", workbook.encode()),
+                     ("xl/_rels/workbook.xml.rels", WORKBOOK_RELS.encode()),
+                     ("xl/worksheets/sheet1.xml", SHEET_HEAD + TWO_VALUES + SHEET_TAIL)])
+
+
 def ods(path, rows):
     mimetype = zipfile.ZipInfo("mimetype")
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
@@ -181,6 +212,15 @@ def small_files():
     # A cell past the last row a spreadsheet can have.
     xlsx(at("past-last-row.xlsx"), b'<row r="1"><c r="A1"><v>1</v></c><c r="B1"><v>1</v></c></row>'
          b'<row r="1048577"><c r="A1048577"><v>2</v></c></row>')
+    # The same past a chart sheet and a first worksheet that read well: the message names the
+    # sheet.
+    xlsx_behind_a_chart_sheet(at("second-sheet-past-last-row.xlsx"), TWO_VALUES,
+                              b'<row r="1048577"><c r="A1048577"><v>2</v></c></row>')
+    # More worksheets than a workbook may list: their names would fill the memory.
+    xlsx_many_worksheets(at("many-worksheets.xlsx"), 65537)
+    ods(at("many-worksheets.ods"), chunks_of(b"</table:table>",
+                                             repeated(b'<table:table table:name="x"/>', 65536),
+                                             b'<table:table table:name="y">'))
     # A shared text that does not exist.
     xlsx(at("missing-shared-text.xlsx"),
          b'<row r="1"><c r="A1" t="s"><v>7</v></c><c r="B1"><v>1</v></c></row>')

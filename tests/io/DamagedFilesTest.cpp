@@ -1,5 +1,6 @@
 #include "TestFiles.h"
 #include "core/Error.h"
+#include "io/SheetReader.h"
 #include "io/WorkbookReader.h"
 
 #include <gtest/gtest.h>
@@ -17,18 +18,32 @@ namespace fs = std::filesystem;
 using testing_files::readFile;
 using testing_files::writeFile;
 
+// Wants the values of every worksheet and keeps none.
+struct EverySheet : SheetSink {
+    bool beginSheet(int, std::string_view) override { return true; }
+    void value(long, long, const CellValue&) override {}
+};
+
 // Reading a damaged file either succeeds or raises an Error; it never crashes, hangs or
 // raises anything else. Run under the sanitizers, this also catches reads out of bounds.
 void expectReadEndsCleanly(const std::string& bytes, const std::string& what) {
     const auto path = testing_files::scratchPath("tarnwick-damaged.bin");
     writeFile(path, bytes);
-    try {
-        readHaplotypeTable(path.string(), kDatabaseLayout,
-                           CellReading::TidiedIntegers); // as the database load reads it
-    } catch (const Error&) {
-    } catch (const std::exception& other) {
-        ADD_FAILURE() << what << ": " << other.what();
-    }
+    const auto endsCleanly = [&](const auto& read) {
+        try {
+            read();
+        } catch (const Error&) {
+        } catch (const std::exception& other) {
+            ADD_FAILURE() << what << ": " << other.what();
+        }
+    };
+    endsCleanly([&] { // as the database load reads it
+        readHaplotypeTable(path.string(), kDatabaseLayout, CellReading::TidiedIntegers);
+    });
+    endsCleanly([&] {
+        EverySheet sink;
+        readSheets(path.string(), sink);
+    });
     fs::remove(path);
 }
 
@@ -65,7 +80,8 @@ TEST(DamagedFiles, WhatTheFuzzersFoundEndsInAnErrorOrARead) {
 INSTANTIATE_TEST_SUITE_P(Fixtures, DamagedCopies,
                          testing::Values("values.xlsx", "values.xls", "values.ods",
                                          "values-comma.csv", "values-utf16.csv", "error-cell.xls",
-                                         "header-only.xlsx"));
+                                         "header-only.xlsx", "sheets.xlsx", "sheets.xls",
+                                         "sheets.ods"));
 
 } // namespace
 } // namespace tarnwick

@@ -65,6 +65,8 @@ TEST(HostileFiles, EndInTheirOwnMessageWithinAGigabyte) {
         {"value-flood.xlsx", "it holds more values than a file of its size can"},
         {"repeated-value.ods", "it holds more values than a file of its size can"},
         {"huge-comment.xlsx", "an XML element of the workbook needs more than 8 MB"},
+        {"many-worksheets.xlsx", "the workbook holds more than 65536 worksheets"},
+        {"many-worksheets.ods", "the workbook holds more than 65536 worksheets"},
         {"huge-attribute.xlsx", "an XML element of the workbook needs more than 8 MB"},
         {"codepage-unknown.biff", "its texts are in code page 12345, which this system cannot"},
         {"workbook-stream-renamed.xls",

@@ -1,12 +1,15 @@
 #include "RealFiles.h"
 #include "TextGrid.h"
+#include "io/SheetReader.h"
 #include "io/WorkbookReader.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace tarnwick {
 namespace {
@@ -45,6 +48,43 @@ TEST(RealFiles, EveryFileReadsWithTheValuesASpreadsheetShows) {
         }
     }
     EXPECT_GE(files, 16);
+}
+
+// Every sheet of every file reads; South_Australia.xlsx holds a population on each of its three.
+TEST(RealFiles, EverySheetReads) {
+    if (!fs::is_directory(kRealFiles))
+        GTEST_SKIP() << kRealFiles << " is absent";
+    struct Sheets : SheetSink {
+        bool beginSheet(int, std::string_view name) override {
+            names.emplace_back(name);
+            rows.emplace_back();
+            return true;
+        }
+        void value(long row, long col, const CellValue& value) override {
+            rows.back().insert(row);
+            if (row == 1 && col == 1)
+                populations.emplace_back(value.text);
+        }
+        std::vector<std::string> names, populations;
+        std::vector<std::set<long>> rows; // the rows holding a value, of each sheet
+    };
+    for (const fs::path& file : testing_files::realFiles()) {
+        const std::string name = file.filename().string();
+        Sheets sheets;
+        ASSERT_NO_THROW(readSheets(file.string(), sheets)) << name;
+        if (name != "South_Australia.xlsx") {
+            EXPECT_EQ(sheets.names.size(), 1u) << name;
+            continue;
+        }
+        EXPECT_EQ(sheets.names, (std::vector<std::string>{"European", "East Asian", "Aboriginal"}));
+        EXPECT_EQ(sheets.populations,
+                  (std::vector<std::string>{"European", "East Asian", "Australian Aboriginal"}));
+        ASSERT_EQ(sheets.rows.size(), 3u);
+        // A title row and at least the typed men of each population.
+        EXPECT_GT(sheets.rows[0].size(), 197u);
+        EXPECT_GT(sheets.rows[1].size(), 196u);
+        EXPECT_GT(sheets.rows[2].size(), 742u);
+    }
 }
 
 } // namespace
