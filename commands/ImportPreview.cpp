@@ -47,7 +47,7 @@ ImportSettings ImportPreview::settings() const {
     return settings;
 }
 
-std::string ImportPreview::summary() const {
+ImportPreview::Outcome ImportPreview::outcome() const {
     try {
         const ImportedTable imported = importTable(fileName_, layoutOf(role_), settings());
         const ImportReport& report = imported.report;
@@ -61,9 +61,9 @@ std::string ImportPreview::summary() const {
         if (!imported.faults.empty())
             text += "; " + std::to_string(imported.faults.size()) + " faulty cell" +
                     (imported.faults.size() == 1 ? "" : "s");
-        return text;
+        return {text, true};
     } catch (const Error& error) {
-        return error.what();
+        return {error.what(), false};
     }
 }
 

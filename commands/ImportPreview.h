@@ -41,7 +41,12 @@ public:
 
     // What the import gives with these settings: "152 rows, 76 men, 23 loci; 73 rows typed at no
     // locus", or why it cannot be imported. Reads the whole file.
-    std::string summary() const;
+    struct Outcome {
+        std::string text;
+        bool importable = false;
+    };
+    Outcome outcome() const;
+    std::string summary() const { return outcome().text; }
 
 private:
     void readPreview();

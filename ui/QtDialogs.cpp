@@ -3,6 +3,7 @@
 #include "commands/StartFolder.h"
 
 #include "ui/ConfirmationDialog.h"
+#include "ui/ImportDialog.h"
 #include "ui/Unit4.h"
 
 #include <QApplication>
@@ -85,6 +86,12 @@ void QtDialogs::showModal(FormId form, const std::string& text) {
         break;
     }
     }
+}
+
+bool QtDialogs::runImportDialog(ImportPreview& preview) {
+    prepareModal();
+    ImportDialog dialog(preview, parent_);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void QtDialogs::showBox(int icon, const std::string& text) {

@@ -29,6 +29,7 @@ public:
 
     std::optional<std::string> runFileDialog(const FileDialogState& state) override;
     void showModal(FormId form, const std::string& text) override;
+    bool runImportDialog(ImportPreview& preview) override;
     void showMessage(const std::string& text) override;
     void showError(const std::string& text) override;
 

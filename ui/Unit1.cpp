@@ -161,6 +161,13 @@ void TForm1::createMenu() {
     Loaddatabase1 = file->addAction("Load database", this, &TForm1::Button1Click);
     Loadhaplotypersforsearch1 =
         file->addAction("Load haplotype(s) for search", this, &TForm1::Button2Click);
+    Importdatabase1 = file->addAction("Import database...", this, &TForm1::Importdatabase1Click);
+    Importhaplotypes1 =
+        file->addAction("Import haplotype(s) for search...", this, &TForm1::Importhaplotypes1Click);
+    // An import is a load of another kind: offered exactly when its load is.
+    connect(Loaddatabase1, &QAction::enabledChanged, Importdatabase1, &QAction::setEnabled);
+    connect(Loadhaplotypersforsearch1, &QAction::enabledChanged, Importhaplotypes1,
+            &QAction::setEnabled);
     Save1 = file->addAction("Save", this, &TForm1::Button4Click);
     Quit1 = file->addAction("Quit", this, &TForm1::Quit1Click);
     QMenu* settings = menuBar()->addMenu("Settings");
@@ -181,6 +188,8 @@ void TForm1::createMenu() {
         help->addAction("About the programme", this, &TForm1::Abouttheprogramme1Click);
     Loaddatabase1->setObjectName("Loaddatabase1");
     Loadhaplotypersforsearch1->setObjectName("Loadhaplotypersforsearch1");
+    Importdatabase1->setObjectName("Importdatabase1");
+    Importhaplotypes1->setObjectName("Importhaplotypes1");
     Save1->setObjectName("Save1");
     Quit1->setObjectName("Quit1");
     Numberofsteps1->setObjectName("Numberofsteps1");
@@ -237,6 +246,14 @@ void TForm1::Button1Click() {
 
 void TForm1::Button2Click() {
     runCommand([this] { program_.loads.Button2Click(); });
+}
+
+void TForm1::Importdatabase1Click() {
+    runCommand([this] { program_.loads.import(InputRole::Database); });
+}
+
+void TForm1::Importhaplotypes1Click() {
+    runCommand([this] { program_.loads.import(InputRole::Search); });
 }
 
 void TForm1::Button3Click() {

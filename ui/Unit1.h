@@ -43,6 +43,8 @@ public:
     // Handlers; a button and its menu item run the same one.
     void Button1Click();
     void Button2Click();
+    void Importdatabase1Click();
+    void Importhaplotypes1Click();
     void Button3Click();
     void Button4Click();
     void Button5Click();
@@ -105,6 +107,8 @@ private:
     StructureSettingsDialog* structureSettings_;
     QAction* Loaddatabase1;
     QAction* Loadhaplotypersforsearch1;
+    QAction* Importdatabase1;
+    QAction* Importhaplotypes1;
     QAction* Save1;
     QAction* Quit1;
     QAction* Numberofsteps1;

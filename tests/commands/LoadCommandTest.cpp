@@ -326,5 +326,63 @@ TEST_F(LoadCommand, TheResultCommandsFollowTheMainWindowsTable) {
     EXPECT_EQ(enabled(), "0000");
 }
 
+std::string fixture(const std::string& name) {
+    return (fs::path(TARNWICK_TEST_DATA) / name).string();
+}
+
+// An import installs its table as a load does: a clean one behind the format message with what
+// the import found, a faulty one behind the data error dialog; a cancelled one leaves none.
+TEST_F(LoadCommand, ImportInstallsTheTableAsALoadDoes) {
+    dialogs.fileAnswers = {fixture("import-derived.csv")};
+    dialogs.formActions = {[] {}};
+    dialogs.importActions = {[](ImportPreview& preview) {
+        preview.mark(7, ColumnRole::Locus); // "DYS385sum", derived, read as a locus after all
+        return true;
+    }};
+    commands.import(InputRole::Database);
+    EXPECT_EQ(dialogs.log, (Strings{"file dialog | loading database...",
+                                    "import dialog 6 rows, 4 men, 4 loci; 2 rows typed at no "
+                                    "locus | loading database...",
+                                    "Form2 The following data format was identified in the "
+                                    "database:\r\nNumber of haplotypes: 6\r\nNumber of markers: 5"
+                                    "\r\nPopulation from column \"Population Code\"\r\nRows "
+                                    "typed at no locus: 2 | "}));
+    const StringGrid& table = workspace.StringGrid1;
+    EXPECT_EQ(test::row(table, 0),
+              (Strings{"ID", "Population Code", "order", "sex", "haplogroup", "", "", "DYS19",
+                       "DYS385a", "DYS385b", "DYS385sum", "DYS390"}));
+    EXPECT_EQ(views(), "1000");
+    EXPECT_EQ(workspace.databaseReading, CellReading::Genotypes);
+    EXPECT_EQ(workspace.statusLine, "");
+
+    dialogs.log.clear();
+    dialogs.fileAnswers = {file("search.csv", "sample,DYS19,DYS390\nS1,14,x\n")};
+    dialogs.formActions = {[] {}};
+    commands.import(InputRole::Search);
+    EXPECT_EQ(dialogs.log.back(), "Form10 1 | error");
+    EXPECT_TRUE(workspace.searchHasErrors);
+    EXPECT_EQ(views(), "0010");
+
+    dialogs.fileAnswers = {fixture("import-derived.csv")};
+    dialogs.importActions = {[](ImportPreview&) { return false; }};
+    commands.import(InputRole::Database);
+    EXPECT_FALSE(isLoaded(workspace.StringGrid1));
+    EXPECT_EQ(workspace.statusLine, "");
+    EXPECT_EQ(dialogs.log.back(), "import dialog 6 rows, 4 men, 4 loci; 2 rows typed at no locus "
+                                  "| loading database...")
+        << "no form after a cancelled import";
+}
+
+// The dialog offers OK only for settings that import.
+TEST(ImportPreviewOutcome, TellsWhetherTheSettingsImport) {
+    ImportPreview preview(fixture("import-derived.csv"), InputRole::Database);
+    EXPECT_TRUE(preview.outcome().importable);
+    for (const int locus : {4, 5, 6, 8})
+        preview.mark(locus, ColumnRole::Other);
+    const ImportPreview::Outcome none = preview.outcome();
+    EXPECT_FALSE(none.importable);
+    EXPECT_NE(none.text.find("has no column titled as a locus"), std::string::npos) << none.text;
+}
+
 } // namespace
 } // namespace tarnwick

@@ -3,6 +3,8 @@
 #include "commands/ViewStates.h"
 #include "ui/Fonts.h"
 #include "ui/GridModel.h"
+#include "ui/ImportDialog.h"
+#include "ui/QtDialogs.h"
 #include "ui/QtTextMeasurer.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
@@ -16,7 +18,9 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <QMenu>
@@ -409,6 +413,87 @@ TEST_F(MainWindow, RendersTheResultsToAnImage) {
         }
     EXPECT_GT(colours.size(), 20u);
     EXPECT_GT(dark, 200);
+}
+
+// Import: the items follow the loads in the File menu; the dialog changes a column's role by
+// keyboard, shows what the import gives after each change, and Enter imports.
+TEST_F(MainWindow, ImportsATableThroughTheImportDialog) {
+    auto* item = widget<QAction>(&form, "Importdatabase1");
+    ASSERT_NE(item, nullptr);
+    const QList<QAction*> file = qobject_cast<QMenu*>(item->associatedObjects().front())->actions();
+    EXPECT_EQ(file.indexOf(item),
+              file.indexOf(widget<QAction>(&form, "Loadhaplotypersforsearch1")) + 1);
+    EXPECT_EQ(item->text(), "Import database...");
+    EXPECT_EQ(widget<QAction>(&form, "Importhaplotypes1")->text(),
+              "Import haplotype(s) for search...");
+    widget<QAction>(&form, "Loaddatabase1")->setEnabled(false);
+    EXPECT_FALSE(item->isEnabled());
+    widget<QAction>(&form, "Loaddatabase1")->setEnabled(true);
+    EXPECT_TRUE(item->isEnabled());
+
+    dialogs.fileAnswers = {std::string(TARNWICK_TEST_DATA) + "/import-derived.csv"};
+    dialogs.formActions = {[] {}};
+    Strings outcomes;
+    dialogs.importActions = {[&](ImportPreview& preview) {
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->windowTitle(), "Import database");
+            EXPECT_FALSE(widget<QComboBox>(dialog, "Sheets")->isVisible()) << "no sheets named";
+            auto* outcome = widget<QLabel>(dialog, "Outcome");
+            outcomes.push_back(outcome->text().toStdString());
+            EXPECT_EQ(widget<QTableWidget>(dialog, "Preview")->horizontalHeaderItem(7)->text(),
+                      "DYS385sum");
+            dialog->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+            // Alt+M reaches the first column's role, Tab the next ones.
+            QTest::keyClick(dialog, Qt::Key_M, Qt::AltModifier);
+            Strings focused;
+            for (int column = 0; column < 8; ++column) {
+                focused.push_back(QApplication::focusWidget()->objectName().toStdString());
+                if (column < 7)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            }
+            EXPECT_EQ(focused, (Strings{"Role0", "Role1", "Role2", "Role3", "Role4", "Role5",
+                                        "Role6", "Role7"}));
+            auto* role = widget<QComboBox>(dialog, "Role7");
+            if (QApplication::focusWidget() != role)
+                return dialog->reject();
+            EXPECT_EQ(role->currentText(), "other");
+            QTest::keyClick(role, Qt::Key_Home); // "locus"
+            outcomes.push_back(outcome->text().toStdString());
+            QTest::keyClick(role, Qt::Key_Return);
+        });
+        return QtDialogs().runImportDialog(preview);
+    }};
+    item->trigger();
+    EXPECT_EQ(outcomes, (Strings{"6 rows, 4 men, 4 loci; 2 rows typed at no locus",
+                                 "6 rows, 4 men, 5 loci; 2 rows typed at no locus"}));
+    auto* view = widget<QTableView>(&form, "StringGrid1");
+    EXPECT_EQ(views(), "1000");
+    Strings titles;
+    for (int column = 0; column < view->model()->columnCount(); ++column)
+        titles.push_back(
+            view->model()->headerData(column, Qt::Horizontal).toString().toStdString());
+    EXPECT_EQ(titles, (Strings{"ID", "Population Code", "order", "sex", "haplogroup", "", "",
+                               "DYS19", "DYS385a", "DYS385b", "DYS385sum", "DYS390"}));
+    EXPECT_EQ(view->model()->rowCount(), 6 + 2) << "the rows and a load's two blank ones";
+}
+
+// The sheet box offers each sheet and all of them; the outcome follows the choice.
+TEST(ImportDialogSheets, AllSheetsImportTogether) {
+    ImportPreview preview(std::string(TARNWICK_TEST_DATA) + "/import-sheets.xlsx",
+                          InputRole::Search);
+    ASSERT_EQ(preview.sheetNames().size(), 3U);
+    ImportDialog dialog(preview, nullptr);
+    dialog.show();
+    auto* sheets = widget<QComboBox>(&dialog, "Sheets");
+    EXPECT_TRUE(sheets->isVisible());
+    EXPECT_EQ(sheets->count(), 4);
+    EXPECT_EQ(widget<QLabel>(&dialog, "Outcome")->text(), "3 rows, 3 men, 4 loci");
+    QTest::keyClick(sheets, Qt::Key_End); // "All sheets"
+    EXPECT_TRUE(preview.allSheets());
+    EXPECT_EQ(widget<QLabel>(&dialog, "Outcome")->text(), "6 rows, 6 men, 4 loci");
 }
 
 } // namespace

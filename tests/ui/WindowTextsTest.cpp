@@ -1,6 +1,7 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "ui/Fonts.h"
+#include "ui/ImportDialog.h"
 #include "ui/QtDialogs.h"
 #include "ui/QtTextMeasurer.h"
 #include "ui/Unit1.h"
@@ -16,6 +17,8 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTableWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -42,17 +45,21 @@ std::vector<std::string> clippedTexts(QWidget* window) {
                 "x" + std::to_string(needed.height()) + ", has " + std::to_string(space.width()) +
                 "x" + std::to_string(space.height()));
     };
-    // The window's own controls with a text: not those of its dialogs, nor Qt's inner parts.
+    // The window's own controls with a text: not those of its dialogs, nor Qt's inner parts,
+    // nor those it hides.
     const auto ownWithText = [&](QWidget* control, const QString& text) {
-        return control->window() == window && !text.isEmpty();
+        return control->window() == window && !text.isEmpty() && control->isVisibleTo(window);
     };
     for (QLabel* label : window->findChildren<QLabel*>()) {
         if (!ownWithText(label, label->text()))
             continue;
-        const QSize needed = label->fontMetrics()
-                                 .boundingRect(QRect(0, 0, 100000, 100000),
-                                               Qt::AlignLeft | Qt::AlignTop, label->text())
-                                 .size();
+        // A label with a buddy underlines its "&" letter rather than showing the "&".
+        const int mnemonic = label->buddy() ? Qt::TextShowMnemonic : 0;
+        const QSize needed =
+            label->fontMetrics()
+                .boundingRect(QRect(0, 0, 100000, 100000), Qt::AlignLeft | Qt::AlignTop | mnemonic,
+                              label->text())
+                .size();
         const QRect contents = label->contentsRect().marginsRemoved(
             QMargins(label->margin(), label->margin(), label->margin(), label->margin()));
         // A label never reaches beyond its window.
@@ -84,6 +91,9 @@ TEST(WindowTexts, EveryLabelAndButtonShowsItsWholeText) {
     TForm5 form5(&form1);
     TForm6 form6(&form1);
     TForm7 form7([](const QString&) {}, &form1);
+    ImportPreview preview(std::string(TARNWICK_TEST_DATA) + "/import-sheets.xlsx",
+                          InputRole::Search);
+    ImportDialog importDialog(preview, &form1);
     const std::string longestLines =
         "\r\nNumber of haplotypes: 1048573\r\nNumber of markers: 16377"
         "\r\n17163091968 cells such as \"16.2 read twice, ждё...\" read as "
@@ -97,7 +107,7 @@ TEST(WindowTexts, EveryLabelAndButtonShowsItsWholeText) {
     form1.refreshWidgets();
     std::vector<std::string> clipped;
     for (QWidget* window : std::initializer_list<QWidget*>{&form1, &form2, &form3, &form4, &form10,
-                                                           &form5, &form6, &form7}) {
+                                                           &form5, &form6, &form7, &importDialog}) {
         window->show();
         QApplication::processEvents();
         const auto found = clippedTexts(window);
@@ -115,6 +125,11 @@ TEST(WindowTexts, EveryLabelAndButtonShowsItsWholeText) {
             EXPECT_LE(button->geometry().bottom(), window->height()) << name;
         }
     }
+    // The import dialog shows its preview's columns whole where the screen has room for them.
+    EXPECT_FALSE(
+        importDialog.findChild<QTableWidget*>("Preview")->horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(
+        QApplication::primaryScreen()->availableGeometry().contains(importDialog.geometry()));
 }
 
 // A window manager writes the program's title into each box's title bar, beside its icon and
