@@ -1,0 +1,21 @@
+#pragma once
+
+// Owners of cairo's handles, each released once whatever happens.
+
+#include <cairo.h>
+
+#include <memory>
+
+namespace tarnwick {
+
+struct CairoSurfaceRelease {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+struct CairoContextRelease {
+    void operator()(cairo_t* context) const { cairo_destroy(context); }
+};
+
+using CairoSurface = std::unique_ptr<cairo_surface_t, CairoSurfaceRelease>;
+using CairoContext = std::unique_ptr<cairo_t, CairoContextRelease>;
+
+} // namespace tarnwick
