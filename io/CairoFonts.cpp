@@ -9,6 +9,11 @@ void selectPlotFont(cairo_t* context, const PlotFont& font) {
     cairo_select_font_face(context, kPlotFontFamily, CAIRO_FONT_SLANT_NORMAL,
                            font.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(context, font.pixels);
+    // Advances as the font designs them, not rounded to whole pixels glyph by glyph: texts
+    // measure and space as the window's do.
+    const CairoFontOptions options(cairo_font_options_create());
+    cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_OFF);
+    cairo_set_font_options(context, options.get());
 }
 
 std::string drawableText(std::string_view text) {

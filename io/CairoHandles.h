@@ -15,7 +15,12 @@ struct CairoContextRelease {
     void operator()(cairo_t* context) const { cairo_destroy(context); }
 };
 
+struct CairoFontOptionsRelease {
+    void operator()(cairo_font_options_t* options) const { cairo_font_options_destroy(options); }
+};
+
 using CairoSurface = std::unique_ptr<cairo_surface_t, CairoSurfaceRelease>;
 using CairoContext = std::unique_ptr<cairo_t, CairoContextRelease>;
+using CairoFontOptions = std::unique_ptr<cairo_font_options_t, CairoFontOptionsRelease>;
 
 } // namespace tarnwick

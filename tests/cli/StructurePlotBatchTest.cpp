@@ -1,16 +1,14 @@
 // tarnwick-cli structure --plot: the MDS plot of the example database as SVG and PNG, and a save
 // that fails leaving the old file.
+#include "SvgContents.h"
 #include "TestFiles.h"
 #include "cli/BatchTool.h"
 
-#include <expat.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <map>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,45 +17,8 @@ namespace tarnwick {
 namespace {
 
 namespace fs = std::filesystem;
-
-// What an SVG document holds: its elements by name and the texts of its text elements.
-struct SvgContents {
-    std::map<std::string, int> elements;
-    std::vector<std::string> texts;
-    bool inText = false;
-};
-
-struct ExpatRelease {
-    void operator()(XML_Parser parser) const { XML_ParserFree(parser); }
-};
-
-// Parses the document with expat; an error if it is not well-formed XML.
-SvgContents parsedSvg(const std::string& document) {
-    SvgContents contents;
-    const std::unique_ptr<XML_ParserStruct, ExpatRelease> parser(XML_ParserCreate("UTF-8"));
-    XML_SetUserData(parser.get(), &contents);
-    XML_SetElementHandler(
-        parser.get(),
-        [](void* data, const XML_Char* name, const XML_Char**) {
-            auto& svg = *static_cast<SvgContents*>(data);
-            ++svg.elements[name];
-            if (std::string(name) == "text") {
-                svg.texts.emplace_back();
-                svg.inText = true;
-            }
-        },
-        [](void* data, const XML_Char*) { static_cast<SvgContents*>(data)->inText = false; });
-    XML_SetCharacterDataHandler(parser.get(), [](void* data, const XML_Char* text, int length) {
-        auto& svg = *static_cast<SvgContents*>(data);
-        if (svg.inText)
-            svg.texts.back().append(text, static_cast<std::size_t>(length));
-    });
-    if (XML_Parse(parser.get(), document.data(), static_cast<int>(document.size()), 1) !=
-        XML_STATUS_OK)
-        ADD_FAILURE() << "not well-formed: " << XML_ErrorString(XML_GetErrorCode(parser.get()))
-                      << " at line " << XML_GetCurrentLineNumber(parser.get());
-    return contents;
-}
+using testing_files::parsedSvg;
+using testing_files::SvgContents;
 
 std::uint32_t bigEndian32(const std::string& bytes, std::size_t at) {
     std::uint32_t value = 0;
