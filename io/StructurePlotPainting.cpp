@@ -4,6 +4,7 @@
 #include <numeric>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tarnwick {
 namespace {
@@ -44,13 +45,17 @@ std::vector<std::string> wrapped(const CairoFonts& fonts, const PlotFont& font,
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t space = std::min(text.find(' ', start), text.size());
-        const std::string word = text.substr(start, space - start);
+        const std::string_view word = std::string_view(text).substr(start, space - start);
         start = space + 1;
-        if (!line.empty() && fonts.width(line + " " + word, font) > width) {
-            lines.push_back(line);
-            line.clear();
+        std::string longer = line;
+        if (!longer.empty())
+            longer += ' ';
+        longer += word;
+        if (!line.empty() && fonts.width(longer, font) > width) {
+            lines.push_back(std::move(line));
+            longer = word;
         }
-        line += (line.empty() ? "" : " ") + word;
+        line = std::move(longer);
     }
     if (!line.empty())
         lines.push_back(line);
