@@ -3,6 +3,7 @@
 #include "cli/TableFiles.h"
 #include "cli/TerminalStatus.h"
 #include "core/statistics/StructureTables.h"
+#include "io/StructurePlotFile.h"
 
 #include <algorithm>
 
@@ -21,6 +22,7 @@ struct StructureOptions {
     std::optional<std::string> amova;
     std::optional<std::string> pairwise;
     std::optional<std::string> mds;
+    std::optional<std::string> plot;
     std::optional<std::string> leftOut;
 };
 
@@ -48,6 +50,18 @@ void declareStructure(CommandDeclaration& command, StructureOptions& options) {
     command.output("--amova", options.amova, "writes the AMOVA of all populations");
     command.output("--pairwise", options.pairwise, "writes the AMOVA of each pair of populations");
     command.output("--mds", options.mds, "writes the classical scaling of the pairwise phis");
+    command
+        .output("--plot", options.plot,
+                std::string("draws the MDS plot, as SVG or PNG by the name's extension (") +
+                    kPlotExtensions + ")")
+        ->check(CLI::Validator(
+            [](const std::string& file) {
+                return plotFormatOf(file)
+                           ? std::string()
+                           : "give a name ending in " + std::string(kPlotExtensions) + ", not \"" +
+                                 file + "\"";
+            },
+            "", "plot"));
     command.output("--left-out", options.leftOut, "writes the men left out");
 }
 
@@ -84,8 +98,9 @@ void write(const TextTable& table, const std::optional<std::string>& target,
 }
 
 int runStructure(const StructureOptions& options, const CommandStreams& streams) {
-    if (!options.amova && !options.pairwise && !options.mds && !options.leftOut)
-        throw UsageError("structure: give at least one of --amova, --pairwise, --mds, --left-out");
+    if (!options.amova && !options.pairwise && !options.mds && !options.plot && !options.leftOut)
+        throw UsageError(
+            "structure: give at least one of --amova, --pairwise, --mds, --plot, --left-out");
     TerminalStatus status(streams.err, streams.progressToTerminal);
     status.show("reading " + options.database + "...");
     const auto [database, clean] =
@@ -95,7 +110,7 @@ int runStructure(const StructureOptions& options, const CommandStreams& streams)
     const StructureSample sample = structureSample(*database, options.leftOut.has_value());
     reportLeftOut(sample, streams.err, status);
     write(LeftOutTable(sample), options.leftOut, streams, status);
-    if (!options.amova && !options.pairwise && !options.mds)
+    if (!options.amova && !options.pairwise && !options.mds && !options.plot)
         return kExitSuccess;
 
     status.show("calculating...");
@@ -110,11 +125,14 @@ int runStructure(const StructureOptions& options, const CommandStreams& streams)
     reportNoVariance(structure, streams.err, status);
     write(AmovaTable(sample, structure), options.amova, streams, status);
     write(PairwiseStructureTable(sample, structure), options.pairwise, streams, status);
-    if (options.mds) {
-        const std::size_t populations = sample.populations.size();
-        write(ScalingTable(
-                  sample, classicalScaling(pairwisePhiMatrix(structure, populations), populations)),
-              options.mds, streams, status);
+    const std::size_t populations = sample.populations.size();
+    const ClassicalScaling scaling =
+        classicalScaling(pairwisePhiMatrix(structure, populations), populations);
+    write(ScalingTable(sample, scaling), options.mds, streams, status);
+    if (options.plot) {
+        status.show("drawing " + *options.plot + "...");
+        writeStructurePlot(sample.populations, scaling, distance, *options.plot);
+        status.show("");
     }
     return kExitSuccess;
 }
@@ -136,7 +154,9 @@ void addStructureCommand(CommandLine& line) {
         "variance_among, variance_within, percent_among, phi, p_value, permutations. --pairwise: "
         "population_a, population_b, n_a, n_b, phi, linearised (phi / (1 - phi)), p_value. "
         "--mds: population, n, x, y (negative phis taken as 0), then a row goodness_of_fit with "
-        "its value second. --left-out: row (in the file, the titles on row 1), population, locus, "
+        "its value second. --plot: those points, labelled and sized by n, 800 x 600 pixels, as "
+        "the window's \"Save plot\" draws them. --left-out: row (in the file, the titles on row "
+        "1), population, locus, "
         "reason. What is not defined is "
         "empty. At least one output is required.",
         declareStructure, runStructure);

@@ -101,14 +101,6 @@ void fillScaling(StringGrid& grid, const StructureResult& result) {
 
 } // namespace
 
-std::string structureStatisticName(StructureDistance distance) {
-    return distance == StructureDistance::Rst ? "RST" : "PhiST";
-}
-
-std::string structureStatisticSymbol(StructureDistance distance) {
-    return distance == StructureDistance::Rst ? "RST" : "\u03A6ST";
-}
-
 bool canShowPopulationStructure(const Workspace& workspace) {
     return isLoaded(workspace.StringGrid1) && !workspace.databaseHasErrors;
 }

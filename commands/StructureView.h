@@ -27,11 +27,6 @@ struct StructureSettings {
 };
 inline constexpr std::array<std::size_t, 3> kStructurePermutationChoices{999, 9999, 99999};
 
-// The statistic's name as the tables write it (ASCII, so that a table of population names in any
-// one code page can still be saved) and as the dialog and the plot show it.
-std::string structureStatisticName(StructureDistance distance);
-std::string structureStatisticSymbol(StructureDistance distance);
-
 // What one run found.
 struct StructureResult {
     StructureSettings settings;

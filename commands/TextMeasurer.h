@@ -1,15 +1,18 @@
 #pragma once
 
+#include "core/text/TextWidths.h"
+
 #include <string_view>
 
 namespace tarnwick {
 
 // Measures the drawn width of a text in pixels, in the font of the table being fitted. The
 // window gives its grid's font; tests and the batch tool give simpler ones.
-class TextMeasurer {
+// Whole pixels, as a table's columns are fitted in them.
+class TextMeasurer : public TextWidths {
 public:
-    virtual ~TextMeasurer() = default;
     virtual int textWidth(std::string_view text) const = 0;
+    double widthOf(std::string_view text) const final { return textWidth(text); }
 };
 
 // Counts characters (UTF-8 code points) times a fixed width: for use without a display.

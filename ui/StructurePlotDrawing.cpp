@@ -109,7 +109,8 @@ void writeWhole(const QByteArray& bytes, const std::string& fileName) {
 
 StructurePlot structurePlotOf(const StructureResult& result, int width, int height) {
     const QtTextMeasurer labels(labelFont());
-    return structurePlot(result, width, height, labels, QFontMetrics(labelFont()).height() + 2);
+    return structurePlot(result.populations, result.scaling, result.settings.distance, width,
+                         height, labels, QFontMetrics(labelFont()).height() + 2);
 }
 
 void drawStructurePlot(QPainter& painter, const StructurePlot& plot) {

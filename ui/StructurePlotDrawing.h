@@ -3,7 +3,8 @@
 // Draws the population-structure plot (StructurePlot.h) with QPainter, on screen or into an SVG
 // or PNG file.
 
-#include "commands/StructurePlot.h"
+#include "commands/StructureView.h"
+#include "core/statistics/StructurePlot.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -21,10 +22,6 @@ void drawStructurePlot(QPainter& painter, const StructurePlot& plot);
 
 QByteArray structurePlotSvg(const StructurePlot& plot);
 QImage structurePlotImage(const StructurePlot& plot);
-
-// The size of a saved plot.
-inline constexpr int kSavedPlotWidth = 800;
-inline constexpr int kSavedPlotHeight = 600;
 
 // Writes the plot as SVG or PNG by the file's extension, replacing the file only once written
 // whole. Raises an Error for any other extension or when the file cannot be written.

@@ -2,6 +2,14 @@
 
 namespace tarnwick {
 
+std::string structureStatisticName(StructureDistance distance) {
+    return distance == StructureDistance::Rst ? "RST" : "PhiST";
+}
+
+std::string structureStatisticSymbol(StructureDistance distance) {
+    return distance == StructureDistance::Rst ? "RST" : "\u03A6ST";
+}
+
 std::optional<double> Amova::percentAmong() const {
     if (!phi)
         return std::nullopt;

@@ -6,12 +6,18 @@
 #include <cstddef>
 #include <optional>
 #include <span>
+#include <string>
 
 namespace tarnwick {
 
 // The distance between two men: `Rst` the sum over loci of the squared difference in repeats
 // (Slatkin 1995, Genetics 139:457-462), `Fst` the number of loci at which they differ.
 enum class StructureDistance { Rst, Fst };
+
+// The statistic's name as the tables write it (ASCII, so that a table of population names in any
+// one code page can still be saved) and as dialogs and plots show it.
+std::string structureStatisticName(StructureDistance distance);
+std::string structureStatisticSymbol(StructureDistance distance);
 
 // N men in P populations of sizes n_p. SSD(g) = sum over ordered pairs of men in g of d / (2 n_g);
 // ssdWithin = sum of SSD(p), ssdAmong = SSD(all) - ssdWithin; n0 = (N - sum n_p^2 / N) / (P - 1);

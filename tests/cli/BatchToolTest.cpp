@@ -97,6 +97,7 @@ TEST_F(BatchTool, WrongUsageExitsTwoWithTheUsageText) {
         {"structure", "a.csv", "--amova", "x.csv", "--permutations", "-1"},
         {"structure", "a.csv", "--amova", "x.csv", "--permutations", "1000001"},
         {"structure", "a.csv", "--amova", "x.csv", "--seed", "-1"},
+        {"structure", "a.csv", "--plot", "x.jpg"},
     };
     for (const auto& arguments : cases) {
         const Outcome result = run(arguments);

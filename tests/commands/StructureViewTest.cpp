@@ -6,10 +6,10 @@
 #include "commands/LoadCommand.h"
 #include "commands/PopulationViews.h"
 #include "commands/SaveCommand.h"
-#include "commands/StructurePlot.h"
 #include "commands/ViewStates.h"
 #include "core/Error.h"
 #include "core/statistics/MatchProbabilities.h"
+#include "core/statistics/StructurePlot.h"
 #include "io/WorkbookReader.h"
 
 #include <gtest/gtest.h>
@@ -173,7 +173,9 @@ TEST_F(StructureViewTest, ThePlotKeepsTheScalingsDistancesAndEveryPointInItsFram
     ASSERT_TRUE(runPopulationStructure(workspace, settings, measurer));
     const StructureResult& result = *workspace.structure.result;
     for (const auto& [width, height] : {std::pair{640.0, 480.0}, std::pair{300.0, 500.0}}) {
-        const StructurePlot plot = structurePlot(result, width, height, measurer, 14);
+        const StructurePlot plot =
+            structurePlot(result.populations, result.scaling, result.settings.distance, width,
+                          height, measurer, 14);
         ASSERT_EQ(plot.points.size(), 3u);
         EXPECT_EQ(plot.points[2].label, "C");
         EXPECT_GT(plot.points[2].radius, plot.points[0].radius) << "5 men against 4";

@@ -1,6 +1,5 @@
 // Calculate, "Population structure" in the window: the plot drawn into SVG and an image, the menu
 // item's run on its worker thread, "Save plot", and Cancel of the progress dialog.
-#include "commands/StructurePlot.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "commands/LoadCommand.h"

@@ -1,4 +1,4 @@
-#include "commands/StructurePlot.h"
+#include "core/statistics/StructurePlot.h"
 
 #include "core/statistics/MatchProbabilities.h"
 
@@ -97,8 +97,10 @@ void placeLabels(StructurePlot& plot) {
 
 } // namespace
 
-StructurePlot structurePlot(const StructureResult& result, double width, double height,
-                            const TextMeasurer& labels, double labelHeight) {
+StructurePlot structurePlot(const std::vector<StructurePopulation>& populations,
+                            const ClassicalScaling& scaling, StructureDistance distance,
+                            double width, double height, const TextWidths& labels,
+                            double labelHeight) {
     StructurePlot plot;
     plot.width = width;
     plot.height = height;
@@ -109,7 +111,7 @@ StructurePlot structurePlot(const StructureResult& result, double width, double 
     const double frameWidth = plot.right - plot.left;
     const double frameHeight = plot.bottom - plot.top;
 
-    const auto& coordinates = result.scaling.points;
+    const auto& coordinates = scaling.points;
     double lowX = 0, highX = 0, lowY = 0, highY = 0;
     if (!coordinates.empty()) {
         lowX = highX = coordinates[0][0];
@@ -143,31 +145,31 @@ StructurePlot structurePlot(const StructureResult& result, double width, double 
         plot.zeroY = pixelY(0);
 
     std::size_t mostMen = 1;
-    for (const StructurePopulation& population : result.populations)
+    for (const StructurePopulation& population : populations)
         mostMen = std::max(mostMen, population.men);
     const double largest = std::clamp(std::min(frameWidth, frameHeight) / 18, 5.0, 14.0);
-    for (std::size_t p = 0; p < coordinates.size() && p < result.populations.size(); ++p) {
+    for (std::size_t p = 0; p < coordinates.size() && p < populations.size(); ++p) {
         PlotPoint point;
-        point.label = result.populations[p].name;
-        point.men = result.populations[p].men;
+        point.label = populations[p].name;
+        point.men = populations[p].men;
         point.x = pixelX(coordinates[p][0]);
         point.y = pixelY(coordinates[p][1]);
         point.radius = std::max(2.5, largest * std::sqrt(static_cast<double>(point.men) /
                                                          static_cast<double>(mostMen)));
-        point.labelWidth = labels.textWidth(point.label);
+        point.labelWidth = labels.widthOf(point.label);
         point.labelHeight = labelHeight;
         plot.points.push_back(point);
     }
     placeLabels(plot);
 
-    const std::string statistic = structureStatisticSymbol(result.settings.distance);
+    const std::string statistic = structureStatisticSymbol(distance);
     plot.title = "MDS of pairwise " + statistic;
     plot.xTitle = "Coordinate 1";
     plot.yTitle = "Coordinate 2";
-    plot.caption = "Goodness of fit " +
-                   (result.scaling.goodnessOfFit ? sixDigits(*result.scaling.goodnessOfFit)
-                                                 : std::string("none")) +
-                   "; circle areas grow with the men of each population";
+    plot.caption =
+        "Goodness of fit " +
+        (scaling.goodnessOfFit ? sixDigits(*scaling.goodnessOfFit) : std::string("none")) +
+        "; circle areas grow with the men of each population";
     return plot;
 }
 

@@ -3,8 +3,10 @@
 // The MDS plot of a population-structure run as plain geometry, in pixels of a canvas of a given
 // size: what any painter draws, on screen or into a file.
 
-#include "commands/StructureView.h"
-#include "commands/TextMeasurer.h"
+#include "core/statistics/Amova.h"
+#include "core/statistics/ClassicalScaling.h"
+#include "core/statistics/StructureSample.h"
+#include "core/text/TextWidths.h"
 
 #include <optional>
 #include <string>
@@ -49,9 +51,16 @@ struct StructurePlot {
     std::string caption; // the goodness of fit and what the sizes mean
 };
 
-// The plot of the run's scaling on a canvas of this size (at least 200 x 150 is sensible), its
-// labels as wide as the measurer says and this high.
-StructurePlot structurePlot(const StructureResult& result, double width, double height,
-                            const TextMeasurer& labels, double labelHeight);
+// The plot of the populations' scaling (one point each, in their order) of the pairwise values of
+// this statistic, on a canvas of this size (at least 200 x 150 is sensible), its labels as wide
+// as the measurer says and this high.
+StructurePlot structurePlot(const std::vector<StructurePopulation>& populations,
+                            const ClassicalScaling& scaling, StructureDistance distance,
+                            double width, double height, const TextWidths& labels,
+                            double labelHeight);
+
+// The size of a plot saved to a file, by the window and by the batch tool alike.
+inline constexpr int kSavedPlotWidth = 800;
+inline constexpr int kSavedPlotHeight = 600;
 
 } // namespace tarnwick
