@@ -180,9 +180,9 @@ public:
                                 "; its sheets are " + sheetList());
             if (choice_.all())
                 throw ReadError("none of its sheets holds a table");
-            throw ReadError(settings_.sheet.empty() ? "its first worksheet holds no table"
-                                                    : "its sheet " + inQuotes(settings_.sheet) +
-                                                          " holds no table");
+            throw ReadError(settings_.sheet.empty()
+                                ? "its first worksheet holds no table"
+                                : "its sheet " + inQuotes(settings_.sheet) + " holds no table");
         }
     }
 
