@@ -84,40 +84,48 @@ SvgCanvas::SvgCanvas(double width, double height, std::string_view title)
 }
 
 void SvgCanvas::fillAll(PlotColour colour) {
-    svg_ += "<rect x=\"0\" y=\"0\"" + attribute("width", width_) + attribute("height", height_) +
-            paint("fill", colour) + "/>\n";
+    svg_ += "<rect x=\"0\" y=\"0\"";
+    svg_ +=
+        attribute("width", width_) + attribute("height", height_) + paint("fill", colour) + "/>\n";
 }
 
 void SvgCanvas::line(double x1, double y1, double x2, double y2, PlotColour colour, bool dashed) {
-    svg_ += "<line" + attribute("x1", x1) + attribute("y1", y1) + attribute("x2", x2) +
-            attribute("y2", y2) + paint("stroke", colour) + " stroke-width=\"1\"" +
+    svg_ += "<line";
+    svg_ += attribute("x1", x1) + attribute("y1", y1) + attribute("x2", x2) + attribute("y2", y2) +
+            paint("stroke", colour) + " stroke-width=\"1\"" +
             (dashed ? " stroke-dasharray=\"4 2\"" : "") + "/>\n";
 }
 
 void SvgCanvas::rectangleOutline(double left, double top, double right, double bottom,
                                  PlotColour colour) {
-    svg_ += "<rect" + attribute("x", left) + attribute("y", top) +
-            attribute("width", right - left) + attribute("height", bottom - top) +
-            " fill=\"none\"" + paint("stroke", colour) + " stroke-width=\"1\"/>\n";
+    svg_ += "<rect";
+    svg_ += attribute("x", left) + attribute("y", top) + attribute("width", right - left) +
+            attribute("height", bottom - top) + " fill=\"none\"" + paint("stroke", colour) +
+            " stroke-width=\"1\"/>\n";
 }
 
 void SvgCanvas::circle(double x, double y, double radius, PlotColour fill, PlotColour edge) {
-    svg_ += "<circle" + attribute("cx", x) + attribute("cy", y) + attribute("r", radius) +
-            paint("fill", fill) + paint("stroke", edge) + " stroke-width=\"1\"/>\n";
+    svg_ += "<circle";
+    svg_ += attribute("cx", x) + attribute("cy", y) + attribute("r", radius) + paint("fill", fill) +
+            paint("stroke", edge) + " stroke-width=\"1\"/>\n";
 }
 
 void SvgCanvas::text(std::string_view text, double x, double y, const PlotFont& font,
                      TextAnchor anchor, PlotColour colour, bool upright) {
-    svg_ += "<text" + attribute("x", x) + attribute("y", y) + " font-family=\"" + kPlotFontFamily +
+    svg_ += "<text";
+    svg_ += attribute("x", x) + attribute("y", y) + " font-family=\"" + kPlotFontFamily +
             ", sans-serif\"" + attribute("font-size", font.pixels) +
             (font.bold ? " font-weight=\"bold\"" : "") +
             (anchor == TextAnchor::Middle ? " text-anchor=\"middle\""
              : anchor == TextAnchor::End  ? " text-anchor=\"end\""
                                           : "") +
             paint("fill", colour);
-    if (upright)
-        svg_ += " transform=\"rotate(-90 " + number(x) + " " + number(y) + ")\"";
-    svg_ += ">" + xmlEscaped(text) + "</text>\n";
+    if (upright) {
+        svg_ += " transform=\"rotate(-90 ";
+        svg_ += number(x) + " " + number(y) + ")\"";
+    }
+    svg_ += ">";
+    svg_ += xmlEscaped(text) + "</text>\n";
 }
 
 std::string SvgCanvas::finish() {

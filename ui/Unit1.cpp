@@ -12,6 +12,7 @@
 #include "ui/StructureSettingsDialog.h"
 #include "ui/StructureWidget.h"
 #include "ui/TextFit.h"
+#include "ui/WorkProgress.h"
 #include "ui/Unit5.h"
 #include "ui/Unit6.h"
 #include "ui/Unit7.h"
@@ -257,7 +258,10 @@ void TForm1::Importhaplotypes1Click() {
 }
 
 void TForm1::Button3Click() {
-    runCommand([this] { calculate(workspace_, dialogs_, measurer_); });
+    runCommand([this] {
+        WindowWorkRunner runner(this);
+        calculate(workspace_, dialogs_, measurer_, runner);
+    });
 }
 
 void TForm1::Button4Click() {

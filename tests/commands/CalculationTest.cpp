@@ -233,3 +233,67 @@ TEST(Calculation, TheFirstDatabaseHaplotypeIsNumberTwoAndEqualTotalsMatch) {
 
 } // namespace
 } // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+// Stops the work at the first report at or past a share of it, as the window's Cancel would.
+class CancellingRunner : public WorkRunner {
+public:
+    explicit CancellingRunner(std::size_t percent) : percent_(percent) {}
+    bool run(const std::string& phase, const std::function<void(const GoOn&)>& work) override {
+        phases.push_back(phase);
+        bool stopped = false;
+        try {
+            work([&](std::size_t done, std::size_t total) {
+                stopped = stopped || (total > 0 && done * 100 >= percent_ * total);
+                return !stopped;
+            });
+        } catch (const WorkCancelled&) {
+        }
+        return !stopped;
+    }
+    Strings phases;
+
+private:
+    std::size_t percent_;
+};
+
+// What the window shows of a workspace: the result views, their flags and the status line.
+std::string shownState(const Workspace& w) {
+    std::string state = w.statusLine + "|" + std::to_string(w.enabled.Button4) +
+                        std::to_string(w.enabled.Button5) + std::to_string(w.enabled.Button6);
+    for (const StringGrid* grid : {&w.StringGrid1, &w.StringGrid2, &w.StringGrid5, &w.StringGrid7})
+        state += "|" + std::to_string(grid->Visible());
+    for (int r = 0; r < w.StringGrid5.RowCount(); ++r)
+        for (const std::string& cell : row(w.StringGrid5, r))
+            state += cell + ",";
+    return state;
+}
+
+// A cancelled Calculate, early, halfway or at the end, leaves the last results as they were.
+TEST(Calculation, ACancelledComparisonLeavesTheLastResults) {
+    test::Rows search{{"sample", "comment", "R", "P", "S"}};
+    for (int s = 0; s < 1000; ++s)
+        search.push_back({"s" + std::to_string(s), "", std::to_string(14 + s % 7), "13", "1"});
+    for (const std::size_t percent : {10U, 50U, 99U}) {
+        Workspace w = exampleWorkspace("0");
+        w.StringGrid2 = inputTable(search);
+        Messages messages(w);
+        calculate(w, messages, FixedWidthMeasurer(7));
+        ASSERT_GT(w.StringGrid5.RowCount(), 1);
+        const std::string before = shownState(w);
+        w.stepLimit = "6";
+        CancellingRunner runner(percent);
+        calculate(w, messages, FixedWidthMeasurer(7), runner);
+        EXPECT_EQ(runner.phases, Strings{"Comparing"});
+        EXPECT_EQ(shownState(w), before) << "cancelled at " << percent << "%";
+        // Not cancelled, the same runner's work gives the new results.
+        CancellingRunner never(101);
+        calculate(w, messages, FixedWidthMeasurer(7), never);
+        EXPECT_NE(shownState(w), before);
+    }
+}
+
+} // namespace
+} // namespace tarnwick

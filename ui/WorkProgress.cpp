@@ -1,0 +1,149 @@
+#include "ui/WorkProgress.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include <atomic>
+#include <exception>
+#include <thread>
+
+namespace tarnwick {
+namespace {
+
+// What the worker and the window's thread share: the window only reads and sets atomics.
+struct SharedState {
+    std::atomic<bool> stop{false};
+    std::atomic<bool> finished{false};
+    std::atomic<std::size_t> done{0};
+    std::atomic<std::size_t> total{0};
+};
+
+// While work runs, the user's input to the program's windows other than the progress dialog is
+// dropped (a click would start a second command in the middle of the first); closing the main
+// window is taken as a request to cancel.
+class InputHold : public QObject {
+public:
+    InputHold(QWidget* window, QProgressDialog& dialog) : window_(window), dialog_(dialog) {
+        qApp->installEventFilter(this);
+    }
+    ~InputHold() override { qApp->removeEventFilter(this); }
+    InputHold(const InputHold&) = delete;
+    InputHold& operator=(const InputHold&) = delete;
+
+protected:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (event->type() == QEvent::Close && target == window_) {
+            event->ignore();
+            askToCancel();
+            return true;
+        }
+        if (!isUserInput(event->type()))
+            return false;
+        const auto* widget = qobject_cast<QWidget*>(target);
+        return !(widget && dialog_.isVisible() && dialog_.isAncestorOf(widget)) &&
+               target != &dialog_;
+    }
+
+private:
+    static bool isUserInput(QEvent::Type type) {
+        switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    void askToCancel() {
+        dialog_.show();
+        const auto answer =
+            QMessageBox::question(&dialog_, dialog_.windowTitle(), "Cancel the work in progress?");
+        if (answer == QMessageBox::Yes)
+            dialog_.cancel();
+    }
+
+    QWidget* window_;
+    QProgressDialog& dialog_;
+};
+
+int percentOf(std::size_t done, std::size_t total) {
+    return static_cast<int>(std::min<std::size_t>(done, total) * 100 / total);
+}
+
+} // namespace
+
+bool WindowWorkRunner::run(const std::string& phase, const std::function<void(const GoOn&)>& work) {
+    SharedState state;
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            work([&](std::size_t done, std::size_t total) {
+                state.done = done;
+                state.total = total;
+                return !state.stop.load();
+            });
+        } catch (const WorkCancelled&) {
+            // the stop asked for, reached
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        state.finished = true;
+    });
+
+    QProgressDialog dialog(QString::fromStdString(phase + "..."), "Cancel", 0, 0, window_);
+    dialog.setObjectName("WorkProgress");
+    dialog.setWindowTitle(window_ ? window_->windowTitle() : QString());
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    dialog.setMinimumDuration(0);
+    dialog.reset(); // QProgressDialog shows itself on construction otherwise
+    dialog.hide();
+    InputHold hold(window_, dialog);
+
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (state.finished) {
+            loop.quit();
+            return;
+        }
+        if (dialog.wasCanceled()) { // its button, Escape, or the window's close box
+            if (!state.stop.exchange(true))
+                dialog.setLabelText("Stopping...");
+            return;
+        }
+        if (!dialog.isVisible() && clock.elapsed() >= kShowAfterMs)
+            dialog.show();
+        // setValue would show the dialog at once; before 0.3 s it stays hidden.
+        if (const std::size_t total = state.total; total > 0 && dialog.isVisible()) {
+            dialog.setMaximum(100);
+            dialog.setValue(percentOf(state.done, total));
+        }
+    });
+    poll.start(20);
+    if (!state.finished)
+        loop.exec();
+    worker.join();
+    dialog.hide();
+    if (failure)
+        std::rethrow_exception(failure);
+    return !state.stop;
+}
+
+} // namespace tarnwick
