@@ -12,10 +12,10 @@
 #include "ui/StructureSettingsDialog.h"
 #include "ui/StructureWidget.h"
 #include "ui/TextFit.h"
-#include "ui/WorkProgress.h"
 #include "ui/Unit5.h"
 #include "ui/Unit6.h"
 #include "ui/Unit7.h"
+#include "ui/WorkProgress.h"
 
 #include <QApplication>
 #include <QHeaderView>
