@@ -1,6 +1,6 @@
 #include "cli/BatchCommands.h"
 #include "cli/BatchTool.h"
-#include "cli/PopulationFits.h"
+#include "cli/ClusterOptions.h"
 #include "cli/TableFiles.h"
 #include "cli/TerminalStatus.h"
 #include "core/Error.h"

@@ -1,7 +1,8 @@
 #include "cli/BatchCommands.h"
 #include "cli/BatchTool.h"
-#include "cli/DiscreteLaplaceColumns.h"
+#include "cli/ClusterOptions.h"
 #include "cli/TableFiles.h"
+#include "core/statistics/DiscreteLaplaceColumns.h"
 #include "core/statistics/Diversity.h"
 #include "core/statistics/MatchProbabilities.h"
 
@@ -62,14 +63,15 @@ int runFrequencies(const FrequenciesOptions& options, const CommandStreams& stre
         TerminalStatus status(streams.err, streams.progressToTerminal);
         estimates = discreteLaplaceEstimates(
             *database, *search, probabilities,
-            fitPopulations(*database, options.clusters, streams.err, status), streams.err, status);
+            fitPopulations(*database, options.clusters, streams.err, status),
+            warningsTo(streams.err, status));
     }
-    const MatchProbabilityTable table(search, std::move(probabilities));
+    auto table = std::make_shared<const MatchProbabilityTable>(search, std::move(probabilities));
     if (!options.discreteLaplace) {
-        writeTable(table, table.rowCount(), *options.out, streams.out);
+        writeTable(*table, table->rowCount(), *options.out, streams.out);
         return kExitSuccess;
     }
-    const WithDiscreteLaplace extended(table, std::move(estimates));
+    const WithDiscreteLaplace extended(std::move(table), std::move(estimates));
     writeTable(extended, extended.rowCount(), *options.out, streams.out);
     return kExitSuccess;
 }

@@ -4,33 +4,34 @@
 #include "commands/InputTables.h"
 #include "commands/TableOperations.h"
 #include "commands/ViewStates.h"
+#include "core/statistics/DiscreteLaplaceColumns.h"
 #include "core/statistics/MatchProbabilities.h"
 
 #include <algorithm>
 
 namespace tarnwick {
+namespace {
 
-bool canShowMatchProbabilities(const Workspace& workspace) {
-    return isLoaded(workspace.StringGrid1) && isLoaded(workspace.StringGrid2) &&
-           !workspace.databaseHasErrors && !workspace.searchHasErrors;
-}
+// The warnings a message shows at most; the rest are counted.
+constexpr std::size_t kWarningsShown = 10;
 
-void showMatchProbabilities(Workspace& workspace, UserMessages& messages,
-                            const TextMeasurer& measurer) {
+std::optional<MatchProbabilityInputs> inputsOf(Workspace& workspace, UserMessages& messages) {
     if (!canShowMatchProbabilities(workspace))
-        return;
+        return std::nullopt;
     if (workspace.databaseReading != workspace.searchReading) {
         workspace.statusLine = "error";
         messages.showMessage(kDifferentReadings);
         workspace.statusLine.clear();
-        return;
+        return std::nullopt;
     }
-    const auto database =
-        haplotypesOf(workspace.StringGrid1, InputRole::Database, workspace.databaseReading);
-    const auto search =
-        haplotypesOf(workspace.StringGrid2, InputRole::Search, workspace.searchReading);
-    auto table = std::make_shared<const MatchProbabilityTable>(
-        search, matchProbabilities(*database, *search, 0.95));
+    return MatchProbabilityInputs{
+        haplotypesOf(workspace.StringGrid1, InputRole::Database, workspace.databaseReading),
+        haplotypesOf(workspace.StringGrid2, InputRole::Search, workspace.searchReading),
+        workspace.discreteLaplace};
+}
+
+void show(Workspace& workspace, std::shared_ptr<const TextTable> table,
+          const TextMeasurer& measurer) {
     StringGrid& view = workspace.matchProbabilities;
     view.setRowCount(std::max(table->rowCount(), 2)); // a fixed row needs one below it
     view.setColCount(table->columnCount());
@@ -39,6 +40,78 @@ void showMatchProbabilities(Workspace& workspace, UserMessages& messages,
     fitColumnWidths(view, measurer);
     applyViewEvent(workspace, ViewEvent::MatchProbabilitiesShown);
     workspace.statusLine = kMatchProbabilitiesStatus;
+}
+
+// All warnings of a run in one message rather than a box each: the first few, then a count.
+std::string warningMessage(const std::vector<std::string>& warnings) {
+    std::string text = "Discrete Laplace:";
+    for (std::size_t w = 0; w < std::min(warnings.size(), kWarningsShown); ++w)
+        text += "\n" + warnings[w];
+    if (warnings.size() > kWarningsShown)
+        text += "\n... and " + std::to_string(warnings.size() - kWarningsShown) + " more";
+    return text;
+}
+
+} // namespace
+
+bool canShowMatchProbabilities(const Workspace& workspace) {
+    return isLoaded(workspace.StringGrid1) && isLoaded(workspace.StringGrid2) &&
+           !workspace.databaseHasErrors && !workspace.searchHasErrors;
+}
+
+std::optional<MatchProbabilityResult>
+computeMatchProbabilities(const MatchProbabilityInputs& inputs, const PopulationFitGoOn& goOn) {
+    MatchProbabilities probabilities = matchProbabilities(*inputs.database, *inputs.search, 0.95);
+    MatchProbabilityResult result;
+    std::vector<DiscreteLaplaceEstimate> estimates;
+    if (inputs.discreteLaplace) {
+        const FitWarning warn = [&result](const std::string& text) {
+            result.warnings.push_back(text);
+        };
+        try {
+            estimates = discreteLaplaceEstimates(
+                *inputs.database, *inputs.search, probabilities,
+                fitPopulations(*inputs.database, ClusterRequest{}, warn, goOn), warn);
+        } catch (const FitCancelled&) {
+            return std::nullopt;
+        }
+    }
+    auto counts =
+        std::make_shared<const MatchProbabilityTable>(inputs.search, std::move(probabilities));
+    if (inputs.discreteLaplace)
+        result.table =
+            std::make_shared<const WithDiscreteLaplace>(std::move(counts), std::move(estimates));
+    else
+        result.table = std::move(counts);
+    return result;
+}
+
+bool showMatchProbabilities(Workspace& workspace, UserMessages& messages,
+                            const TextMeasurer& measurer, const MatchProbabilityRun& run) {
+    const auto inputs = inputsOf(workspace, messages);
+    if (!inputs)
+        return false;
+    // Counting alone is quick: it runs here, as it always has.
+    const auto result =
+        inputs->discreteLaplace && run ? run(*inputs) : computeMatchProbabilities(*inputs);
+    if (!result)
+        return false;
+    show(workspace, result->table, measurer);
+    if (!result->warnings.empty())
+        messages.showMessage(warningMessage(result->warnings));
+    return true;
+}
+
+bool setDiscreteLaplace(Workspace& workspace, bool on, UserMessages& messages,
+                        const TextMeasurer& measurer, const MatchProbabilityRun& run) {
+    const bool before = workspace.discreteLaplace;
+    workspace.discreteLaplace = on;
+    if (on == before || !workspace.matchProbabilities.Visible())
+        return true;
+    if (showMatchProbabilities(workspace, messages, measurer, run))
+        return true;
+    workspace.discreteLaplace = before;
+    return false;
 }
 
 } // namespace tarnwick

@@ -40,6 +40,8 @@ struct Workspace {
     bool readGenotypes = false;
     CellReading databaseReading = CellReading::TidiedIntegers;
     CellReading searchReading = CellReading::TidiedIntegers;
+    // Calculate, "Discrete Laplace": the match probabilities with the discrete Laplace columns.
+    bool discreteLaplace = false;
 
     std::string stepLimit;  // the text of the step-limit box, ComboBox1
     std::string statusLine; // Label2

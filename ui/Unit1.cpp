@@ -8,6 +8,7 @@
 #include "commands/Readings.h"
 #include "commands/StructureView.h"
 #include "ui/Fonts.h"
+#include "ui/MatchProbabilityProgress.h"
 #include "ui/StructureProgress.h"
 #include "ui/StructureSettingsDialog.h"
 #include "ui/StructureWidget.h"
@@ -181,6 +182,10 @@ void TForm1::createMenu() {
     Calculate1 = calculate->addAction("Calculate", this, &TForm1::Button3Click);
     MatchProbabilities1 =
         calculate->addAction("Match probabilities", this, &TForm1::MatchProbabilities1Click);
+    DiscreteLaplace1 = calculate->addAction("Discrete Laplace");
+    DiscreteLaplace1->setCheckable(true);
+    // Only the user's click: the check set from the workspace runs nothing.
+    connect(DiscreteLaplace1, &QAction::triggered, this, &TForm1::DiscreteLaplace1Click);
     PopulationStructure1 =
         calculate->addAction("Population structure", this, &TForm1::PopulationStructure1Click);
     QMenu* help = menuBar()->addMenu("Help");
@@ -197,6 +202,7 @@ void TForm1::createMenu() {
     Readgenotypes1->setObjectName("Readgenotypes1");
     Calculate1->setObjectName("Calculate1");
     MatchProbabilities1->setObjectName("MatchProbabilities1");
+    DiscreteLaplace1->setObjectName("DiscreteLaplace1");
     PopulationStructure1->setObjectName("PopulationStructure1");
     Instructions1->setObjectName("Instructions1");
     Abouttheprogramme1->setObjectName("Abouttheprogramme1");
@@ -222,7 +228,17 @@ void TForm1::loadDatabaseFile(const std::string& fileName) {
 }
 
 void TForm1::MatchProbabilities1Click() {
-    runCommand([this] { showMatchProbabilities(workspace_, dialogs_, measurer_); });
+    runCommand([this] {
+        showMatchProbabilities(workspace_, dialogs_, measurer_,
+                               matchProbabilitiesWithProgress(this));
+    });
+}
+
+void TForm1::DiscreteLaplace1Click(bool checked) {
+    runCommand([this, checked] {
+        setDiscreteLaplace(workspace_, checked, dialogs_, measurer_,
+                           matchProbabilitiesWithProgress(this));
+    });
 }
 
 void TForm1::PopulationStructure1Click() {
@@ -361,6 +377,7 @@ void TForm1::refreshWidgets() {
     PopulationStructure1->setEnabled(canShowPopulationStructure(workspace_));
     setWindowTitle(QString::fromStdString(mainWindowTitle(workspace_)));
     Readgenotypes1->setChecked(workspace_.readGenotypes);
+    DiscreteLaplace1->setChecked(workspace_.discreteLaplace);
     Label2->setText(QString::fromStdString(workspace_.statusLine));
     Label2->resize(Label2->sizeHint().width(), 14);
     if (ComboBox1->currentText().toStdString() != workspace_.stepLimit)

@@ -52,6 +52,7 @@ public:
     void Numberofsteps1Click();
     void Readgenotypes1Click(bool checked);
     void MatchProbabilities1Click();
+    void DiscreteLaplace1Click(bool checked);
     void PopulationStructure1Click();
     // "Load database" with the file given instead of chosen (the file the program started with).
     void loadDatabaseFile(const std::string& fileName);
@@ -115,6 +116,7 @@ private:
     QAction* Readgenotypes1; // checkable
     QAction* Calculate1;
     QAction* MatchProbabilities1;
+    QAction* DiscreteLaplace1; // checkable
     QAction* PopulationStructure1;
     QAction* Instructions1;
     QAction* Abouttheprogramme1;

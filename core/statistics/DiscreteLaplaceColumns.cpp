@@ -1,4 +1,4 @@
-#include "cli/DiscreteLaplaceColumns.h"
+#include "core/statistics/DiscreteLaplaceColumns.h"
 
 #include "core/statistics/DiscreteLaplace.h"
 
@@ -11,8 +11,7 @@ namespace tarnwick {
 std::vector<DiscreteLaplaceEstimate>
 discreteLaplaceEstimates(const HaplotypeTable& database, const HaplotypeTable& search,
                          const MatchProbabilities& probabilities,
-                         const std::vector<PopulationFits>& fits, std::ostream& err,
-                         TerminalStatus& status) {
+                         const std::vector<PopulationFits>& fits, const FitWarning& warn) {
     std::unordered_map<std::string, const PopulationFits*> byName;
     for (const PopulationFits& population : fits)
         byName.emplace(population.sample.population, &population);
@@ -48,17 +47,16 @@ discreteLaplaceEstimates(const HaplotypeTable& database, const HaplotypeTable& s
     std::string scratch;
     for (std::size_t s = 0; s < skipped.size(); ++s)
         if (!skipped[s].empty())
-            report(err, status,
-                   "sample \"" + std::string(search.cell(0, s, scratch)) + "\" (row " +
-                       std::to_string(s + 2) + "): " + listed(skipped[s]) +
-                       " skipped in the discrete Laplace estimate (not one whole allele)");
+            warn("sample \"" + std::string(search.cell(0, s, scratch)) + "\" (row " +
+                 std::to_string(s + 2) + "): " + listed(skipped[s]) +
+                 " skipped in the discrete Laplace estimate (not one whole allele)");
     return estimates;
 }
 
 std::string_view WithDiscreteLaplace::text(int col, int row, std::string& scratch) const {
-    const int first = counts_.columnCount();
+    const int first = counts_->columnCount();
     if (col < first)
-        return counts_.text(col, row, scratch);
+        return counts_->text(col, row, scratch);
     if (col > first + 1 || row < 0 || row >= rowCount())
         return {};
     if (row == 0)

@@ -1,0 +1,26 @@
+#include "ui/MatchProbabilityProgress.h"
+
+#include "ui/WorkerProgress.h"
+
+namespace tarnwick {
+
+MatchProbabilityRun matchProbabilitiesWithProgress(QWidget* parent) {
+    return [parent](const MatchProbabilityInputs& inputs) {
+        std::optional<MatchProbabilityResult> result;
+        const bool finished = runWithProgress(
+            parent, "Discrete Laplace", "Fitting the populations...", "DiscreteLaplaceProgress",
+            [&](WorkerProgress& progress) {
+                result = computeMatchProbabilities(
+                    inputs, [&progress](const PopulationFitProgress& fit) {
+                        // Populations fitted so far; a fit's own length is not known ahead.
+                        progress.report(static_cast<int>(fit.population * 100 /
+                                                         std::max<std::size_t>(fit.populations, 1)),
+                                        "Fitting " + describeFitProgress(fit));
+                        return progress.goOn();
+                    });
+            });
+        return finished ? result : std::nullopt;
+    };
+}
+
+} // namespace tarnwick
