@@ -3,6 +3,10 @@
 
 #include "ui/Fonts.h"
 
+#include <QScreen>
+
+#include <algorithm>
+
 namespace tarnwick {
 
 const char* const kInstructionsText =
@@ -44,15 +48,55 @@ const char* const kInstructionsText =
     "Завершение работы\n"
     "Чтобы закончить работу с Tarnwick, откройте меню \"File\" и выберите \"Quit\".";
 
-TForm5::TForm5(QWidget* parent) : QDialog(parent), lbl1(new QLabel(kInstructionsText, this)) {
+namespace {
+
+constexpr QSize kDesignedSize(972, 416);
+
+} // namespace
+
+TForm5::TForm5(QWidget* parent)
+    : QDialog(parent), scrollBox_(new QScrollArea(this)), lbl1(new QLabel(kInstructionsText)) {
     setObjectName("Form5");
     setWindowTitle("Instructions");
     setFont(tahoma8());
-    setFixedSize(972, 416);
+    setFixedSize(kDesignedSize);
     lbl1->setObjectName("lbl1");
     lbl1->setWordWrap(false);
     lbl1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lbl1->setGeometry(8, 8, 964, 416 - 8);
+    lbl1->setContentsMargins(8, 8, 0, 0);
+    scrollBox_->setObjectName("ScrollBox1");
+    scrollBox_->setFrameShape(QFrame::NoFrame);
+    scrollBox_->setWidget(lbl1);
+    lbl1->resize(lbl1->sizeHint().expandedTo(kDesignedSize));
+    scrollBox_->setGeometry(rect());
+}
+
+void TForm5::setVisible(bool visible) {
+    if (visible)
+        fitToScreen();
+    QDialog::setVisible(visible);
+}
+
+void TForm5::fitToScreen() {
+    const QWidget* over = parentWidget() ? parentWidget() : this;
+    const QScreen* shownOn = over->screen();
+    if (!shownOn)
+        return;
+    const QRect available = shownOn->availableGeometry();
+    // Room for the window manager's frame and title bar: as measured once shown, and at least
+    // what common ones take.
+    const QSize frame = (frameGeometry().size() - size()).expandedTo(QSize(16, 40));
+    setFixedSize(kDesignedSize.boundedTo(available.size() - frame));
+    scrollBox_->setGeometry(rect());
+    if (testAttribute(Qt::WA_Moved)) {
+        // Shown before: brought back whole onto the screen where it no longer fits there.
+        QRect placed(pos(), size() + frame);
+        placed.moveRight(std::min(placed.right(), available.right()));
+        placed.moveBottom(std::min(placed.bottom(), available.bottom()));
+        placed.moveLeft(std::max(placed.left(), available.left()));
+        placed.moveTop(std::max(placed.top(), available.top()));
+        move(placed.topLeft());
+    }
 }
 
 } // namespace tarnwick
