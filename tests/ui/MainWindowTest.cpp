@@ -6,6 +6,7 @@
 #include "ui/ImportDialog.h"
 #include "ui/QtDialogs.h"
 #include "ui/QtTextMeasurer.h"
+#include "ui/Translation.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
@@ -491,8 +492,23 @@ TEST(SecondaryWindows, HaveTheirCaptionsSizesAndTexts) {
     TForm5 form5(nullptr);
     EXPECT_EQ(form5.windowTitle(), "Instructions");
     EXPECT_EQ(form5.size(), QSize(972, 416));
-    EXPECT_NE(widget<QLabel>(&form5, "lbl1")->text().indexOf("Load haplotype(s) for search"), -1);
-    EXPECT_EQ(widget<QLabel>(&form5, "lbl1")->text().count("\n\n"), 6) << "seven paragraphs";
+    // The instructions name every command, in English unless the user's language has its text.
+    const QString english = widget<QLabel>(&form5, "lbl1")->text();
+    for (const char* command :
+         {"Load database", "Load haplotype(s) for search", "Import database...",
+          "Import haplotype(s) for search...", "Read genotypes", "Number of steps(max)",
+          "Calculate", "By populations", "By haplotype(s)", "Match probabilities",
+          "Population structure", "Save", "Quit", "tarnwick-cli"})
+        EXPECT_NE(english.indexOf(command), -1) << command;
+    EXPECT_EQ(translationFor(QLocale(QLocale::English, QLocale::UnitedStates)), nullptr);
+    const auto russian = translationFor(QLocale(QLocale::Russian, QLocale::Russia));
+    ASSERT_NE(russian, nullptr);
+    QCoreApplication::installTranslator(russian.get());
+    const TForm5 russianForm5(nullptr);
+    QCoreApplication::removeTranslator(russian.get());
+    const QString translated = widget<QLabel>(&russianForm5, "lbl1")->text();
+    EXPECT_TRUE(translated.startsWith(QString::fromUtf8("Для работы с Tarnwick")));
+    EXPECT_EQ(translated.count("\n\n"), 6) << "seven paragraphs";
     TForm6 form6(nullptr);
     EXPECT_EQ(form6.windowTitle(), "About the programme");
     EXPECT_TRUE(
