@@ -4,29 +4,14 @@
 #include "io/BiffWriter.h"
 #include "io/DelimitedTextWriter.h"
 #include "io/HighlightedWorkbookWriter.h"
+#include "io/OutputPaths.h"
 #include "io/WorkbookReader.h"
 
 #include <algorithm>
-#include <cctype>
 #include <functional>
 #include <span>
 
 namespace tarnwick {
-namespace {
-
-std::string lowerCaseExtension(const std::string& file) {
-    const auto dot = file.find_last_of('.');
-    const auto slash = file.find_last_of('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return "";
-    std::string extension = file.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
-}
-
-} // namespace
-
 namespace {
 
 // Lists every faulty cell with the text the file holds there, and counts them.

@@ -6,6 +6,13 @@ std::vector<std::pair<std::string, std::string>> spreadsheetFilters() {
     return {{"Excel", "*.xls"}, {"CSV", "*.csv"}, {"All files(*.*)", "*.*"}};
 }
 
+std::vector<std::pair<std::string, std::string>> openFilters() {
+    auto filters = spreadsheetFilters();
+    filters.insert(filters.begin(), {"Tables (*.xls *.xlsx *.ods *.csv *.tsv *.txt)",
+                                     "*.xls *.xlsx *.ods *.csv *.tsv *.txt"});
+    return filters;
+}
+
 std::string withDefaultExtension(const std::string& fileName, const std::string& extension) {
     if (extension.empty() || fileName.empty())
         return fileName;

@@ -23,6 +23,8 @@ struct FileDialogState {
 
 // The filter list every file dialog of the program offers.
 std::vector<std::pair<std::string, std::string>> spreadsheetFilters();
+// An open dialog's list: every kind of table the program reads first, then spreadsheetFilters.
+std::vector<std::pair<std::string, std::string>> openFilters();
 
 // A name typed without an extension gets the dialog's default one, when it has one.
 std::string withDefaultExtension(const std::string& fileName, const std::string& extension);

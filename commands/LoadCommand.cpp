@@ -11,7 +11,7 @@ namespace tarnwick {
 namespace {
 
 FileDialogState openDialog() {
-    return {FileDialogState::Kind::Open, "Open", spreadsheetFilters(), "xls", ""};
+    return {FileDialogState::Kind::Open, "Open", openFilters(), "xls", ""};
 }
 
 // What an import found, after the format message: where the population came from, the men the
@@ -49,14 +49,7 @@ LoadCommands::LoadCommands(Workspace& workspace, Dialogs& dialogs, const TextMea
 std::optional<std::string> LoadCommands::chooseFile(InputRole role,
                                                     const std::optional<std::string>& given) {
     const bool database = role == InputRole::Database;
-    StringGrid& table = workspace_.inputTable(role);
-    applyViewEvent(workspace_, ViewEvent::LoadStarted, role);
-    resetFaultyCellList(workspace_.StringGrid6);
-    table.clearCells();
-    table.setColCount(1);
-    table.setRowCount(2);
     workspace_.statusLine = database ? "loading database..." : "loading haplotape(s)...";
-
     FileDialogState& dialog = database ? OpenDialog1 : OpenDialog2;
     const auto chosen = given ? given : dialogs_.runFileDialog(dialog);
     if (!chosen)
@@ -66,34 +59,51 @@ std::optional<std::string> LoadCommands::chooseFile(InputRole role,
                                      ? *chosen
                                      : withDefaultExtension(*chosen, dialog.defaultExtension);
     dialog.fileName = fileName;
-    table.clearCells();
-    table.setRowCount(2);
-    table.setColCount(1);
     return fileName;
 }
 
+void LoadCommands::discardForLoad(InputRole role) {
+    applyViewEvent(workspace_, ViewEvent::LoadStarted, role);
+    resetFaultyCellList(workspace_.StringGrid6);
+    discardInputTable(workspace_.inputTable(role));
+}
+
 void LoadCommands::load(InputRole role, const std::optional<std::string>& given) {
-    if (const auto fileName = chooseFile(role, given)) {
-        // The sheet is read, and its locus cells tidied and checked, in one pass.
-        const CellReading reading =
-            workspace_.readGenotypes ? CellReading::Genotypes : CellReading::TidiedIntegers;
-        install(role, readInputTable(*fileName, role, reading), reading, "");
+    // A dialog cancelled leaves everything as it was, the table the user may have edited first.
+    const std::string statusBefore = workspace_.statusLine;
+    const auto fileName = chooseFile(role, given);
+    if (!fileName) {
+        workspace_.statusLine = statusBefore;
+        return;
     }
+    discardForLoad(role);
+    // The sheet is read, and its locus cells tidied and checked, in one pass.
+    const CellReading reading =
+        workspace_.readGenotypes ? CellReading::Genotypes : CellReading::TidiedIntegers;
+    workspace_.fileOf(role) = *fileName;
+    install(role, readInputTable(*fileName, role, reading), reading, "");
     workspace_.statusLine.clear();
 }
 
 void LoadCommands::import(InputRole role, const std::optional<std::string>& given) {
-    if (const auto fileName = chooseFile(role, given)) {
-        ImportPreview preview(*fileName, role);
-        if (dialogs_.runImportDialog(preview)) {
-            const ImportedTable imported =
-                importTable(*fileName, layoutOf(role), preview.settings());
-            LoadedTable loaded{imported.table, {}, {}};
-            for (const FaultyCell& fault : imported.faults)
-                loaded.faults.push_back({fault.col, fault.row});
-            install(role, loaded, CellReading::Genotypes, importMessage(imported.report));
-        }
+    const std::string statusBefore = workspace_.statusLine;
+    const auto fileName = chooseFile(role, given);
+    if (!fileName) {
+        workspace_.statusLine = statusBefore;
+        return;
     }
+    ImportPreview preview(*fileName, role);
+    if (!dialogs_.runImportDialog(preview)) {
+        workspace_.statusLine = statusBefore;
+        return;
+    }
+    discardForLoad(role);
+    const ImportedTable imported = importTable(*fileName, layoutOf(role), preview.settings());
+    LoadedTable loaded{imported.table, {}, {}};
+    for (const FaultyCell& fault : imported.faults)
+        loaded.faults.push_back({fault.col, fault.row});
+    workspace_.fileOf(role) = *fileName;
+    install(role, loaded, CellReading::Genotypes, importMessage(imported.report));
     workspace_.statusLine.clear();
 }
 

@@ -39,9 +39,10 @@ public:
     FileDialogState OpenDialog2;
 
 private:
-    // Starts a load or an import: the table emptied, the status line set; returns the file
-    // chosen, or nothing when the dialog was cancelled.
+    // Sets the status line and returns the file chosen, or nothing when the dialog was cancelled.
     std::optional<std::string> chooseFile(InputRole role, const std::optional<std::string>& given);
+    // Once a file is chosen: the table emptied and hidden, its faults forgotten.
+    void discardForLoad(InputRole role);
     void install(InputRole role, const LoadedTable& loaded, CellReading reading,
                  const std::string& extraMessage);
     void finishFaulty(InputRole role, int faults);

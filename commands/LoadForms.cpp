@@ -14,12 +14,10 @@ void discardInputTable(StringGrid& table) {
 
 namespace {
 
-// The workbook is an .xlsx package, so the database's dialog offers and adds that extension;
-// the search table's dialog keeps the program's list and adds none.
-std::vector<std::pair<std::string, std::string>> highlightedWorkbookFilters(InputRole role) {
+// The workbook is an .xlsx package, so the dialog offers and adds that extension.
+std::vector<std::pair<std::string, std::string>> highlightedWorkbookFilters() {
     auto filters = spreadsheetFilters();
-    if (role == InputRole::Database)
-        filters.front() = {"Excel workbook", "*.xlsx"};
+    filters.front() = {"Excel workbook", "*.xlsx"};
     return filters;
 }
 
@@ -37,8 +35,7 @@ void ConfirmationForm::Button2Click() {
 
 DataErrorForm::DataErrorForm(Workspace& workspace, Dialogs& dialogs, const TextMeasurer& measurer,
                              InputRole role)
-    : SaveDialog1{FileDialogState::Kind::Save, "Save", highlightedWorkbookFilters(role),
-                  role == InputRole::Database ? "xlsx" : "", ""},
+    : SaveDialog1{FileDialogState::Kind::Save, "Save", highlightedWorkbookFilters(), "xlsx", ""},
       workspace_(workspace), dialogs_(dialogs), measurer_(measurer), role_(role) {}
 
 void DataErrorForm::Button1Click() {

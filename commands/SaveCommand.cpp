@@ -1,6 +1,8 @@
 #include "commands/SaveCommand.h"
 
 #include "io/BiffWriter.h"
+#include "io/DelimitedTextWriter.h"
+#include "io/OutputPaths.h"
 
 namespace tarnwick {
 namespace {
@@ -9,7 +11,29 @@ FileDialogState saveDialog(const char* title = "") {
     return {FileDialogState::Kind::Save, title, spreadsheetFilters(), "xls", ""};
 }
 
+// The rows up to the last one with any text: an input table's two blank rows at its end are no
+// lines of the text file.
+int rowsUpToLastText(const StringGrid& table) {
+    int rows = table.RowCount();
+    const auto blank = [&](int row) {
+        for (int col = 0; col < table.ColCount(); ++col)
+            if (!table.Cells(col, row).empty())
+                return false;
+        return true;
+    };
+    while (rows > 1 && blank(rows - 1))
+        --rows;
+    return rows;
+}
+
 } // namespace
+
+void saveTableFile(const StringGrid& table, const std::string& fileName) {
+    if (lowerCaseExtension(fileName) == ".csv")
+        saveDelimitedText(table, rowsUpToLastText(table), TextTableFormat::Csv, fileName);
+    else
+        SaveTableAsBiff(table, fileName);
+}
 
 SaveCommand::SaveCommand(Workspace& workspace, Dialogs& dialogs)
     : SaveDialog1(saveDialog()), SaveDialog2(saveDialog()), SaveDialog3(saveDialog()),
@@ -43,7 +67,7 @@ void SaveCommand::saveIf(bool shown, const StringGrid& table, FileDialogState& d
     if (!chosen)
         return;
     dialog.fileName = withDefaultExtension(*chosen, dialog.defaultExtension);
-    SaveTableAsBiff(table, dialog.fileName);
+    saveTableFile(table, dialog.fileName);
     workspace_.statusLine.clear();
     dialogs_.showMessage(message);
 }

@@ -5,6 +5,11 @@
 
 namespace tarnwick {
 
+// Writes the table as its file's name says: comma-separated UTF-8 text under a ".csv" name (as
+// the batch tool writes it), the BIFF label stream under any other. The file is replaced only
+// once written whole.
+void saveTableFile(const StringGrid& table, const std::string& fileName);
+
 // "Save" (Button4 and File, "Save"): writes each table whose view is showing, in the order
 // population structure (AMOVA, pairwise, MDS coordinates), match probabilities, by-haplotype,
 // by-population, search, database, each through its own dialog. A write failure is raised and ends

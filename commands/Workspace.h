@@ -43,6 +43,11 @@ struct Workspace {
     // Calculate, "Discrete Laplace": the match probabilities with the discrete Laplace columns.
     bool discreteLaplace = false;
 
+    // The files the input tables were last loaded from; the window's title names them while
+    // the tables are loaded.
+    std::string databaseFile;
+    std::string searchFile;
+
     std::string stepLimit;  // the text of the step-limit box, ComboBox1
     std::string statusLine; // Label2
     EnabledCommands enabled;
@@ -52,8 +57,17 @@ struct Workspace {
     StringGrid& inputTable(InputRole role) {
         return role == InputRole::Database ? StringGrid1 : StringGrid2;
     }
+    const StringGrid& inputTable(InputRole role) const {
+        return role == InputRole::Database ? StringGrid1 : StringGrid2;
+    }
     StringGrid& otherInputTable(InputRole role) {
         return role == InputRole::Database ? StringGrid2 : StringGrid1;
+    }
+    std::string& fileOf(InputRole role) {
+        return role == InputRole::Database ? databaseFile : searchFile;
+    }
+    const std::string& fileOf(InputRole role) const {
+        return role == InputRole::Database ? databaseFile : searchFile;
     }
     CellReading& readingOf(InputRole role) {
         return role == InputRole::Database ? databaseReading : searchReading;

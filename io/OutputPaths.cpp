@@ -1,5 +1,7 @@
 #include "io/OutputPaths.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <filesystem>
@@ -12,6 +14,17 @@ namespace {
 constexpr int kMaxLinkHops = 40;
 
 } // namespace
+
+std::string lowerCaseExtension(const std::string& path) {
+    const auto dot = path.find_last_of('.');
+    const auto slash = path.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return "";
+    std::string extension = path.substr(dot);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
 
 std::string folderOf(const std::string& path) {
     const auto slash = path.rfind('/');

@@ -7,6 +7,9 @@ namespace tarnwick {
 // The folder part of a path with its final "/" ("a/b/" of "a/b/c"), empty for a bare name.
 std::string folderOf(const std::string& path);
 
+// The extension of the file name in lower case with its dot (".csv"), or "" when it has none.
+std::string lowerCaseExtension(const std::string& path);
+
 struct LinkTarget {
     std::string path;
     bool throughProc = false; // a link into /proc, such as /dev/stdout: a stream, not a file

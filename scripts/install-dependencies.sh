@@ -7,7 +7,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libgsf-1-dev libexpat1-dev libxlsxwriter-dev libboost-math-dev libcli11-dev libeigen3-dev
     zlib1g-dev libcairo2-dev # plots drawn by the batch tool
-    qt6-base-dev qt6-svg-dev qt6-qpa-plugins libxcb1-dev fonts-dejavu-core fonts-liberation2
+    qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-tools-dev qt6-l10n-tools libxcb1-dev
+    fonts-dejavu-core fonts-liberation2
     clang libclang-rt-14-dev clang-tidy
     locales-all # a locale with a decimal comma, for the tests
     desktop-file-utils appstream man-db dpkg-dev file # checks of the installed files, the package

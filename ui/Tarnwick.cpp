@@ -5,6 +5,7 @@
 #include "ui/Fonts.h"
 #include "ui/QtDialogs.h"
 #include "ui/QtTextMeasurer.h"
+#include "ui/Translation.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
@@ -21,6 +22,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -91,6 +93,9 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon::fromTheme("tarnwick", QIcon(":/tarnwick.png")));
     const std::optional<QString> file = commandLine.file();
     installFontSubstitutes();
+    const std::unique_ptr<QTranslator> translation = translationFor(QLocale());
+    if (translation)
+        QCoreApplication::installTranslator(translation.get());
 
     // The program's state and commands come first and outlive the windows.
     QtDialogs dialogs;

@@ -7,8 +7,10 @@
 #include "commands/PopulationViews.h"
 #include "commands/Readings.h"
 #include "commands/StructureView.h"
+#include "ui/EnterKey.h"
 #include "ui/Fonts.h"
 #include "ui/MatchProbabilityProgress.h"
+#include "ui/SelectionCopy.h"
 #include "ui/StructureProgress.h"
 #include "ui/StructureSettingsDialog.h"
 #include "ui/StructureWidget.h"
@@ -22,6 +24,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QShortcut>
 
 #include <algorithm>
 #include <exception>
@@ -97,6 +100,7 @@ QTableView* TForm1::createView(StringGrid& grid, GridModel*& model, const char* 
     view->setWordWrap(false);
     view->setTextElideMode(Qt::ElideNone);
     view->setGeometry(0, 62, kClientWidth, 424);
+    copySelectionOnCtrlC(view, *model);
     return view;
 }
 
@@ -156,10 +160,12 @@ void TForm1::createControls(QWidget* client) {
     connect(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
     connect(ComboBox1, &QComboBox::editTextChanged, this,
             [this](const QString& text) { workspace_.stepLimit = text.toStdString(); });
+    // Enter in the box runs Calculate with the limit typed.
+    runOnEnter(ComboBox1, [this] { Button3Click(); });
 }
 
 void TForm1::createMenu() {
-    QMenu* file = menuBar()->addMenu("File");
+    QMenu* file = menuBar()->addMenu("&File");
     Loaddatabase1 = file->addAction("Load database", this, &TForm1::Button1Click);
     Loadhaplotypersforsearch1 =
         file->addAction("Load haplotype(s) for search", this, &TForm1::Button2Click);
@@ -172,13 +178,13 @@ void TForm1::createMenu() {
             &QAction::setEnabled);
     Save1 = file->addAction("Save", this, &TForm1::Button4Click);
     Quit1 = file->addAction("Quit", this, &TForm1::Quit1Click);
-    QMenu* settings = menuBar()->addMenu("Settings");
+    QMenu* settings = menuBar()->addMenu("&Settings");
     Numberofsteps1 =
         settings->addAction("Number of steps(max)", this, &TForm1::Numberofsteps1Click);
     Readgenotypes1 = settings->addAction("Read genotypes");
     Readgenotypes1->setCheckable(true);
     connect(Readgenotypes1, &QAction::toggled, this, &TForm1::Readgenotypes1Click);
-    QMenu* calculate = menuBar()->addMenu("Calculate");
+    QMenu* calculate = menuBar()->addMenu("&Calculate");
     Calculate1 = calculate->addAction("Calculate", this, &TForm1::Button3Click);
     MatchProbabilities1 =
         calculate->addAction("Match probabilities", this, &TForm1::MatchProbabilities1Click);
@@ -188,7 +194,7 @@ void TForm1::createMenu() {
     connect(DiscreteLaplace1, &QAction::triggered, this, &TForm1::DiscreteLaplace1Click);
     PopulationStructure1 =
         calculate->addAction("Population structure", this, &TForm1::PopulationStructure1Click);
-    QMenu* help = menuBar()->addMenu("Help");
+    QMenu* help = menuBar()->addMenu("&Help");
     Instructions1 = help->addAction("Instructions", this, &TForm1::Instructions1Click);
     Abouttheprogramme1 =
         help->addAction("About the programme", this, &TForm1::Abouttheprogramme1Click);
@@ -206,6 +212,18 @@ void TForm1::createMenu() {
     PopulationStructure1->setObjectName("PopulationStructure1");
     Instructions1->setObjectName("Instructions1");
     Abouttheprogramme1->setObjectName("Abouttheprogramme1");
+    Loaddatabase1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Loadhaplotypersforsearch1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    Calculate1->setShortcut(QKeySequence(Qt::Key_F5));
+    Quit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Instructions1->setShortcut(QKeySequence(Qt::Key_F1));
+    // F10 opens the menu bar, as in other desktop programs.
+    auto* openMenuBar = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(openMenuBar, &QShortcut::activated, this, [this] {
+        menuBar()->setFocus(Qt::MenuBarFocusReason);
+        menuBar()->setActiveAction(menuBar()->actions().constFirst());
+    });
 }
 
 void TForm1::runCommand(const std::function<void()>& command) {
@@ -326,9 +344,7 @@ void TForm1::FormResize() {
     StringGrid1->setGeometry(viewArea);
     StringGrid2->setGeometry(viewArea);
     Bevel1->setGeometry(3, H - 15, W - 6, 14);
-    Label3->setGeometry(W - 200, H - 15, std::max(50, Label3->sizeHint().width()), 14);
-    Label2->move(W - 140, H - 15);
-    Label2->resize(Label2->sizeHint().width(), 14);
+    placeStatusLine();
     Bevel2->resize(frameGeometry().width(), Bevel2->height());
     StringGrid7->setGeometry(viewArea);
     probabilitiesView_->setGeometry(viewArea);
@@ -338,6 +354,27 @@ void TForm1::FormResize() {
     Button5->move(W - 180, Button5->y());
     Button6->move(W - 180, Button6->y());
     ComboBox1->resize(W - 540, ComboBox1->height());
+}
+
+void TForm1::placeStatusLine() {
+    const int W = centralWidget()->width();
+    const int H = centralWidget()->height();
+    const QString text = QString::fromStdString(workspace_.statusLine);
+    Label2->setText(text);
+    Label2->setToolTip("");
+    // "Comment:" and the text keep their places where the text fits before the strip's end, and
+    // move left together where it is longer; a window narrower than the text elides it.
+    constexpr int kLabel3ToLabel2 = 60;
+    const int end = W - 5;
+    const int leftmost = 8 + kLabel3ToLabel2;
+    const int x = std::max(leftmost, std::min(W - 140, end - Label2->sizeHint().width()));
+    if (Label2->sizeHint().width() > end - x) {
+        Label2->setText(Label2->fontMetrics().elidedText(text, Qt::ElideRight,
+                                                         end - x - Label2->margin() * 2 - 1));
+        Label2->setToolTip(text);
+    }
+    Label3->setGeometry(x - kLabel3ToLabel2, H - 15, std::max(50, Label3->sizeHint().width()), 14);
+    Label2->setGeometry(x, H - 15, std::min(Label2->sizeHint().width(), end - x), 14);
 }
 
 void TForm1::refreshView(const View& view) {
@@ -378,8 +415,7 @@ void TForm1::refreshWidgets() {
     setWindowTitle(QString::fromStdString(mainWindowTitle(workspace_)));
     Readgenotypes1->setChecked(workspace_.readGenotypes);
     DiscreteLaplace1->setChecked(workspace_.discreteLaplace);
-    Label2->setText(QString::fromStdString(workspace_.statusLine));
-    Label2->resize(Label2->sizeHint().width(), 14);
+    placeStatusLine();
     if (ComboBox1->currentText().toStdString() != workspace_.stepLimit)
         ComboBox1->setEditText(QString::fromStdString(workspace_.stepLimit));
 }

@@ -72,6 +72,7 @@ private:
     QTableView* createView(StringGrid& grid, GridModel*& model, const char* name, QWidget* client);
     void runCommand(const std::function<void()>& command);
     void refreshView(const View& view);
+    void placeStatusLine();
 
     Program& program_;
     Workspace& workspace_;

@@ -8,10 +8,10 @@ TForm3::TForm3(ConfirmationForm& form, QWidget* parent)
     : ConfirmationDialog(form, "Load haplotype(s) for search", QSize(371, 118), parent) {
     setObjectName("Form3");
     placeControls({32, 16}, {24, 80}, {272, 80});
-    // "Cancel" comes first: it holds the focus, and Enter presses it.
-    setTabOrder(Button2, Button1);
-    Button2->setDefault(true);
-    Button2->setFocus();
+    // "OK" holds the focus and Enter presses it: Enter never discards the table loaded.
+    setTabOrder(Button1, Button2);
+    Button1->setDefault(true);
+    Button1->setFocus();
 }
 
 } // namespace tarnwick

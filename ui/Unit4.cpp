@@ -36,6 +36,8 @@ TForm4::TForm4(Instance instance, DataErrorForm& form, Dialogs& dialogs, QWidget
     widenToText(Label3);
     Label1->move(40, 48);
     widenToText(Label1);
+    // The count stands on the label's baseline: both are as high as their text, at one height.
+    Label1->resize(Label1->width(), Label1->sizeHint().height());
     Label2->move(std::max(128, Label1->geometry().right() + 5), 48);
     clientWidth_ = std::max(clientSize.width(), Label3->geometry().right() + 9);
     setFixedSize(clientWidth_, clientSize.height());

@@ -1,6 +1,7 @@
 // Unit7: TForm7, "Number of steps", the step-limit dialog.
 #include "ui/Unit7.h"
 
+#include "ui/EnterKey.h"
 #include "ui/Fonts.h"
 #include "ui/TextFit.h"
 
@@ -28,8 +29,9 @@ TForm7::TForm7(std::function<void(const QString&)> setStepLimit, QWidget* parent
     ComboBox1->setCurrentIndex(-1);
     ComboBox1->setEditText("");
     Button1->setGeometry(104, 64, 75, 25);
-    // No default button: Enter in the box does not press "Ok".
-    Button1->setAutoDefault(false);
+    // Enter in the box presses "Ok".
+    Button1->setDefault(true);
+    runOnEnter(ComboBox1, [this] { Button1->click(); });
     connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click);
 }
 

@@ -3,6 +3,7 @@
 #include "TableBuilder.h"
 #include "TestFiles.h"
 #include "commands/Calculation.h"
+#include "commands/Readings.h"
 #include "commands/TableOperations.h"
 #include "core/Error.h"
 #include "io/WorkbookReader.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 
 namespace tarnwick {
@@ -31,6 +33,10 @@ const char* const kFaultyDatabase = "id,population,c2,c3,c4,c5,c6,DYS19,DYS390\n
                                     "3,Z,,,,,,13,.5\n";
 const char* const kCleanSearch = "sample,comment,DYS390,DYS19\nS1,,24,14\n";
 const char* const kFaultySearch = "sample,comment,DYS390,DYS19\nS1,,24,14x\n";
+
+std::string fixture(const std::string& name) {
+    return (fs::path(TARNWICK_TEST_DATA) / name).string();
+}
 
 class LoadCommand : public ::testing::Test {
 protected:
@@ -99,6 +105,13 @@ TEST_F(LoadCommand, CleanDatabaseThenOk) {
     EXPECT_EQ(workspace.StringGrid7.ColCount(), 7);
     EXPECT_EQ(workspace.statusLine, "");
     EXPECT_EQ(dialogs.fileDialogsRun.at(0).defaultExtension, "xls");
+    // Every kind of table the program reads is offered first, then the list Save offers.
+    auto filters = dialogs.fileDialogsRun.at(0).filters;
+    ASSERT_EQ(filters.size(), spreadsheetFilters().size() + 1);
+    EXPECT_EQ(filters.front().first, "Tables (*.xls *.xlsx *.ods *.csv *.tsv *.txt)");
+    EXPECT_EQ(filters.front().second, "*.xls *.xlsx *.ods *.csv *.tsv *.txt");
+    filters.erase(filters.begin());
+    EXPECT_EQ(filters, spreadsheetFilters());
     EXPECT_EQ(commands.OpenDialog1.fileName, (directory / "db.csv").string());
 }
 
@@ -129,23 +142,57 @@ TEST_F(LoadCommand, CleanSearchThenCancelLeavesOneEmptyCell) {
     EXPECT_FALSE(workspace.searchHasErrors);
 }
 
-TEST_F(LoadCommand, CancelledFileDialogDiscardsTheTableAndKeepsTheRest) {
-    workspace.StringGrid1 = test::inputTable({{"id"}, {"1"}});
-    workspace.StringGrid1.setVisible(true);
-    workspace.databaseHasErrors = true;
-    workspace.StringGrid5.setCells(0, 0, "result");
-    workspace.enabled = {true, true, true, false};
-    workspace.StringGrid6.setCells(0, 0, "8");
-    commands.Button1Click(); // no answer: the user cancels
-    EXPECT_EQ(workspace.StringGrid1.ColCount(), 1);
-    EXPECT_EQ(workspace.StringGrid1.RowCount(), 2);
-    EXPECT_FALSE(isLoaded(workspace.StringGrid1));
-    EXPECT_EQ(views(), "0010");
-    EXPECT_EQ(enabled(), "0110") << "Save1 and By populations keep their state";
-    EXPECT_TRUE(workspace.databaseHasErrors);
-    EXPECT_EQ(faultyCellCount(workspace.StringGrid6), 0);
-    EXPECT_EQ(workspace.StringGrid5.Cells(0, 0), "result");
-    EXPECT_EQ(workspace.statusLine, "");
+// A cancelled dialog is no load: the table, perhaps edited by hand, and all else stay.
+TEST_F(LoadCommand, ACancelledDialogChangesNothing) {
+    for (const InputRole role : {InputRole::Database, InputRole::Search}) {
+        StringGrid& table = workspace.inputTable(role);
+        table = test::inputTable({{"id"}, {"1"}});
+        table.setVisible(true);
+        table.setGoEditing(true);
+        workspace.databaseHasErrors = true;
+        workspace.StringGrid5.setCells(0, 0, "result");
+        workspace.enabled = {true, true, true, false};
+        workspace.StringGrid6.setCells(0, 0, "8");
+        workspace.statusLine = "status";
+        const std::string viewsBefore = views();
+        for (const auto& run : std::vector<std::function<void()>>{
+                 [&] { commands.load(role); },   // the file dialog cancelled
+                 [&] { commands.import(role); }, // the file dialog cancelled
+                 [&] {                           // the import dialog cancelled
+                     dialogs.fileAnswers = {fixture("import-derived.csv")};
+                     dialogs.importActions = {[](ImportPreview&) { return false; }};
+                     commands.import(role);
+                 }}) {
+            run();
+            EXPECT_EQ(test::row(table, 1), Strings{"1"});
+            EXPECT_TRUE(table.Visible());
+            EXPECT_TRUE(table.goEditing());
+            EXPECT_EQ(views(), viewsBefore);
+            EXPECT_EQ(enabled(), "1110");
+            EXPECT_TRUE(workspace.databaseHasErrors);
+            EXPECT_EQ(faultyCellCount(workspace.StringGrid6), 1);
+            EXPECT_EQ(workspace.StringGrid5.Cells(0, 0), "result");
+            EXPECT_EQ(workspace.statusLine, "status");
+        }
+    }
+}
+
+// The title names the files of the loaded tables, and only while they are loaded.
+TEST_F(LoadCommand, TheTitleNamesTheFilesOfTheLoadedTables) {
+    EXPECT_EQ(mainWindowTitle(workspace), "Tarnwick");
+    dialogs.fileAnswers = {file("database.csv", kCleanDatabase), file("search.csv", kCleanSearch)};
+    dialogs.formActions = {[] {}, [] {}};
+    commands.Button1Click();
+    commands.Button2Click();
+    EXPECT_EQ(mainWindowTitle(workspace), "Tarnwick \u2014 database.csv, search.csv");
+    workspace.readGenotypes = true;
+    EXPECT_EQ(mainWindowTitle(workspace),
+              "Tarnwick \u2014 database.csv, search.csv \u2014 genotypes");
+    dialogs.fileAnswers = {file("other.csv", kCleanDatabase)};
+    dialogs.formActions = {[&] { commands.forms.Form2.Button2Click(); }};
+    commands.Button1Click();
+    EXPECT_EQ(mainWindowTitle(workspace), "Tarnwick \u2014 search.csv \u2014 genotypes")
+        << "the database was discarded";
 }
 
 TEST_F(LoadCommand, FaultyDatabaseThenCancel) {
@@ -241,13 +288,15 @@ TEST_F(LoadCommand, SaveWritesTheHighlightedWorkbookThenDiscardsTheTable) {
     EXPECT_EQ(filters.front(), (std::pair<std::string, std::string>{"Excel workbook", "*.xlsx"}));
 }
 
-TEST_F(LoadCommand, SearchDialogSavesUnderTheNameAsTyped) {
+TEST_F(LoadCommand, SearchDialogAddsTheWorkbooksExtensionAsTheDatabasesDoes) {
     const auto typed = (directory / "search-highlighted").string();
     dialogs.fileAnswers = {file("search.csv", kFaultySearch), typed};
     dialogs.formActions = {[&] { commands.forms.Form10.Button1Click(); }};
     commands.Button2Click();
-    EXPECT_TRUE(fs::exists(typed));
+    EXPECT_TRUE(fs::exists(typed + ".xlsx"));
     EXPECT_FALSE(isLoaded(workspace.StringGrid2));
+    EXPECT_EQ(dialogs.fileDialogsRun.back().filters, commands.forms.Form4.SaveDialog1.filters);
+    EXPECT_EQ(dialogs.fileDialogsRun.back().defaultExtension, "xlsx");
 }
 
 TEST_F(LoadCommand, SaveWithTheFileDialogCancelledStillDiscards) {
@@ -317,21 +366,17 @@ TEST_F(LoadCommand, TheResultCommandsFollowTheMainWindowsTable) {
     calculate(workspace, dialogs, measurer);
     EXPECT_EQ(enabled(), "1110");
     EXPECT_EQ(views(), "0010");
-    // Starting a load and cancelling its file dialog disables only the Save button.
+    // A load whose file dialog is cancelled changes nothing.
     commands.Button2Click();
-    EXPECT_EQ(enabled(), "0110");
+    EXPECT_EQ(enabled(), "1110");
     // A load that reads a file disables them all.
     dialogs.fileAnswers = {file("search2.csv", kCleanSearch)};
     commands.Button2Click();
     EXPECT_EQ(enabled(), "0000");
 }
 
-std::string fixture(const std::string& name) {
-    return (fs::path(TARNWICK_TEST_DATA) / name).string();
-}
-
 // An import installs its table as a load does: a clean one behind the format message with what
-// the import found, a faulty one behind the data error dialog; a cancelled one leaves none.
+// the import found, a faulty one behind the data error dialog; a cancelled one changes nothing.
 TEST_F(LoadCommand, ImportInstallsTheTableAsALoadDoes) {
     dialogs.fileAnswers = {fixture("import-derived.csv")};
     dialogs.formActions = {[] {}};
@@ -366,7 +411,7 @@ TEST_F(LoadCommand, ImportInstallsTheTableAsALoadDoes) {
     dialogs.fileAnswers = {fixture("import-derived.csv")};
     dialogs.importActions = {[](ImportPreview&) { return false; }};
     commands.import(InputRole::Database);
-    EXPECT_FALSE(isLoaded(workspace.StringGrid1));
+    EXPECT_EQ(test::row(workspace.StringGrid1, 0).at(0), "ID") << "the table imported stays";
     EXPECT_EQ(workspace.statusLine, "");
     EXPECT_EQ(dialogs.log.back(), "import dialog 6 rows, 4 men, 4 loci; 2 rows typed at no locus "
                                   "| loading database...")

@@ -95,6 +95,22 @@ TEST_F(SaveCommandTest, ACancelledDialogSkipsItsTableAndAFailureStopsTheCommand)
     EXPECT_EQ(workspace.statusLine, "saving...");
 }
 
+// A table saved under a .csv name is CSV text, whatever the case of the extension; the view's
+// blank rows at the end are no lines. Any other name gets the BIFF label stream.
+TEST_F(SaveCommandTest, ACsvNameGetsCommaSeparatedText) {
+    show(false, false, true, false);
+    workspace.StringGrid5 = test::inputTable(
+        {{"sample name", "note"}, {"S1", "a, b"}, {"S\"2\"", "line\nbreak"}, {"Ж", ""}});
+    dialogs.fileAnswers = {path("view.CSV")};
+    save.run();
+    EXPECT_EQ(readFile(path("view.CSV")), "sample name,note\r\nS1,\"a, b\"\r\n\"S\"\"2\"\"\","
+                                          "\"line\nbreak\"\r\nЖ,\r\n");
+    EXPECT_EQ(dialogs.log.back(), "message Save by haplotype(s) | ");
+    dialogs.fileAnswers = {path("view.xls")};
+    save.run();
+    EXPECT_EQ(readFile(path("view.xls")).substr(0, 4), std::string("\x09\x08\x08\x00", 4));
+}
+
 TEST(ErrorReportText, AddsAFullStopUnlessTheTextEndsInOneOrBelowIt) {
     const std::pair<std::string, std::string> cases[] = {
         {"Cannot open file", "Cannot open file."},

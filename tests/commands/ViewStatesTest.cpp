@@ -66,7 +66,7 @@ TEST(ViewStates, EveryCommandLeavesTheViewsAndCommandsTheTableGives) {
          },
          "0010", "1110"},
         {"load search, file dialog cancelled", load(InputRole::Search, std::nullopt), "0010",
-         "0110"},
+         "1110"},
         {"load database with faults, Edit..",
          load(InputRole::Database, faultyDatabase, [&] { forms.Form4.Button3Click(); }), "1000",
          "1000"},

@@ -6,6 +6,7 @@
 #include "ui/ImportDialog.h"
 #include "ui/QtDialogs.h"
 #include "ui/QtTextMeasurer.h"
+#include "ui/Translation.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
@@ -15,9 +16,14 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -130,9 +136,11 @@ TEST_F(MainWindow, ReadGenotypesIsTheLastSettingAndShowsInTheTitle) {
     widget<QPushButton>(&form, "Button1")->click();
     EXPECT_FALSE(program.workspace.databaseHasErrors);
     EXPECT_EQ(program.workspace.StringGrid1.Cells(7, 1), "15.2");
+    EXPECT_EQ(form.windowTitle(), QString::fromUtf8("Tarnwick \u2014 db.csv \u2014 genotypes"))
+        << "the title names the file loaded";
     item->trigger();
     EXPECT_FALSE(program.workspace.readGenotypes);
-    EXPECT_EQ(form.windowTitle(), "Tarnwick");
+    EXPECT_EQ(form.windowTitle(), QString::fromUtf8("Tarnwick \u2014 db.csv"));
     EXPECT_EQ(program.workspace.databaseReading, CellReading::Genotypes) << "nothing emptied";
 }
 
@@ -231,12 +239,31 @@ TEST_F(MainWindow, HandlersShowTheViewsAndCommandsTheirCommandsLeave) {
     widget<QPushButton>(&form, "Button6")->click();
     EXPECT_EQ(views(), "0010");
     EXPECT_EQ(enabled(), "1110");
-    // Starting a load and cancelling its file dialog disables the Save button only.
+    // A load whose file dialog is cancelled changes nothing.
     widget<QPushButton>(&form, "Button2")->click();
-    EXPECT_EQ(enabled(), "0110");
+    EXPECT_EQ(views(), "0010");
+    EXPECT_EQ(enabled(), "1110");
     EXPECT_EQ(widget<QLabel>(&form, "Label2")->text(), "");
     // The rest of the table (faulty loads, refusals) is the commands' own, checked without a
     // window by tests/commands/ViewStatesTest.cpp; here each handler only has to reach it.
+}
+
+// The status strip shows its text whole, moving left for a long one; only a text wider than the
+// window is elided, whole in its tooltip.
+TEST_F(MainWindow, TheStatusStripShowsItsTextWhole) {
+    auto* label = widget<QLabel>(&form, "Label2");
+    const QString longText = QString("match probabilities ").repeated(40);
+    for (const QString& text : {QString(kMatchProbabilitiesStatus), longText}) {
+        program.workspace.statusLine = text.toStdString();
+        form.refreshWidgets();
+        const QRect inClient = label->geometry();
+        EXPECT_LE(inClient.right(), client()->width() - 3) << text.toStdString();
+        EXPECT_GE(inClient.width(), label->sizeHint().width());
+        EXPECT_LT(widget<QLabel>(&form, "Label3")->geometry().right(), inClient.left());
+        const bool whole = text != longText;
+        EXPECT_EQ(label->text() == text, whole);
+        EXPECT_EQ(label->toolTip(), whole ? QString() : text);
+    }
 }
 
 TEST_F(MainWindow, PaintsFaultyCellsRedAndMakesTheTableEditable) {
@@ -318,13 +345,15 @@ TEST(StepLimitDialog, CopiesItsOwnTextOnOkOnly) {
     EXPECT_EQ(program.workspace.stepLimit, "");
 }
 
-// Typing a limit and Enter sets the limit; the lists stay "0", "1", "2", "3".
+// Typing a limit and Enter sets the limit; the lists stay "0", "1", "2", "3". Enter runs
+// Calculate in the main window and presses "Ok" in the dialog.
 TEST(StepLimitBoxes, WhatIsTypedNeverJoinsTheList) {
     test::ScriptedDialogs dialogs;
     const QtTextMeasurer measurer = viewMeasurer();
     Program program(dialogs, measurer);
     TForm1 form(program, dialogs, measurer);
     TForm7 dialog([&](const QString& text) { form.setStepLimitText(text); }, &form);
+    dialog.show();
     for (QComboBox* box :
          {widget<QComboBox>(&form, "ComboBox1"), widget<QComboBox>(&dialog, "ComboBox1")}) {
         box->lineEdit()->clear();
@@ -333,7 +362,61 @@ TEST(StepLimitBoxes, WhatIsTypedNeverJoinsTheList) {
         EXPECT_EQ(box->count(), 4) << box->window()->objectName().toStdString();
         EXPECT_EQ(box->currentText(), "17");
     }
+    EXPECT_EQ(dialogs.log, std::vector<std::string>{"message data not load | "})
+        << "Calculate ran once, from the main window's box";
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(program.workspace.stepLimit, "17");
+}
+
+// The menus open by Alt and their letter, or F10; the commands used most have their keys.
+TEST_F(MainWindow, MenusAndCommandsAreReachableFromTheKeyboard) {
+    QStringList titles;
+    for (const QAction* menu : form.menuBar()->actions())
+        titles << menu->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&Settings", "&Calculate", "&Help"}));
+    const std::pair<const char*, QKeySequence> keys[] = {
+        {"Loaddatabase1", QKeySequence("Ctrl+O")},
+        {"Loadhaplotypersforsearch1", QKeySequence("Ctrl+Shift+O")},
+        {"Save1", QKeySequence("Ctrl+S")},
+        {"Calculate1", QKeySequence("F5")},
+        {"Quit1", QKeySequence("Ctrl+Q")},
+        {"Instructions1", QKeySequence("F1")}};
+    for (const auto& [action, key] : keys)
+        EXPECT_EQ(widget<QAction>(&form, action)->shortcut(), key) << action;
+    // The keys reach the commands.
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(&form, Qt::Key_F5);
+    EXPECT_EQ(dialogs.log,
+              (Strings{"file dialog | loading database...", "file dialog | loading haplotape(s)...",
+                       "message nonselected step | error"}));
+    QTest::keyClick(&form, Qt::Key_F10);
+    EXPECT_EQ(form.menuBar()->activeAction(), form.menuBar()->actions().constFirst());
+    QTest::keyClick(form.menuBar(), Qt::Key_Escape);
+    QTest::keyClick(&form, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(form.isVisible());
+}
+
+// Ctrl+C copies the selected block as tab-separated text; Ctrl+A selects every cell.
+TEST_F(MainWindow, CopiesTheSelectedCellsAsTabSeparatedText) {
+    dialogs.fileAnswers = {file("db.csv", kDatabase)};
+    dialogs.formActions = {[] {}};
+    widget<QPushButton>(&form, "Button1")->click();
+    auto* view = widget<QTableView>(&form, "StringGrid1");
+    view->setFocus();
+    const QAbstractItemModel* model = view->model();
+    view->selectionModel()->select(QItemSelection(model->index(0, 7), model->index(1, 8)),
+                                   QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "14\t24\n15\t23\n");
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(view->selectionModel()->selectedIndexes().size(),
+              model->rowCount() * model->columnCount());
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith("1\tX\t\t\t\t\t\t14\t24\n2\tY\t"));
 }
 
 TEST(DataErrorDialogWindow, AFailedSaveKeepsItOpen) {
@@ -357,18 +440,75 @@ TEST(DataErrorDialogWindow, AFailedSaveKeepsItOpen) {
     EXPECT_EQ(workspace.StringGrid2.Cells(0, 0), "");
 }
 
+// The fault count stands on the baseline of its label "Number of errors:".
+TEST(DataErrorDialogWindow, TheCountSitsOnItsLabelsBaseline) {
+    Workspace workspace;
+    test::ScriptedDialogs dialogs(workspace);
+    FixedWidthMeasurer measurer(7);
+    DataErrorForm form(workspace, dialogs, measurer, InputRole::Database);
+    TForm4 dialog(TForm4::Instance::Form4, form, dialogs, nullptr);
+    dialog.setFaultCount("3");
+    dialog.show();
+    QApplication::processEvents();
+    const QImage image = dialog.grab().toImage();
+    // The lowest row of dark pixels in the label's place; neither text has a descender.
+    const auto baseline = [&](const char* name) {
+        const QRect area = widget<QLabel>(&dialog, name)->geometry();
+        int lowest = -1;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (qGray(image.pixel(x, y)) < 128)
+                    lowest = y;
+        return lowest;
+    };
+    EXPECT_GT(baseline("Label1"), 0);
+    EXPECT_EQ(baseline("Label2"), baseline("Label1"));
+}
+
+// The Instructions window fits the screen it opens on, here smaller than it was designed; its
+// text scrolls.
+TEST(InstructionsWindow, FitsTheScreenAndScrollsItsText) {
+    const QRect available = QApplication::primaryScreen()->availableGeometry();
+    ASSERT_LT(available.width(), 972);
+    TForm5 form5(nullptr);
+    form5.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(available.contains(form5.frameGeometry()));
+    auto* scroll = widget<QScrollArea>(&form5, "ScrollBox1");
+    EXPECT_EQ(scroll->geometry(), form5.rect());
+    EXPECT_GT(scroll->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(scroll->horizontalScrollBar()->maximum(),
+              widget<QLabel>(&form5, "lbl1")->width() - scroll->viewport()->width());
+}
+
 TEST(SecondaryWindows, HaveTheirCaptionsSizesAndTexts) {
     Workspace workspace;
     ConfirmationForm form(workspace, InputRole::Search);
     TForm3 form3(form, nullptr);
     EXPECT_EQ(form3.windowTitle(), "Load haplotype(s) for search");
     EXPECT_EQ(form3.size(), QSize(371, 118));
-    EXPECT_TRUE(widget<QPushButton>(&form3, "Button2")->isDefault()) << "Enter presses \"Cancel\"";
+    EXPECT_TRUE(widget<QPushButton>(&form3, "Button1")->isDefault()) << "Enter presses \"OK\"";
+    EXPECT_FALSE(widget<QPushButton>(&form3, "Button2")->isDefault());
     TForm5 form5(nullptr);
     EXPECT_EQ(form5.windowTitle(), "Instructions");
     EXPECT_EQ(form5.size(), QSize(972, 416));
-    EXPECT_NE(widget<QLabel>(&form5, "lbl1")->text().indexOf("Load haplotype(s) for search"), -1);
-    EXPECT_EQ(widget<QLabel>(&form5, "lbl1")->text().count("\n\n"), 6) << "seven paragraphs";
+    // The instructions name every command, in English unless the user's language has its text.
+    const QString english = widget<QLabel>(&form5, "lbl1")->text();
+    for (const char* command :
+         {"Load database", "Load haplotype(s) for search", "Import database...",
+          "Import haplotype(s) for search...", "Read genotypes", "Number of steps(max)",
+          "Calculate", "By populations", "By haplotype(s)", "Match probabilities",
+          "Population structure", "Save", "Quit", "tarnwick-cli"})
+        EXPECT_NE(english.indexOf(command), -1) << command;
+    EXPECT_EQ(translationFor(QLocale(QLocale::English, QLocale::UnitedStates)), nullptr);
+    const auto russian = translationFor(QLocale(QLocale::Russian, QLocale::Russia));
+    ASSERT_NE(russian, nullptr);
+    QCoreApplication::installTranslator(russian.get());
+    const TForm5 russianForm5(nullptr);
+    QCoreApplication::removeTranslator(russian.get());
+    const QString translated = widget<QLabel>(&russianForm5, "lbl1")->text();
+    EXPECT_TRUE(translated.startsWith(QString::fromUtf8("Для работы с Tarnwick")));
+    EXPECT_EQ(translated.count("\n\n"), 6) << "seven paragraphs";
     TForm6 form6(nullptr);
     EXPECT_EQ(form6.windowTitle(), "About the programme");
     EXPECT_TRUE(
