@@ -42,7 +42,7 @@ void install(Workspace& workspace, const GeneratedTables& tables) {
     // As a load leaves them: the tables read as the grids show them.
     workspace.databaseReading = tables.database->reading();
     workspace.searchReading = tables.search->reading();
-    workspace.stepLimit = "3";
+    workspace.stepLimit = std::to_string(3);
 }
 
 // Runs the command from the event loop; returns the longest gap between ticks of a 5 ms timer.
