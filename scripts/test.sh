@@ -27,7 +27,8 @@ run-clang-tidy -p build -quiet "$(pwd)/(core|io|commands|cli|ui|tools)/.*\.cpp" 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_SANITIZE=ON -DTARNWICK_WERROR=ON \
     -DTARNWICK_BENCHMARKS=OFF >/dev/null
 cmake --build build-sanitize --target core_tests io_tests commands_tests cli_tests -j "$jobs"
-(cd build-sanitize && ctest --output-on-failure -j "$jobs" -L '^(core|io|commands|cli)$')
+lsan_options="suppressions=$(pwd)/tests/lsan-suppressions.txt"
+(cd build-sanitize && LSAN_OPTIONS="$lsan_options" ctest --output-on-failure -j "$jobs" -L '^(core|io|commands|cli)$')
 
 if command -v clang++ >/dev/null; then
     cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
