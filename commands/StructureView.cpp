@@ -99,6 +99,14 @@ void fillScaling(StringGrid& grid, const StructureResult& result) {
     fill(grid, rows);
 }
 
+void fillLeftOut(StringGrid& grid, const StructureResult& result) {
+    std::vector<std::vector<std::string>> rows{{"Row", "Population", "Locus", "Reason"}};
+    for (const LeftOutMan& man : result.leftOutMen)
+        rows.push_back({count(man.haplotype + 2), result.populations[man.population].name,
+                        man.locus, std::string(leftOutReasonText(man.reason))});
+    fill(grid, rows);
+}
+
 } // namespace
 
 bool canShowPopulationStructure(const Workspace& workspace) {
@@ -108,7 +116,7 @@ bool canShowPopulationStructure(const Workspace& workspace) {
 StructureSample structureSampleOf(const Workspace& workspace) {
     const auto database =
         haplotypesOf(workspace.StringGrid1, InputRole::Database, workspace.databaseReading);
-    return structureSample(*database);
+    return structureSample(*database, true);
 }
 
 std::optional<StructureResult> computePopulationStructure(const StructureSample& sample,
@@ -123,6 +131,7 @@ std::optional<StructureResult> computePopulationStructure(const StructureSample&
     result.settings = settings;
     result.populations = sample.populations;
     result.loci = sample.loci.size();
+    result.leftOutMen = sample.leftOutMen;
     const std::size_t populations = sample.populations.size();
     result.scaling = classicalScaling(pairwisePhiMatrix(*structure, populations), populations);
     result.structure = std::move(*structure);
@@ -135,7 +144,8 @@ void showPopulationStructure(Workspace& workspace, std::shared_ptr<const Structu
     fillAmova(view.amova, *result);
     fillPairwise(view.pairwise, *result);
     fillScaling(view.scaling, *result);
-    for (StringGrid* grid : {&view.amova, &view.pairwise, &view.scaling})
+    fillLeftOut(view.leftOut, *result);
+    for (StringGrid* grid : {&view.amova, &view.pairwise, &view.scaling, &view.leftOut})
         fitColumnWidths(*grid, measurer);
     view.result = std::move(result);
     applyViewEvent(workspace, ViewEvent::PopulationStructureShown);

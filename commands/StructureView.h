@@ -34,6 +34,7 @@ struct StructureResult {
     std::size_t loci = 0;
     PopulationStructure structure;
     ClassicalScaling scaling; // of the pairwise values, negative ones taken as 0
+    std::vector<LeftOutMan> leftOutMen;
 };
 
 // The view's state: its tables, and the result they show.
@@ -46,6 +47,9 @@ struct StructureView {
     StringGrid pairwise{2, 2, 1};
     // Population, n, the two MDS coordinates, and the goodness of fit; saved, not shown.
     StringGrid scaling{4, 2, 1};
+    // Row (as the database's sheet numbers it, titles on row 1), population, locus and reason of
+    // each man left out of the analysis; listed on request.
+    StringGrid leftOut{4, 2, 1};
     std::shared_ptr<const StructureResult> result;
     bool visible = false;
 };
@@ -56,7 +60,8 @@ inline constexpr const char* kPopulationStructureStatus = "population structure"
 // Whether Calculate, "Population structure" can be used: a database loaded without faults.
 bool canShowPopulationStructure(const Workspace& workspace);
 
-// The men and loci of the database as it stands in its table. Raises an Error naming the
+// The men and loci of the database as it stands in its table, with the men left out listed.
+// Raises an Error naming the
 // populations too small to enter, or when fewer than 2 populations are left.
 StructureSample structureSampleOf(const Workspace& workspace);
 

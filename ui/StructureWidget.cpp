@@ -3,10 +3,11 @@
 #include "commands/ErrorReport.h"
 #include "core/statistics/MatchProbabilities.h"
 #include "ui/Fonts.h"
+#include "ui/LeftOutMenDialog.h"
+#include "ui/ReadOnlyTable.h"
 #include "ui/StructurePlotDrawing.h"
 
 #include <QBoxLayout>
-#include <QHeaderView>
 #include <QPainter>
 
 #include <exception>
@@ -14,32 +15,7 @@
 namespace tarnwick {
 namespace {
 
-constexpr int kRowHeight = 20;
 const QColor kSignificantTint(255, 226, 160);
-
-QTableView* tableView(GridModel* model, const char* name, QWidget* parent) {
-    auto* view = new QTableView(parent);
-    view->setObjectName(name);
-    view->setModel(model);
-    view->setFont(msSansSerif8());
-    view->verticalHeader()->hide();
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    view->horizontalHeader()->setHighlightSections(false);
-    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    view->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setWordWrap(false);
-    return view;
-}
-
-void showGrid(QTableView* view, GridModel* model) {
-    model->reload();
-    const StringGrid& grid = model->grid();
-    view->horizontalHeader()->setFixedHeight(kRowHeight);
-    for (int col = 0; col < grid.ColCount(); ++col)
-        view->setColumnWidth(col, grid.ColWidths(col));
-}
 
 } // namespace
 
@@ -78,29 +54,40 @@ StructureWidget::StructureWidget(StructureView& view, Dialogs& dialogs, QWidget*
                                   {{"SVG", "*.svg"}, {"PNG", "*.png"}},
                                   "svg",
                                   ""},
+      leftOutDialog{FileDialogState::Kind::Save, "Save men left out", spreadsheetFilters(), "xls",
+                    ""},
       view_(view), dialogs_(dialogs), amovaModel_(new GridModel(view.amova, this)),
       pairsModel_(new StructurePairsModel(view, this)),
-      amovaView_(tableView(amovaModel_, "AmovaTable", this)),
-      pairsView_(tableView(pairsModel_, "PairwiseTable", this)), pairsCaption_(new QLabel(this)),
-      plot_(new StructurePlotWidget(view, this)), savePlot_(new QPushButton("Save plot", this)) {
+      amovaView_(readOnlyTableView(amovaModel_, "AmovaTable", this)),
+      pairsView_(readOnlyTableView(pairsModel_, "PairwiseTable", this)),
+      pairsCaption_(new QLabel(this)), plot_(new StructurePlotWidget(view, this)),
+      savePlot_(new QPushButton("Save plot", this)),
+      leftOut_(new QPushButton("Men left out...", this)) {
     setObjectName("PopulationStructureView");
     plot_->setObjectName("StructurePlot");
     savePlot_->setObjectName("SavePlot");
     pairsCaption_->setObjectName("PairwiseCaption");
     pairsCaption_->setFont(msSansSerif8());
     savePlot_->setFont(msSansSerif8());
+    leftOut_->setObjectName("LeftOutMen");
+    leftOut_->setFont(msSansSerif8());
     auto* tables = new QVBoxLayout;
     tables->addWidget(amovaView_, 3);
     tables->addWidget(pairsCaption_);
     tables->addWidget(pairsView_, 4);
     auto* plot = new QVBoxLayout;
     plot->addWidget(plot_, 1);
-    plot->addWidget(savePlot_, 0, Qt::AlignRight);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(leftOut_);
+    buttons->addWidget(savePlot_);
+    plot->addLayout(buttons);
     auto* columns = new QHBoxLayout(this);
     columns->setContentsMargins(0, 0, 0, 0);
     columns->addLayout(tables, 1);
     columns->addLayout(plot, 1);
     connect(savePlot_, &QPushButton::clicked, this, &StructureWidget::SavePlotClick);
+    connect(leftOut_, &QPushButton::clicked, this, &StructureWidget::LeftOutMenClick);
 }
 
 void StructureWidget::refresh() {
@@ -113,6 +100,7 @@ void StructureWidget::refresh() {
             " below the diagonal, p above; shaded: p < " + sixDigits(settings.significance)));
     }
     savePlot_->setEnabled(view_.result != nullptr);
+    leftOut_->setEnabled(view_.result && !view_.result->leftOutMen.empty());
     plot_->update();
     setVisible(view_.visible);
 }
@@ -129,6 +117,13 @@ void StructureWidget::SavePlotClick() {
     } catch (const std::exception& error) {
         dialogs_.showError(errorReportText(error.what()));
     }
+}
+
+void StructureWidget::LeftOutMenClick() {
+    if (!view_.result || view_.result->leftOutMen.empty())
+        return;
+    LeftOutMenDialog dialog(view_.leftOut, dialogs_, leftOutDialog, this);
+    dialog.exec();
 }
 
 } // namespace tarnwick

@@ -43,8 +43,11 @@ public:
     // Shows the view's state: its tables, their widths, the plot, and whether it is visible.
     void refresh();
     void SavePlotClick();
+    // Lists the men the run left out, in a dialog that can save the list.
+    void LeftOutMenClick();
 
     FileDialogState plotDialog;
+    FileDialogState leftOutDialog;
 
 private:
     StructureView& view_;
@@ -56,6 +59,7 @@ private:
     QLabel* pairsCaption_;
     StructurePlotWidget* plot_;
     QPushButton* savePlot_;
+    QPushButton* leftOut_;
 };
 
 } // namespace tarnwick

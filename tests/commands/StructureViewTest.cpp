@@ -120,6 +120,21 @@ TEST_F(StructureViewTest, ShowsTheTablesInItsOwnViewMarksSignificantPairsAndSave
     EXPECT_EQ(workspace.statusLine, "") << "the status went with the view";
 }
 
+TEST_F(StructureViewTest, ListsTheMenLeftOutByTheirRowsOnTheSheet) {
+    loadDatabase(std::string(kDatabase) + "14,A,,,,,,,24,10\n15,C,,,,,,17,,12\n");
+    ASSERT_TRUE(runPopulationStructure(workspace, settings, measurer));
+    const StringGrid& list = workspace.structure.leftOut;
+    ASSERT_EQ(list.RowCount(), 3);
+    const auto row = [&](int r) {
+        return list.Cells(0, r) + "|" + list.Cells(1, r) + "|" + list.Cells(2, r) + "|" +
+               list.Cells(3, r);
+    };
+    EXPECT_EQ(row(0), "Row|Population|Locus|Reason");
+    EXPECT_EQ(row(1), "15|A|DYS19|missing");
+    EXPECT_EQ(row(2), "16|C|DYS390|missing");
+    EXPECT_EQ(workspace.structure.amova.Cells(1, 8), "2") << "men left out";
+}
+
 // Populations large enough that their permutations take long enough to be stopped midway.
 std::string largeDatabase() {
     std::string csv = "id,population,c2,c3,c4,c5,c6,DYS19,DYS390,DYS391\n";

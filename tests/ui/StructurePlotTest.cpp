@@ -4,7 +4,9 @@
 #include "TestFiles.h"
 #include "commands/LoadCommand.h"
 #include "commands/Program.h"
+#include "commands/StructureView.h"
 #include "ui/Fonts.h"
+#include "ui/LeftOutMenDialog.h"
 #include "ui/QtTextMeasurer.h"
 #include "ui/StructurePlotDrawing.h"
 #include "ui/StructureProgress.h"
@@ -16,6 +18,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QTableView>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -52,9 +56,9 @@ protected:
     }
     ~StructureWindow() override { fs::remove_all(directory); }
 
-    void loadDatabase(int menPerPopulation) {
+    void loadDatabase(int menPerPopulation, const std::string& extraRows = "") {
         const auto path = (directory / "db.csv").string();
-        testing_files::writeFile(path, database(menPerPopulation));
+        testing_files::writeFile(path, database(menPerPopulation) + extraRows);
         dialogs.fileAnswers = {path};
         dialogs.formActions = {[] {}};
         program.loads.load(InputRole::Database);
@@ -151,6 +155,36 @@ TEST_F(StructureWindow, CancelStopsTheWorkerAndGivesNothing) {
     });
     const auto result = computeWithProgress(&parent, sample, {StructureDistance::Rst, 99999, 0.05});
     EXPECT_FALSE(result);
+}
+
+TEST_F(StructureWindow, MenLeftOutAreListedOnRequestAndSaved) {
+    const StructureSettings kQuick{StructureDistance::Rst, 999, 0.05};
+    TForm1 form(program, dialogs, measurer);
+    form.show();
+    loadDatabase(4);
+    ASSERT_TRUE(runPopulationStructure(program.workspace, kQuick, measurer));
+    form.refreshWidgets();
+    auto* button = form.findChild<QPushButton*>("LeftOutMen");
+    ASSERT_NE(button, nullptr);
+    EXPECT_FALSE(button->isEnabled()) << "no man was left out";
+
+    loadDatabase(4, "x,Mari,,,,,,14,,12\n");
+    ASSERT_TRUE(runPopulationStructure(program.workspace, kQuick, measurer));
+    form.refreshWidgets();
+    ASSERT_TRUE(button->isEnabled());
+    dialogs.fileAnswers = {(directory / "left-out.csv").string()};
+    int listed = -1;
+    QTimer::singleShot(0, &form, [&] {
+        auto* dialog = form.findChild<LeftOutMenDialog*>("LeftOutMenDialog");
+        ASSERT_NE(dialog, nullptr);
+        listed = dialog->findChild<QTableView*>("LeftOutMenTable")->model()->rowCount();
+        dialog->findChild<QPushButton*>("SaveLeftOutMen")->click();
+        dialog->accept();
+    });
+    button->click();
+    EXPECT_EQ(listed, 1);
+    EXPECT_EQ(testing_files::readFile(directory / "left-out.csv"),
+              "Row,Population,Locus,Reason\r\n16,Mari,DYS390,missing\r\n");
 }
 
 } // namespace

@@ -1,0 +1,61 @@
+#include "ui/LeftOutMenDialog.h"
+
+#include "commands/ErrorReport.h"
+#include "commands/SaveCommand.h"
+#include "ui/Fonts.h"
+#include "ui/ReadOnlyTable.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+#include <exception>
+
+namespace tarnwick {
+
+LeftOutMenDialog::LeftOutMenDialog(StringGrid& list, Dialogs& dialogs, FileDialogState& saveDialog,
+                                   QWidget* parent)
+    : QDialog(parent), list_(list), dialogs_(dialogs), saveDialog_(saveDialog) {
+    setObjectName("LeftOutMenDialog");
+    setWindowTitle("Men left out");
+    auto* model = new GridModel(list, this);
+    QTableView* table = readOnlyTableView(model, "LeftOutMenTable", this);
+    showGrid(table, model);
+    auto* caption =
+        new QLabel(QString("%1 men left out of the analysis: row in the database, population, and "
+                           "the first locus that is not one whole repeat count.")
+                       .arg(list.RowCount() - 1),
+                   this);
+    caption->setFont(msSansSerif8());
+    caption->setWordWrap(true);
+    auto* save = new QPushButton("&Save...", this);
+    auto* close = new QPushButton("Close", this);
+    save->setObjectName("SaveLeftOutMen");
+    close->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(save);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(caption);
+    layout->addWidget(table, 1);
+    layout->addLayout(buttons);
+    resize(460, 360);
+    connect(save, &QPushButton::clicked, this, &LeftOutMenDialog::SaveClick);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void LeftOutMenDialog::SaveClick() {
+    try {
+        const auto chosen = dialogs_.runFileDialog(saveDialog_);
+        if (!chosen)
+            return;
+        saveDialog_.fileName = withDefaultExtension(*chosen, saveDialog_.defaultExtension);
+        saveTableFile(list_, saveDialog_.fileName);
+        dialogs_.showMessage("Men left out saved");
+    } catch (const std::exception& error) {
+        dialogs_.showError(errorReportText(error.what()));
+    }
+}
+
+} // namespace tarnwick
