@@ -10,8 +10,8 @@ namespace tarnwick {
 
 ConfirmationDialog::ConfirmationDialog(ConfirmationForm& form, const QString& caption,
                                        QSize clientSize, QWidget* parent)
-    : QDialog(parent), Label1(new QLabel(this)), Button1(new QPushButton("OK", this)),
-      Button2(new QPushButton("Cancel", this)), form_(form), clientSize_(clientSize) {
+    : QDialog(parent), Label1(new QLabel(this)), Button1(new QPushButton(tr("OK"), this)),
+      Button2(new QPushButton(tr("Cancel"), this)), form_(form), clientSize_(clientSize) {
     setWindowTitle(caption);
     setFont(msSansSerif8());
     setFixedSize(clientSize);

@@ -1,5 +1,7 @@
 #include "ui/DisplayCheck.h"
 
+#include <QCoreApplication>
+
 #include <cstdlib>
 #include <string_view>
 #include <xcb/xcb.h>
@@ -23,11 +25,19 @@ std::string displayProblem() {
         return "";
     const std::string display = environment("DISPLAY");
     if (display.empty())
-        return "no display is set (DISPLAY and WAYLAND_DISPLAY are empty)";
+        return QCoreApplication::translate(
+                   "tarnwick::DisplayCheck",
+                   "no display is set (DISPLAY and WAYLAND_DISPLAY are empty)")
+            .toStdString();
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
     const bool failed = xcb_connection_has_error(connection) != 0;
     xcb_disconnect(connection);
-    return failed ? "cannot connect to the X display \"" + display + "\"" : "";
+    if (!failed)
+        return "";
+    return QCoreApplication::translate("tarnwick::DisplayCheck",
+                                       "cannot connect to the X display \"%1\"")
+        .arg(QString::fromStdString(display))
+        .toStdString();
 }
 
 } // namespace tarnwick

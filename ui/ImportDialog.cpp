@@ -23,6 +23,19 @@ namespace {
 constexpr ColumnRole kRoles[] = {ColumnRole::Locus, ColumnRole::Population, ColumnRole::Sample,
                                  ColumnRole::Count, ColumnRole::Other};
 
+// The roles' names as the boxes show them: core's English names, for lupdate to find here.
+constexpr const char* kRoleNames[] = {QT_TRANSLATE_NOOP("tarnwick::ImportDialog", "locus"),
+                                      QT_TRANSLATE_NOOP("tarnwick::ImportDialog", "population"),
+                                      QT_TRANSLATE_NOOP("tarnwick::ImportDialog", "sample"),
+                                      QT_TRANSLATE_NOOP("tarnwick::ImportDialog", "count"),
+                                      QT_TRANSLATE_NOOP("tarnwick::ImportDialog", "other")};
+static_assert(std::size(kRoleNames) == std::size(kRoles), "a name for every role");
+
+QString roleText(ColumnRole role) {
+    const std::string name(roleName(role));
+    return QCoreApplication::translate("tarnwick::ImportDialog", name.c_str());
+}
+
 int roleIndex(ColumnRole role) {
     return static_cast<int>(std::find(std::begin(kRoles), std::end(kRoles), role) -
                             std::begin(kRoles));
@@ -58,8 +71,8 @@ ImportDialog::ImportDialog(ImportPreview& preview, QWidget* parent)
       outcome_(new QLabel(this)),
       buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)) {
     setObjectName("ImportDialog");
-    setWindowTitle(preview.role() == InputRole::Database ? "Import database"
-                                                         : "Import haplotype(s) for search");
+    setWindowTitle(preview.role() == InputRole::Database ? tr("Import database")
+                                                         : tr("Import haplotype(s) for search"));
     setFont(msSansSerif8());
     sheets_->setObjectName("Sheets");
     table_->setObjectName("Preview");
@@ -75,10 +88,10 @@ ImportDialog::ImportDialog(ImportPreview& preview, QWidget* parent)
 
     for (const std::string& name : preview.sheetNames())
         sheets_->addItem(QString::fromStdString(name));
-    sheets_->addItem("All sheets");
+    sheets_->addItem(tr("All sheets"));
     sheets_->setCurrentIndex(preview.allSheets() ? sheets_->count() - 1 : preview.sheet());
 
-    marksLabel_->setText("&Mark each column as locus, population, sample, count or other:");
+    marksLabel_->setText(tr("&Mark each column as locus, population, sample, count or other:"));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setTabKeyNavigation(false); // Tab goes on to the next control
     table_->setWordWrap(false);
@@ -89,13 +102,13 @@ ImportDialog::ImportDialog(ImportPreview& preview, QWidget* parent)
     outcome_->setWordWrap(true);
     outcome_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    form_->addRow("File:", file);
-    form_->addRow("&Sheet:", sheets_);
+    form_->addRow(tr("File:"), file);
+    form_->addRow(tr("&Sheet:"), sheets_);
     // One sheet, or a file without named ones: nothing to choose.
     form_->setRowVisible(sheets_, preview.sheetNames().size() > 1);
     form_->addRow(marksLabel_);
     form_->addRow(table_);
-    form_->addRow("Result:", outcome_);
+    form_->addRow(tr("Result:"), outcome_);
     form_->addRow(buttons_);
 
     connect(sheets_, &QComboBox::activated, this, &ImportDialog::chooseSheet);
@@ -156,7 +169,7 @@ void ImportDialog::showRows() {
         auto* box = new QComboBox;
         box->setObjectName(QString("Role%1").arg(column));
         for (const ColumnRole role : kRoles)
-            box->addItem(QString::fromStdString(std::string(roleName(role))));
+            box->addItem(roleText(role));
         box->setFocusPolicy(Qt::StrongFocus);
         box->setEnabled(!titles[static_cast<std::size_t>(column)].empty()); // marked by title
         box->installEventFilter(this);

@@ -17,19 +17,19 @@ LeftOutMenDialog::LeftOutMenDialog(StringGrid& list, Dialogs& dialogs, FileDialo
                                    QWidget* parent)
     : QDialog(parent), list_(list), dialogs_(dialogs), saveDialog_(saveDialog) {
     setObjectName("LeftOutMenDialog");
-    setWindowTitle("Men left out");
+    setWindowTitle(tr("Men left out"));
     auto* model = new GridModel(list, this);
     QTableView* table = readOnlyTableView(model, "LeftOutMenTable", this);
     showGrid(table, model);
     auto* caption =
-        new QLabel(QString("%1 men left out of the analysis: row in the database, population, and "
-                           "the first locus that is not one whole repeat count.")
-                       .arg(list.RowCount() - 1),
+        new QLabel(tr("%n men left out of the analysis: row in the database, population, and "
+                      "the first locus that is not one whole repeat count.",
+                      nullptr, list.RowCount() - 1),
                    this);
     caption->setFont(msSansSerif8());
     caption->setWordWrap(true);
-    auto* save = new QPushButton("&Save...", this);
-    auto* close = new QPushButton("Close", this);
+    auto* save = new QPushButton(tr("&Save..."), this);
+    auto* close = new QPushButton(tr("Close"), this);
     save->setObjectName("SaveLeftOutMen");
     close->setDefault(true);
     auto* buttons = new QHBoxLayout;
@@ -52,7 +52,7 @@ void LeftOutMenDialog::SaveClick() {
             return;
         saveDialog_.fileName = withDefaultExtension(*chosen, saveDialog_.defaultExtension);
         saveTableFile(list_, saveDialog_.fileName);
-        dialogs_.showMessage("Men left out saved");
+        dialogs_.showMessage(tr("Men left out saved").toStdString());
     } catch (const std::exception& error) {
         dialogs_.showError(errorReportText(error.what()));
     }

@@ -5,6 +5,7 @@
 #include "ui/QtTextMeasurer.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSvgGenerator>
 
@@ -159,12 +160,18 @@ void saveStructurePlot(const StructureResult& result, const std::string& fileNam
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         if (!structurePlotImage(plot).save(&buffer, "PNG"))
-            throw Error("Cannot encode the plot as PNG for \"" + fileName + "\".");
+            throw Error(QCoreApplication::translate("tarnwick::StructurePlot",
+                                                    "Cannot encode the plot as PNG for \"%1\".")
+                            .arg(text(fileName))
+                            .toStdString());
         writeWhole(bytes, fileName);
         return;
     }
-    throw Error("Cannot save the plot as \"" + fileName +
-                "\": give a name ending in .svg or .png.");
+    throw Error(QCoreApplication::translate(
+                    "tarnwick::StructurePlot",
+                    "Cannot save the plot as \"%1\": give a name ending in .svg or .png.")
+                    .arg(text(fileName))
+                    .toStdString());
 }
 
 } // namespace tarnwick

@@ -11,7 +11,7 @@ StructureSettingsDialog::StructureSettingsDialog(QWidget* parent)
     : QDialog(parent), distance_(new QComboBox(this)), permutations_(new QComboBox(this)),
       significance_(new QDoubleSpinBox(this)) {
     setObjectName("PopulationStructureSettings");
-    setWindowTitle("Population structure");
+    setWindowTitle(tr("Population structure"));
     setFont(msSansSerif8());
     distance_->setObjectName("Distance");
     permutations_->setObjectName("Permutations");
@@ -33,9 +33,9 @@ StructureSettingsDialog::StructureSettingsDialog(QWidget* parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* form = new QFormLayout(this);
-    form->addRow("Distance:", distance_);
-    form->addRow("Permutations:", permutations_);
-    form->addRow("Significance level:", significance_);
+    form->addRow(tr("Distance:"), distance_);
+    form->addRow(tr("Permutations:"), permutations_);
+    form->addRow(tr("Significance level:"), significance_);
     form->addRow(buttons);
 }
 

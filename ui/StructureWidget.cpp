@@ -50,19 +50,20 @@ QVariant StructurePairsModel::data(const QModelIndex& index, int role) const {
 
 StructureWidget::StructureWidget(StructureView& view, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent), plotDialog{FileDialogState::Kind::Save,
-                                  "Save plot",
-                                  {{"SVG", "*.svg"}, {"PNG", "*.png"}},
+                                  tr("Save plot").toStdString(),
+                                  {{tr("SVG").toStdString(), "*.svg"},
+                                   {tr("PNG").toStdString(), "*.png"}},
                                   "svg",
                                   ""},
-      leftOutDialog{FileDialogState::Kind::Save, "Save men left out", spreadsheetFilters(), "xls",
-                    ""},
+      leftOutDialog{FileDialogState::Kind::Save, tr("Save men left out").toStdString(),
+                    spreadsheetFilters(), "xls", ""},
       view_(view), dialogs_(dialogs), amovaModel_(new GridModel(view.amova, this)),
       pairsModel_(new StructurePairsModel(view, this)),
       amovaView_(readOnlyTableView(amovaModel_, "AmovaTable", this)),
       pairsView_(readOnlyTableView(pairsModel_, "PairwiseTable", this)),
       pairsCaption_(new QLabel(this)), plot_(new StructurePlotWidget(view, this)),
-      savePlot_(new QPushButton("Save plot", this)),
-      leftOut_(new QPushButton("Men left out...", this)) {
+      savePlot_(new QPushButton(tr("Save plot"), this)),
+      leftOut_(new QPushButton(tr("Men left out..."), this)) {
     setObjectName("PopulationStructureView");
     plot_->setObjectName("StructurePlot");
     savePlot_->setObjectName("SavePlot");
@@ -95,9 +96,10 @@ void StructureWidget::refresh() {
     showGrid(pairsView_, pairsModel_);
     if (view_.result) {
         const StructureSettings& settings = view_.result->settings;
-        pairsCaption_->setText(QString::fromStdString(
-            "Pairwise " + structureStatisticSymbol(settings.distance) +
-            " below the diagonal, p above; shaded: p < " + sixDigits(settings.significance)));
+        pairsCaption_->setText(
+            tr("Pairwise %1 below the diagonal, p above; shaded: p < %2")
+                .arg(QString::fromStdString(structureStatisticSymbol(settings.distance)),
+                     QString::fromStdString(sixDigits(settings.significance))));
     }
     savePlot_->setEnabled(view_.result != nullptr);
     leftOut_->setEnabled(view_.result && !view_.result->leftOutMen.empty());

@@ -4,7 +4,7 @@
 namespace tarnwick {
 
 TForm2::TForm2(ConfirmationForm& form, QWidget* parent)
-    : ConfirmationDialog(form, "Load database", QSize(324, 118), parent) {
+    : ConfirmationDialog(form, tr("Load database"), QSize(324, 118), parent) {
     setObjectName("Form2");
     placeControls({24, 16}, {27, 77}, {224, 80});
     setTabOrder(Button1, Button2); // "OK" first

@@ -5,7 +5,7 @@
 namespace tarnwick {
 
 TForm3::TForm3(ConfirmationForm& form, QWidget* parent)
-    : ConfirmationDialog(form, "Load haplotype(s) for search", QSize(371, 118), parent) {
+    : ConfirmationDialog(form, tr("Load haplotype(s) for search"), QSize(371, 118), parent) {
     setObjectName("Form3");
     placeControls({32, 16}, {24, 80}, {272, 80});
     // "OK" holds the focus and Enter presses it: Enter never discards the table loaded.

@@ -12,16 +12,16 @@ namespace tarnwick {
 
 TForm4::TForm4(Instance instance, DataErrorForm& form, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent),
-      Label3(new QLabel("Errors were found in the dataset (see highlighted cells).\n"
-                        "Please correct, and try again.",
+      Label3(new QLabel(tr("Errors were found in the dataset (see highlighted cells).\n"
+                           "Please correct, and try again."),
                         this)),
-      Label1(new QLabel("Number of errors:", this)), Label2(new QLabel(this)),
-      Button1(new QPushButton("Save", this)), Button3(new QPushButton("Edit..", this)),
-      Button2(new QPushButton("Cancel", this)), form_(form), dialogs_(dialogs) {
+      Label1(new QLabel(tr("Number of errors:"), this)), Label2(new QLabel(this)),
+      Button1(new QPushButton(tr("Save"), this)), Button3(new QPushButton(tr("Edit.."), this)),
+      Button2(new QPushButton(tr("Cancel"), this)), form_(form), dialogs_(dialogs) {
     const bool database = instance == Instance::Form4;
     setObjectName(database ? "Form4" : "Form10");
     const QSize clientSize = database ? QSize(315, 104) : QSize(318, 103);
-    setWindowTitle("Attention: Data error.");
+    setWindowTitle(tr("Attention: Data error."));
     setFont(msSansSerif8());
     setFixedSize(clientSize);
     Label3->setObjectName("Label3");

@@ -63,7 +63,7 @@ constexpr QSize kDesignedSize(972, 416);
 TForm5::TForm5(QWidget* parent)
     : QDialog(parent), scrollBox_(new QScrollArea(this)), lbl1(new QLabel(tr(kInstructionsText))) {
     setObjectName("Form5");
-    setWindowTitle("Instructions");
+    setWindowTitle(tr("Instructions"));
     setFont(tahoma8());
     setFixedSize(kDesignedSize);
     lbl1->setObjectName("lbl1");

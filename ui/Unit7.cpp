@@ -10,11 +10,11 @@
 namespace tarnwick {
 
 TForm7::TForm7(std::function<void(const QString&)> setStepLimit, QWidget* parent)
-    : QDialog(parent), Label1(new QLabel("Number of steps(max):", this)),
-      ComboBox1(new QComboBox(this)), Button1(new QPushButton("Ok", this)),
+    : QDialog(parent), Label1(new QLabel(tr("Number of steps(max):"), this)),
+      ComboBox1(new QComboBox(this)), Button1(new QPushButton(tr("Ok"), this)),
       setStepLimit_(std::move(setStepLimit)) {
     setObjectName("Form7");
-    setWindowTitle("Number of steps");
+    setWindowTitle(tr("Number of steps"));
     setFont(msSansSerif8());
     Label1->setObjectName("Label1");
     ComboBox1->setObjectName("ComboBox1");

@@ -2,6 +2,206 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>tarnwick::ConfirmationDialog</name>
+    <message>
+        <source>OK</source>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::DisplayCheck</name>
+    <message>
+        <source>no display is set (DISPLAY and WAYLAND_DISPLAY are empty)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot connect to the X display &quot;%1&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::ImportDialog</name>
+    <message>
+        <source>locus</source>
+        <translation>локус</translation>
+    </message>
+    <message>
+        <source>population</source>
+        <translation>популяция</translation>
+    </message>
+    <message>
+        <source>sample</source>
+        <translation>образец</translation>
+    </message>
+    <message>
+        <source>count</source>
+        <translation>число</translation>
+    </message>
+    <message>
+        <source>other</source>
+        <translation>другое</translation>
+    </message>
+    <message>
+        <source>Import database</source>
+        <translation>Импорт базы данных</translation>
+    </message>
+    <message>
+        <source>Import haplotype(s) for search</source>
+        <translation>Импорт гаплотипов для поиска</translation>
+    </message>
+    <message>
+        <source>All sheets</source>
+        <translation>Все листы</translation>
+    </message>
+    <message>
+        <source>&amp;Mark each column as locus, population, sample, count or other:</source>
+        <translation>&amp;Отметьте роль каждого столбца: локус, популяция, образец, число или другое:</translation>
+    </message>
+    <message>
+        <source>File:</source>
+        <translation>Файл:</translation>
+    </message>
+    <message>
+        <source>&amp;Sheet:</source>
+        <translation>&amp;Лист:</translation>
+    </message>
+    <message>
+        <source>Result:</source>
+        <translation>Результат:</translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::LeftOutMenDialog</name>
+    <message>
+        <source>Men left out</source>
+        <translation>Исключённые из анализа</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n men left out of the analysis: row in the database, population, and the first locus that is not one whole repeat count.</source>
+        <translation>
+            <numerusform>Исключено из анализа мужчин: %n. Для каждого указаны строка в базе данных, популяция и первый локус, где нет одного целого числа повторов.</numerusform>
+            <numerusform>Исключено из анализа мужчин: %n. Для каждого указаны строка в базе данных, популяция и первый локус, где нет одного целого числа повторов.</numerusform>
+            <numerusform>Исключено из анализа мужчин: %n. Для каждого указаны строка в базе данных, популяция и первый локус, где нет одного целого числа повторов.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>&amp;Save...</source>
+        <translation>&amp;Сохранить...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Men left out saved</source>
+        <translation>Список исключённых сохранён</translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::StructurePlot</name>
+    <message>
+        <source>Cannot encode the plot as PNG for &quot;%1&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot save the plot as &quot;%1&quot;: give a name ending in .svg or .png.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::StructureSettingsDialog</name>
+    <message>
+        <source>Population structure</source>
+        <translation>Структура популяций</translation>
+    </message>
+    <message>
+        <source>Distance:</source>
+        <translation>Расстояние:</translation>
+    </message>
+    <message>
+        <source>Permutations:</source>
+        <translation>Число перестановок:</translation>
+    </message>
+    <message>
+        <source>Significance level:</source>
+        <translation>Уровень значимости:</translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::StructureWidget</name>
+    <message>
+        <source>Save plot</source>
+        <translation>Сохранить график</translation>
+    </message>
+    <message>
+        <source>SVG</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PNG</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save men left out</source>
+        <translation>Сохранить список исключённых</translation>
+    </message>
+    <message>
+        <source>Men left out...</source>
+        <translation>Исключённые...</translation>
+    </message>
+    <message>
+        <source>Pairwise %1 below the diagonal, p above; shaded: p &lt; %2</source>
+        <translation>Попарные %1 ниже диагонали, p выше; выделены: p &lt; %2</translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::TForm2</name>
+    <message>
+        <source>Load database</source>
+        <translation>Загрузка базы данных</translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::TForm3</name>
+    <message>
+        <source>Load haplotype(s) for search</source>
+        <translation>Загрузка гаплотипов для поиска</translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::TForm4</name>
+    <message>
+        <source>Errors were found in the dataset (see highlighted cells).
+Please correct, and try again.</source>
+        <translation>В данных найдены ошибки (см. выделенные ячейки).
+Исправьте их и повторите попытку.</translation>
+    </message>
+    <message>
+        <source>Number of errors:</source>
+        <translation>Число ошибок:</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Edit..</source>
+        <translation>Правка..</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Attention: Data error.</source>
+        <translation>Внимание: ошибка в данных.</translation>
+    </message>
+</context>
+<context>
     <name>tarnwick::TForm5</name>
     <message>
         <source>Tarnwick compares Y-STR haplotypes with a database of reference haplotypes.
@@ -52,6 +252,43 @@
 
 Завершение работы
 Чтобы закончить работу с Tarnwick, откройте меню &quot;File&quot; и выберите &quot;Quit&quot;.</translation>
+    </message>
+    <message>
+        <source>Instructions</source>
+        <translation>Инструкция</translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::TForm6</name>
+    <message>
+        <source>Tarnwick software, version %1.
+
+Compares Y-STR haplotypes by repeat steps.
+Written by the Tarnwick team.
+Built with Qt, libgsf, expat and libxlsxwriter.
+Free to use in research and teaching.
+Questions and reports of faults are welcome.
+Thanks to everyone who shared population data.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About the programme</source>
+        <translation>О программе</translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::TForm7</name>
+    <message>
+        <source>Number of steps(max):</source>
+        <translation>Число шагов (макс.):</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>Number of steps</source>
+        <translation>Число шагов</translation>
     </message>
 </context>
 </TS>
