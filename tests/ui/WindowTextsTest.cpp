@@ -5,6 +5,7 @@
 #include "ui/ImportDialog.h"
 #include "ui/QtDialogs.h"
 #include "ui/QtTextMeasurer.h"
+#include "ui/Translation.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
@@ -136,6 +137,35 @@ TEST(WindowTexts, EveryLabelAndButtonShowsItsWholeText) {
         importDialog.findChild<QTableWidget*>("Preview")->horizontalScrollBar()->isVisible());
     EXPECT_TRUE(
         QApplication::primaryScreen()->availableGeometry().contains(importDialog.geometry()));
+}
+
+// Under the Russian translation the dialogs show their Russian texts, whole in their fixed
+// sizes; without it they show the English ones as written.
+TEST(Translation, ShowsRussianTextsWholeAndLeavesEnglishAsWritten) {
+    test::ScriptedDialogs dialogs;
+    const QtTextMeasurer measurer(msSansSerif8(), cellMarginBeyondPadding(QApplication::style()));
+    Program program(dialogs, measurer);
+    auto& forms = program.loads.forms;
+    const auto russian = translationFor(QLocale(QLocale::Russian));
+    ASSERT_NE(russian, nullptr);
+    QCoreApplication::installTranslator(russian.get());
+    TForm4 form4(TForm4::Instance::Form4, forms.Form4, dialogs, nullptr);
+    TForm7 form7([](const QString&) {}, nullptr);
+    QCoreApplication::removeTranslator(russian.get());
+    EXPECT_EQ(form4.windowTitle(), QString::fromUtf8("Внимание: ошибка в данных."));
+    EXPECT_EQ(form7.findChild<QLabel*>("Label1")->text(),
+              QString::fromUtf8("Число шагов (макс.):"));
+    form4.setFaultCount("17163091968");
+    std::vector<std::string> clipped;
+    for (QWidget* window : std::initializer_list<QWidget*>{&form4, &form7}) {
+        window->show();
+        QApplication::processEvents();
+        const auto found = clippedTexts(window);
+        clipped.insert(clipped.end(), found.begin(), found.end());
+    }
+    EXPECT_EQ(clipped, std::vector<std::string>{});
+    const TForm4 english(TForm4::Instance::Form4, forms.Form4, dialogs, nullptr);
+    EXPECT_EQ(english.windowTitle(), "Attention: Data error.");
 }
 
 // A window manager writes the program's title into each box's title bar, beside its icon and
