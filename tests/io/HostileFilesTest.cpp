@@ -100,18 +100,21 @@ TEST(HostileFiles, EndInTheirOwnMessageWithinAGigabyte) {
     }
 }
 
-// A text file beyond 1 GB (here a sparse one) is refused by its size before it is read, within a
-// ceiling that would not hold it.
+// A file beyond 1 GB (here a sparse one) is refused by its size before it is read, whatever its
+// format, within a ceiling that would not hold it.
 TEST(HostileFiles, AFileBeyondOneGigabyteIsRefusedUnread) {
-    const auto path = testing_files::scratchPath("tarnwick-beyond-a-gigabyte.csv");
-    testing_files::writeFile(path, "sample,DYS19\n");
-    fs::resize_file(path, (std::uintmax_t{1} << 30) + (1 << 20));
-    const std::string outcome = testing_files::withinMemoryCeiling(
-        512ull << 20, [&] { return readOutcome(path.string()); });
-    fs::remove(path);
-    EXPECT_NE(outcome.find("the file is larger than 1 GB, more than Tarnwick reads"),
-              std::string::npos)
-        << outcome;
+    for (const std::string start :
+         {"sample,DYS19\n", "PK\x03\x04", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"}) {
+        const auto path = testing_files::scratchPath("tarnwick-beyond-a-gigabyte");
+        testing_files::writeFile(path, start);
+        fs::resize_file(path, (std::uintmax_t{1} << 30) + (1 << 20));
+        const std::string outcome = testing_files::withinMemoryCeiling(
+            512ull << 20, [&] { return readOutcome(path.string()); });
+        fs::remove(path);
+        EXPECT_NE(outcome.find("the file is larger than 1 GB, more than Tarnwick reads"),
+                  std::string::npos)
+            << outcome;
+    }
 }
 
 // What a part yields (the XML it inflates to or says it will, its elements, values and text) is
