@@ -139,6 +139,20 @@ def ods_cell(attributes, text=b""):
                      b"</table:table-cell></table:table-row>")
 
 
+def claim_inflated_size(path, member, size):
+    """Changes what a package's central directory says a member inflates to."""
+    with open(path, "rb") as f:
+        data = bytearray(f.read())
+    at = data.find(b"PK\x01\x02")
+    while at != -1:
+        name_length = struct.unpack_from("<H", data, at + 28)[0]
+        if data[at + 46:at + 46 + name_length] == member:
+            struct.pack_into("<I", data, at + 24, size)
+        at = data.find(b"PK\x01\x02", at + 4)
+    with open(path, "wb") as f:
+        f.write(data)
+
+
 def biff_record(kind, data):
     return struct.pack("<HH", kind, len(data)) + data
 
@@ -303,6 +317,11 @@ def small_files():
          b'<c r="B2"><v>24</v></c></row>')
     with zipfile.ZipFile(at("long-zip-comment.xlsx"), "a") as z:
         z.comment = b"c" * 65_500
+
+    # A sheet whose package says it inflates to 2 GB: refused before it is parsed.
+    xlsx(at("sheet-claims-two-gigabytes.xlsx"), TWO_VALUES)
+    claim_inflated_size(at("sheet-claims-two-gigabytes.xlsx"), b"xl/worksheets/sheet1.xml",
+                        0x7FFFFFFF)
 
     # A table nested inside a cell: its text is not the cell's.
     ods(at("nested-table.ods"), ods_cell(b'office:value-type="string"', chunks_of(

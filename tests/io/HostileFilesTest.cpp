@@ -81,6 +81,7 @@ TEST(HostileFiles, EndInTheirOwnMessageWithinAGigabyte) {
          "than 1000 deep)"},
         {"directory-linked-to-itself.xls",
          "the file is damaged (its compound-file directory links an entry twice)"},
+        {"sheet-claims-two-gigabytes.xlsx", "a part of its XML inflates to more than 256 MB"},
         {"nested-table.ods", "read x "}, // not "x999"
         {"stored-member-changed.xlsx",
          "the file is damaged (the part xl/worksheets/sheet1.xml does not match its checksum)"},
