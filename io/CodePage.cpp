@@ -68,27 +68,52 @@ TextConverter::~TextConverter() {
     iconv_close(handle_);
 }
 
-std::optional<std::string> TextConverter::convert(std::string_view text) const {
+bool TextConverter::convertInPieces(std::string_view text,
+                                    const std::function<void(std::string_view)>& take) const {
     iconv(handle_, nullptr, nullptr, nullptr, nullptr); // start from the initial shift state
-    // Room for mostly ASCII text, grown by half when the text needs more: a single-byte code page
-    // takes up to 3 bytes a character in UTF-8, but room for that would be taken (and zeroed) for
-    // every file, four times the size of a large one.
-    std::string out(text.size() + text.size() / 8 + 16, '\0');
+    std::array<char, 1 << 16> piece;
     char* in = const_cast<char*>(text.data());
     std::size_t inLeft = text.size();
-    char* outPtr = out.data();
-    std::size_t outLeft = out.size();
-    while (inLeft > 0) {
-        if (iconv(handle_, &in, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1))
-            continue;
-        if (errno != E2BIG)
-            return std::nullopt;
-        const auto used = static_cast<std::size_t>(outPtr - out.data());
-        out.resize(out.size() + out.size() / 2 + inLeft);
-        outPtr = out.data() + used;
-        outLeft = out.size() - used;
+    for (;;) {
+        char* out = piece.data();
+        std::size_t outLeft = piece.size();
+        // Once the text is through, a call without input ends any shift sequence.
+        const bool flushing = inLeft == 0;
+        // Stopped early: the piece is full, or a character cannot be converted.
+        const bool stopped = (flushing ? iconv(handle_, nullptr, nullptr, &out, &outLeft)
+                                       : iconv(handle_, &in, &inLeft, &out, &outLeft)) ==
+                             static_cast<std::size_t>(-1);
+        if (stopped && errno != E2BIG)
+            return false;
+        take(std::string_view(piece.data(), static_cast<std::size_t>(out - piece.data())));
+        if (flushing && !stopped)
+            return true;
     }
-    out.resize(static_cast<std::size_t>(outPtr - out.data()));
+}
+
+std::optional<std::string> TextConverter::convert(std::string_view text) const {
+    // Room for the longest text a single-byte code page gives, 3 bytes in UTF-8 for a byte beyond
+    // ASCII: the memory is taken only as the result fills it, so one pass through bounded pieces
+    // makes the result without a copy. A longer result (other encodings) is measured in a first
+    // pass and then made once at its size.
+    const auto beyondAscii = static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }));
+    std::string out;
+    out.reserve(text.size() + 2 * beyondAscii);
+    bool fits = true;
+    if (!convertInPieces(text, [&](std::string_view piece) {
+            fits = fits && out.size() + piece.size() <= out.capacity();
+            if (fits)
+                out += piece;
+        }))
+        return std::nullopt;
+    if (fits)
+        return out;
+    std::size_t size = 0;
+    convertInPieces(text, [&](std::string_view piece) { size += piece.size(); });
+    out = std::string();
+    out.reserve(size);
+    convertInPieces(text, [&](std::string_view piece) { out += piece; });
     return out;
 }
 

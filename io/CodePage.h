@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,11 @@ public:
     std::optional<std::string> convert(std::string_view text) const;
 
 private:
+    // Converts the text a bounded piece at a time, handing each piece to take; false when a
+    // character cannot be converted.
+    bool convertInPieces(std::string_view text,
+                         const std::function<void(std::string_view)>& take) const;
+
     iconv_t handle_;
 };
 

@@ -239,13 +239,9 @@ bool parsePlainNumber(std::string_view field, double& value) {
     return true;
 }
 
-void readDelimitedText(std::string_view bytes, SheetSink& sink) {
-    std::string decoded;
-    const std::string_view text = utf8TextOf(bytes, decoded);
-    // Pictures, documents and other binary files are no tables: text holds no NUL character,
-    // and a PDF file may hold none either.
-    if (text.find('\0') != std::string::npos || bytes.starts_with("%PDF-"))
-        throw ReadError("it is not a spreadsheet or a text table");
+namespace {
+
+void readUtf8DelimitedText(std::string_view text, SheetSink& sink) {
     std::string_view body = text;
     const char separator = detectSeparator(body);
     if (startsWithSeparatorLine(body)) {
@@ -263,6 +259,32 @@ void readDelimitedText(std::string_view bytes, SheetSink& sink) {
         else
             sink.value(row, col, CellValue::ofText(field));
     });
+}
+
+// Pictures, documents and other binary files are no tables: text holds no NUL character, and a
+// PDF file may hold none either.
+void checkIsText(std::string_view text, std::string_view bytes) {
+    if (text.find('\0') != std::string::npos || bytes.starts_with("%PDF-"))
+        throw ReadError("it is not a spreadsheet or a text table");
+}
+
+} // namespace
+
+void readDelimitedText(std::string_view bytes, SheetSink& sink) {
+    std::string decoded;
+    const std::string_view text = utf8TextOf(bytes, decoded);
+    checkIsText(text, bytes);
+    readUtf8DelimitedText(text, sink);
+}
+
+void readDelimitedText(std::string&& bytes, SheetSink& sink) {
+    std::string decoded;
+    const std::string_view text = utf8TextOf(bytes, decoded);
+    checkIsText(text, bytes);
+    // Decoded text no longer needs the file's bytes: they are let go before the table is made.
+    if (!decoded.empty())
+        std::string().swap(bytes);
+    readUtf8DelimitedText(text, sink);
 }
 
 } // namespace tarnwick

@@ -25,5 +25,7 @@ bool parsePlainNumber(std::string_view field, double& value);
 // non-empty field as text exactly as written. A binary file (one holding NUL characters once
 // decoded, or a PDF document) raises a ReadError.
 void readDelimitedText(std::string_view bytes, SheetSink& sink);
+// The same for bytes the reader may let go of once they are decoded, before the table is made.
+void readDelimitedText(std::string&& bytes, SheetSink& sink);
 
 } // namespace tarnwick

@@ -25,9 +25,14 @@ void ReadBudget::startSheet(int index, std::string_view name) {
 
 void ReadBudget::countValue() {
     ++values_;
+    ++partValues_;
     if (values_ > kMaxSheetValues)
         throw ReadError((sheetsStarted_ > 1 ? std::string("the worksheets read") : sheet_) +
                         (sheetsStarted_ > 1 ? " hold" : " holds") + " more than 50000000 values");
+    if (partBytesInFile_ && partValues_ > kValuesPerFileByte.allowed(*partBytesInFile_))
+        throw ReadError("a part of it holds more values than a part of its size can (1000000 "
+                        "and 4 per byte the part takes in the file)" +
+                        std::string(kCrafted));
     if (values_ > kValuesPerFileByte.allowed(fileBytes_))
         throw ReadError("it holds more values than a file of its size can (1000000 and 4 per "
                         "byte of the file)" +
@@ -35,6 +40,12 @@ void ReadBudget::countValue() {
 }
 
 void ReadBudget::countXmlElement() {
+    ++partElements_;
+    if (partBytesInFile_ && partElements_ > kXmlElementsPerFileByte.allowed(*partBytesInFile_) +
+                                                kXmlElementsPerValue * partValues_)
+        throw ReadError("a part of its XML holds more elements than a part of its size can "
+                        "(4000000, 2 per byte the part takes in the file and 8 per value)" +
+                        std::string(kCrafted));
     if (++xmlElements_ >
         kXmlElementsPerFileByte.allowed(fileBytes_) + kXmlElementsPerValue * values_)
         throw ReadError("its XML holds more elements than a workbook of its size can (4000000, "
@@ -44,19 +55,30 @@ void ReadBudget::countXmlElement() {
 
 void ReadBudget::startXmlPart(std::optional<std::uint64_t> bytesInFile) {
     partXmlBytes_ = 0;
+    partElements_ = 0;
+    partValues_ = 0;
+    partTextBytes_ = 0;
     partBytesInFile_ = bytesInFile;
+}
+
+void ReadBudget::checkPartXmlBytes(std::uint64_t bytes) const {
+    if (!partBytesInFile_)
+        return;
+    const std::uint64_t partAllowed = xmlByteAllowance_.allowed(*partBytesInFile_);
+    if (bytes > partAllowed)
+        throw ReadError("a part of its XML inflates to more than " + megabytes(partAllowed) +
+                        " (256 MB and " + std::to_string(xmlByteAllowance_.perUnit) +
+                        " bytes per byte the part takes in the file)" + kCrafted);
+}
+
+void ReadBudget::expectXmlBytes(std::uint64_t bytes) const {
+    checkPartXmlBytes(bytes);
 }
 
 void ReadBudget::countXmlBytes(std::size_t bytes) {
     xmlBytes_ += bytes;
     partXmlBytes_ += bytes;
-    if (partBytesInFile_) {
-        const std::uint64_t partAllowed = xmlByteAllowance_.allowed(*partBytesInFile_);
-        if (partXmlBytes_ > partAllowed)
-            throw ReadError("a part of its XML inflates to more than " + megabytes(partAllowed) +
-                            " (256 MB and " + std::to_string(xmlByteAllowance_.perUnit) +
-                            " bytes per byte the part takes in the file)" + kCrafted);
-    }
+    checkPartXmlBytes(partXmlBytes_);
     const std::uint64_t allowed = xmlByteAllowance_.allowed(fileBytes_);
     if (xmlBytes_ > allowed)
         throw ReadError("its XML inflates to more than " + megabytes(allowed) + " (256 MB and " +
@@ -66,6 +88,14 @@ void ReadBudget::countXmlBytes(std::size_t bytes) {
 
 void ReadBudget::countText(std::size_t bytes) {
     textBytes_ += bytes;
+    partTextBytes_ += bytes;
+    if (partBytesInFile_) {
+        const std::uint64_t partAllowed = kTextBytesPerFileByte.allowed(*partBytesInFile_);
+        if (partTextBytes_ > partAllowed)
+            throw ReadError("a part of it yields more than " + megabytes(partAllowed) +
+                            " of text (256 MB and 16 bytes per byte the part takes in the file)" +
+                            kCrafted);
+    }
     const std::uint64_t allowed = kTextBytesPerFileByte.allowed(fileBytes_);
     if (textBytes_ > allowed)
         throw ReadError("its cells hold more than " + megabytes(allowed) +

@@ -27,11 +27,14 @@ public:
 
     void countValue();
     void countXmlElement();
-    // Starts an XML part; when its size in the file is known, what it inflates to is bounded by
-    // that size as the whole by the file's, so that a large part nothing reads (a picture) does
-    // not raise the allowance of a small one.
+    // Starts an XML part; when its size in the file is known, what it inflates to, the elements,
+    // values and text it yields are bounded by that size as the whole by the file's, so that a
+    // large part nothing reads (a picture) does not raise the allowance of a small one.
     void startXmlPart(std::optional<std::uint64_t> bytesInFile);
     void countXmlBytes(std::size_t bytes);
+    // The size a part's package says it inflates to: beyond the part's allowance it is refused
+    // before any of it is parsed (what it really inflates to is counted as it is read).
+    void expectXmlBytes(std::uint64_t bytes) const;
     // Text a reader holds or hands on for cells; the total is bounded.
     void countText(std::size_t bytes);
     // The text of one cell, at (row, col) counted from 0, is bounded too.
@@ -42,6 +45,8 @@ public:
     std::uint64_t values() const { return values_; }
 
 private:
+    void checkPartXmlBytes(std::uint64_t bytes) const;
+
     std::uint64_t fileBytes_;
     std::string sheet_ = "the first worksheet";
     int sheetsStarted_ = 0;
@@ -50,6 +55,9 @@ private:
     std::uint64_t xmlElements_ = 0;
     std::uint64_t xmlBytes_ = 0;
     std::uint64_t partXmlBytes_ = 0;
+    std::uint64_t partElements_ = 0;
+    std::uint64_t partValues_ = 0;
+    std::uint64_t partTextBytes_ = 0;
     std::optional<std::uint64_t> partBytesInFile_;
     std::uint64_t textBytes_ = 0;
 };

@@ -20,9 +20,11 @@ inline constexpr std::size_t kMaxXmlParserBytes = 8ull << 20; // what the XML pa
 
 // Compressed packages and repeat counts let a small file describe far more than it holds. What a
 // file may make the reader do therefore grows with its size: a free allowance plus so much per
-// byte of the file. Real sheets stay well inside: LibreOffice's most compressible .ods, a sheet
-// of identical rows, holds 1.1 values, 2.1 XML elements and 127 bytes of XML per byte of file;
-// .xlsx files hold at most 14 bytes of XML per byte.
+// byte of the file; and what one part of a package yields, with that part's own size in the
+// file, so that a large member nothing reads (a picture) unlocks nothing. Real sheets stay well
+// inside: LibreOffice's most compressible .ods, a sheet of identical rows, holds 1.1 values, 2.1
+// XML elements and 127 bytes of XML per byte of file; .xlsx files hold at most 14 bytes of XML per
+// byte.
 struct Allowance {
     std::uint64_t free;
     std::uint64_t perUnit;

@@ -20,6 +20,7 @@
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace tarnwick {
 namespace {
@@ -43,6 +44,16 @@ void checkRegularFile(const struct stat& status) {
     throw ReadError("it is not a regular file");
 }
 
+constexpr const char* kTooLarge = "the file is larger than 1 GB, more than Tarnwick reads";
+
+// A regular file of at most 1 GB: its size is checked before any of it is read, so that a huge
+// file is refused at once whatever its format, and never met by a failed allocation.
+void checkReadableFile(const struct stat& status) {
+    checkRegularFile(status);
+    if (static_cast<std::uint64_t>(status.st_size) > kMaxFileBytes)
+        throw ReadError(kTooLarge);
+}
+
 // The file, opened without waiting and checked again once open, so that nothing can swap it
 // for a pipe in between.
 class OpenFile {
@@ -51,7 +62,7 @@ public:
         struct stat status {};
         if (::stat(path.c_str(), &status) != 0)
             throw ReadError(std::strerror(errno));
-        checkRegularFile(status);
+        checkReadableFile(status);
         fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd_ < 0)
             throw ReadError(std::strerror(errno));
@@ -62,7 +73,7 @@ public:
         }
         size_ = static_cast<std::uint64_t>(status.st_size);
         try {
-            checkRegularFile(status);
+            checkReadableFile(status);
         } catch (...) {
             ::close(fd_);
             throw;
@@ -92,11 +103,9 @@ public:
         return bytes;
     }
 
-    // Appends the rest of the file to bytes, read straight into place.
+    // Appends the rest of the file to bytes, read straight into place. The size the file told
+    // when opened was checked; one that tells none, or grows, is checked as it is read.
     void readRest(std::string& bytes) {
-        // The size the file tells is checked before any memory is taken for it.
-        if (size_ > kMaxFileBytes)
-            throw ReadError("the file is larger than 1 GB, more than Tarnwick reads");
         std::size_t size = bytes.size();
         bytes.resize(std::max<std::size_t>(size + (1 << 16), size_ + 1));
         for (;;) {
@@ -107,7 +116,7 @@ public:
                 break;
             size += got;
             if (size > kMaxFileBytes)
-                throw ReadError("the file is larger than 1 GB, more than Tarnwick reads");
+                throw ReadError(kTooLarge);
         }
         bytes.resize(size);
     }
@@ -251,7 +260,7 @@ void readSheets(const std::string& path, SheetSink& sink) {
             if (startsWithBiffBof(bytes))
                 readPlainBiffStream(bytes, checked);
             else
-                readDelimitedText(bytes, checked);
+                readDelimitedText(std::move(bytes), checked);
         }
     } catch (const ReadError& error) {
         throw Error("Cannot read \"" + path + "\": " + error.what());

@@ -7,6 +7,7 @@
 #include "io/ReadBudget.h"
 #include "io/ReadError.h"
 #include "io/ReadLimits.h"
+#include "io/SharedTexts.h"
 #include "io/XmlStream.h"
 #include "io/XmlTextEscapes.h"
 
@@ -158,10 +159,11 @@ class SharedStringsHandler : public XmlHandler {
 public:
     explicit SharedStringsHandler(ReadBudget& budget) : budget_(budget) {}
 
-    std::vector<std::string> strings;
+    SharedTexts strings;
     void startElement(XmlName name, const char**) override {
         if (name.local == "si") {
-            strings.emplace_back();
+            finishText();
+            inString_ = true;
         } else if (name.local == "rPh") {
             ++phonetic_;
         } else if (name.local == "t" && !phonetic_) {
@@ -173,22 +175,32 @@ public:
             --phonetic_;
         else if (name.local == "t")
             inText_ = false;
-        else if (name.local == "si" && !strings.empty())
-            decodeEscapedCharacters(strings.back());
+        else if (name.local == "si")
+            finishText();
     }
     void characters(std::string_view text) override {
-        if (!inText_ || strings.empty())
+        if (!inText_ || !inString_)
             return;
         budget_.countText(text.size());
-        std::string& current = strings.back();
-        if (current.size() + text.size() > kMaxCellTextBytes)
+        if (current_.size() + text.size() > kMaxCellTextBytes)
             throw ReadError("a shared text of the workbook holds more than 262144 bytes, more "
                             "than Tarnwick reads in one cell");
-        current += text;
+        current_ += text;
     }
 
 private:
+    void finishText() {
+        if (!inString_)
+            return;
+        decodeEscapedCharacters(current_);
+        strings.add(current_);
+        current_.clear();
+        inString_ = false;
+    }
+
     ReadBudget& budget_;
+    std::string current_;
+    bool inString_ = false;
     bool inText_ = false;
     int phonetic_ = 0;
 };
@@ -239,8 +251,8 @@ bool parseCellReference(std::string_view text, long& col, long& row) {
 
 class SheetHandler : public XmlHandler {
 public:
-    SheetHandler(SheetSink& sink, const std::vector<std::string>& strings,
-                 const std::vector<bool>& xfIsDate, bool date1904, const std::string& sheetPhrase)
+    SheetHandler(SheetSink& sink, const SharedTexts& strings, const std::vector<bool>& xfIsDate,
+                 bool date1904, const std::string& sheetPhrase)
         : sink_(sink), strings_(strings), xfIsDate_(xfIsDate), date1904_(date1904),
           sheetPhrase_(sheetPhrase) {}
 
@@ -335,7 +347,8 @@ private:
             const auto index = parseDecimalInteger(value_);
             if (!index || *index < 0 || static_cast<std::size_t>(*index) >= strings_.size())
                 throwDamaged("a cell refers to a shared text that does not exist");
-            sink_.value(row_, col_, CellValue::ofText(strings_[static_cast<std::size_t>(*index)]));
+            sink_.value(row_, col_,
+                        CellValue::ofText(strings_.at(static_cast<std::size_t>(*index))));
         } else if (type_ == "str") {
             decodeEscapedCharacters(value_);
             sink_.value(row_, col_, CellValue::ofText(value_));
@@ -366,7 +379,7 @@ private:
     }
 
     SheetSink& sink_;
-    const std::vector<std::string>& strings_;
+    const SharedTexts& strings_;
     const std::vector<bool>& xfIsDate_;
     bool date1904_;
     const std::string& sheetPhrase_;

@@ -156,6 +156,8 @@ void parseXmlStream(GsfInput* input, XmlHandler& handler, ReadBudget& budget) {
 
     MemberChecksum checksum(input);
     budget.startXmlPart(checksum.compressedSize());
+    budget.expectXmlBytes(
+        static_cast<std::uint64_t>(std::max<gsf_off_t>(gsf_input_size(input), 0)));
     std::string chunk(kChunk, '\0');
     for (;;) {
         const gsf_off_t left = gsf_input_remaining(input);

@@ -5,6 +5,11 @@ would save, built to probe the reader's limits. Each is described where it is ma
     make-hostile.py              writes tests/data/hostile/ (committed)
     make-hostile.py --full DIR   writes the full-size bombs the refusal benchmark times (not
                                  committed: they are megabytes each)
+    make-hostile.py --pictures DIR   writes only the bombs a large stored picture would unlock
+                                 (tens of megabytes), and a sparse file of 1,025 MB
+    make-hostile.py --text DIR   writes a database of a million haplotypes in Windows-1252 and
+                                 in UTF-8, and a 250 MB one in Windows-1252, for timing the text
+                                 reader
 """
 import os
 import struct
@@ -132,6 +137,20 @@ def ods(path, rows):
 def ods_cell(attributes, text=b""):
     return chunks_of(b"<table:table-row><table:table-cell " + attributes + b">", text,
                      b"</table:table-cell></table:table-row>")
+
+
+def claim_inflated_size(path, member, size):
+    """Changes what a package's central directory says a member inflates to."""
+    with open(path, "rb") as f:
+        data = bytearray(f.read())
+    at = data.find(b"PK\x01\x02")
+    while at != -1:
+        name_length = struct.unpack_from("<H", data, at + 28)[0]
+        if data[at + 46:at + 46 + name_length] == member:
+            struct.pack_into("<I", data, at + 24, size)
+        at = data.find(b"PK\x01\x02", at + 4)
+    with open(path, "wb") as f:
+        f.write(data)
 
 
 def biff_record(kind, data):
@@ -299,6 +318,11 @@ def small_files():
     with zipfile.ZipFile(at("long-zip-comment.xlsx"), "a") as z:
         z.comment = b"c" * 65_500
 
+    # A sheet whose package says it inflates to 2 GB: refused before it is parsed.
+    xlsx(at("sheet-claims-two-gigabytes.xlsx"), TWO_VALUES)
+    claim_inflated_size(at("sheet-claims-two-gigabytes.xlsx"), b"xl/worksheets/sheet1.xml",
+                        0x7FFFFFFF)
+
     # A table nested inside a cell: its text is not the cell's.
     ods(at("nested-table.ods"), ods_cell(b'office:value-type="string"', chunks_of(
         b"<text:p>x</text:p><table:table><table:table-row><table:table-cell "
@@ -379,6 +403,68 @@ def relationship_floods(folder):
                       WORKBOOK.encode().replace(b"<sheets>", b"<sheets>" + long_ids), 15 << 20)
 
 
+def add_picture(path, picture_bytes):
+    """Appends a stored picture of random bytes: it makes the file large without adding anything
+    to read."""
+    with zipfile.ZipFile(path, "a", zipfile.ZIP_STORED) as z:
+        z.writestr("media/image1.png", os.urandom(picture_bytes))
+
+
+def locus_header(loci):
+    return (b"<table:table-row><table:table-cell office:value-type=\"string\"><text:p>Sample"
+            b"</text:p></table:table-cell>" +
+            b"".join(b'<table:table-cell office:value-type="string"><text:p>DYS%d</text:p>'
+                     b"</table:table-cell>" % i for i in range(loci)) + b"</table:table-row>")
+
+
+def picture_unlocked_floods(folder):
+    """What a stored picture of random bytes beside a tiny, highly compressed part would unlock
+    if allowances grew with the whole file: 60 million empty shared texts (30 MB picture), 49
+    million numbers (12 MB picture), and 49 million faulty cells repeated by count (12 MB)."""
+    os.makedirs(folder, exist_ok=True)
+    at = lambda name: os.path.join(folder, name)
+    xlsx(at("shared-texts-beside-picture.xlsx"), TWO_VALUES,
+         shared_strings=repeated(b"<si/>", 60_000_000))
+    add_picture(at("shared-texts-beside-picture.xlsx"), 30 << 20)
+    xlsx(at("numbers-beside-picture.xlsx"), repeated(
+        b"<row>" + b"<c><v>7</v></c>" * 16_000 + b"</row>", 3062, per_chunk=16))
+    add_picture(at("numbers-beside-picture.xlsx"), 12 << 20)
+    ods_repeated_faults(at("repeated-faults-beside-picture.ods"), 980_000, 49)
+    add_picture(at("repeated-faults-beside-picture.ods"), 12 << 20)
+    # A sparse text file of 1,025 MB: refused by its size, none of it read.
+    with open(at("sparse-1025mb.csv"), "wb") as f:
+        f.truncate(1025 << 20)
+
+
+def ods_repeated_faults(path, rows, loci):
+    """A header of loci, then one row of a sample and "NA" at every locus repeated rows times."""
+    mimetype = zipfile.ZipInfo("mimetype")
+    row = (b'<table:table-row table:number-rows-repeated="%d"><table:table-cell '
+           b'office:value-type="string"><text:p>S</text:p></table:table-cell><table:table-cell '
+           b'office:value-type="string" table:number-columns-repeated="%d"><text:p>NA</text:p>'
+           b"</table:table-cell></table:table-row>" % (rows, loci))
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
+        z.writestr(mimetype, "application/vnd.oasis.opendocument.spreadsheet",
+                   compress_type=zipfile.ZIP_STORED)
+        z.writestr("content.xml", ODS_HEAD + locus_header(loci) + row + ODS_TAIL)
+
+
+def text_tables(folder):
+    """A database of a million haplotypes at 27 loci (120 MB), in Windows-1252 and in UTF-8:
+    the sample names hold an "é"; and the 250 MB Windows-1252 table of more rows than a sheet
+    has."""
+    os.makedirs(folder, exist_ok=True)
+    windows_1252_table(os.path.join(folder, "windows-1252-250mb.csv"), 250_000_000)
+    header = "Sample,Population," + ",".join("DYS%d" % i for i in range(27)) + "\n"
+    alleles = ",".join(str(10 + i % 20) for i in range(27))
+    for name, encoding in (("windows-1252.csv", "cp1252"), ("utf-8.csv", "utf-8")):
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(header.encode(encoding))
+            for start in range(0, 1_000_000, 10_000):
+                f.write("".join("Café %07d,Population of the north,%s\n" % (n, alleles)
+                                for n in range(start, start + 10_000)).encode(encoding))
+
+
 def full_size_files(folder):
     """The bombs of the issue at their full size, for bench/time-batch.sh refusals."""
     os.makedirs(folder, exist_ok=True)
@@ -399,10 +485,15 @@ def full_size_files(folder):
     windows_1252_table(at("windows-1252.csv"), 250_000_000)
     relationship_floods(folder)
     compound_file(at("directory-chained-siblings.xls"), chained_siblings(50_000))
+    picture_unlocked_floods(folder)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) == 3 and sys.argv[1] == "--full":
+    if len(sys.argv) == 3 and sys.argv[1] == "--pictures":
+        picture_unlocked_floods(sys.argv[2])
+    elif len(sys.argv) == 3 and sys.argv[1] == "--text":
+        text_tables(sys.argv[2])
+    elif len(sys.argv) == 3 and sys.argv[1] == "--full":
         full_size_files(sys.argv[2])
     else:
         small_files()

@@ -39,23 +39,28 @@ TEST(CodePage, ConversionFailsWholeWhenACharacterIsMissing) {
     EXPECT_EQ(back.convert("\xC6"), std::string("Ж"));
 }
 
-// Texts that take up to three times their bytes in UTF-8 convert whole, however often the
-// output has to grow.
-TEST(CodePage, ConversionGrowsItsOutputAsTheTextNeeds) {
+// Texts that take up to three times their bytes in UTF-8, over many of the pieces they are
+// converted in, convert whole; and so do those that grow more, from UTF-8 to UTF-16.
+TEST(CodePage, ConversionTakesTheRoomItsTextNeeds) {
+    std::string utf16;
+    for (int i = 0; i < 100000; ++i)
+        utf16.append("a\0", 2);
     const struct {
-        const char* codePage;
+        const char* to;
+        const char* from;
         std::string bytes;
         std::string expected;
     } cases[] = {
-        {"CP1252", std::string(100000, 'a'), std::string(100000, 'a')},
-        {"CP1251", std::string(100000, '\xC6'),
+        {"UTF-8", "CP1252", std::string(100000, 'a'), std::string(100000, 'a')},
+        {"UTF-16LE", "UTF-8", std::string(100000, 'a'), utf16},
+        {"UTF-8", "CP1251", std::string(100000, '\xC6'),
          [] {
              std::string s;
              for (int i = 0; i < 100000; ++i)
                  s += "Ж";
              return s;
          }()},
-        {"CP1252", "x" + std::string(50000, '\x80'),
+        {"UTF-8", "CP1252", "x" + std::string(50000, '\x80'),
          [] {
              std::string s = "x";
              for (int i = 0; i < 50000; ++i)
@@ -63,8 +68,11 @@ TEST(CodePage, ConversionGrowsItsOutputAsTheTextNeeds) {
              return s;
          }()},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(TextConverter("UTF-8", c.codePage).convert(c.bytes), c.expected) << c.codePage;
+    for (const auto& c : cases) {
+        const auto text = TextConverter(c.to, c.from).convert(c.bytes);
+        ASSERT_TRUE(text.has_value()) << c.from;
+        EXPECT_EQ(*text, c.expected) << c.from << " to " << c.to;
+    }
 }
 
 } // namespace

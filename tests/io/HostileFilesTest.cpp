@@ -60,10 +60,10 @@ TEST(HostileFiles, EndInTheirOwnMessageWithinAGigabyte) {
         {"space-runs.ods", "cell A2 holds more than 262144 bytes of text"},
         {"deep-nesting.xlsx", "its XML is nested more than 256 elements deep"},
         {"area-of-two-values.xlsx", "spans 12207 rows and 16384 columns, more than Tarnwick"},
-        {"empty-shared-texts.xlsx", "its XML holds more elements than a workbook of its size"},
-        {"empty-cell-flood.xlsx", "its XML holds more elements than a workbook of its size"},
-        {"value-flood.xlsx", "it holds more values than a file of its size can"},
-        {"repeated-value.ods", "it holds more values than a file of its size can"},
+        {"empty-shared-texts.xlsx", "a part of its XML holds more elements than a part of its"},
+        {"empty-cell-flood.xlsx", "a part of its XML holds more elements than a part of its"},
+        {"value-flood.xlsx", "a part of it holds more values than a part of its size can"},
+        {"repeated-value.ods", "a part of it holds more values than a part of its size can"},
         {"huge-comment.xlsx", "an XML element of the workbook needs more than 8 MB"},
         {"many-worksheets.xlsx", "the workbook holds more than 65536 worksheets"},
         {"many-worksheets.ods", "the workbook holds more than 65536 worksheets"},
@@ -81,6 +81,7 @@ TEST(HostileFiles, EndInTheirOwnMessageWithinAGigabyte) {
          "than 1000 deep)"},
         {"directory-linked-to-itself.xls",
          "the file is damaged (its compound-file directory links an entry twice)"},
+        {"sheet-claims-two-gigabytes.xlsx", "a part of its XML inflates to more than 256 MB"},
         {"nested-table.ods", "read x "}, // not "x999"
         {"stored-member-changed.xlsx",
          "the file is damaged (the part xl/worksheets/sheet1.xml does not match its checksum)"},
@@ -100,40 +101,63 @@ TEST(HostileFiles, EndInTheirOwnMessageWithinAGigabyte) {
     }
 }
 
-// A text file beyond 1 GB (here a sparse one) is refused by its size before it is read, within a
-// ceiling that would not hold it.
+// A file beyond 1 GB (here a sparse one) is refused by its size before it is read, whatever its
+// format, within a ceiling that would not hold it.
 TEST(HostileFiles, AFileBeyondOneGigabyteIsRefusedUnread) {
-    const auto path = testing_files::scratchPath("tarnwick-beyond-a-gigabyte.csv");
-    testing_files::writeFile(path, "sample,DYS19\n");
-    fs::resize_file(path, (std::uintmax_t{1} << 30) + (1 << 20));
-    const std::string outcome = testing_files::withinMemoryCeiling(
-        512ull << 20, [&] { return readOutcome(path.string()); });
-    fs::remove(path);
-    EXPECT_NE(outcome.find("the file is larger than 1 GB, more than Tarnwick reads"),
-              std::string::npos)
-        << outcome;
+    for (const std::string start :
+         {"sample,DYS19\n", "PK\x03\x04", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"}) {
+        const auto path = testing_files::scratchPath("tarnwick-beyond-a-gigabyte");
+        testing_files::writeFile(path, start);
+        fs::resize_file(path, (std::uintmax_t{1} << 30) + (1 << 20));
+        const std::string outcome = testing_files::withinMemoryCeiling(
+            512ull << 20, [&] { return readOutcome(path.string()); });
+        fs::remove(path);
+        EXPECT_NE(outcome.find("the file is larger than 1 GB, more than Tarnwick reads"),
+                  std::string::npos)
+            << outcome;
+    }
 }
 
-// A part's XML may inflate by the part's own size in the file, not by the whole file's: a large
-// picture nothing reads does not raise it.
-TEST(HostileFiles, APartInflatesByItsOwnSize) {
-    const std::uint64_t allowed = (256ull << 20) + 64 * 1000;
+// What a part yields (the XML it inflates to or says it will, its elements, values and text) is
+// bounded by the part's own size in the file, not by the whole file's: a large picture nothing
+// reads raises none of it. A part of unknown size is bounded by the file alone.
+TEST(HostileFiles, APartYieldsByItsOwnSize) {
+    enum class Count { XmlBytes, ToldXmlBytes, Elements, Values, Text };
+    const std::uint64_t part = 1000;
     const struct {
-        std::optional<std::uint64_t> partBytes;
-        std::uint64_t inflated;
-        bool refused;
-    } cases[] = {
-        {1000, allowed, false}, {1000, allowed + 1, true}, {std::nullopt, allowed + 1, false}};
-    for (const auto& c : cases) {
+        Count what;
+        std::uint64_t allowed;
+    } allowances[] = {{Count::XmlBytes, (256ull << 20) + 64 * part},
+                      {Count::ToldXmlBytes, (256ull << 20) + 64 * part},
+                      {Count::Elements, 4'000'000 + 2 * part},
+                      {Count::Values, 1'000'000 + 4 * part},
+                      {Count::Text, (256ull << 20) + 16 * part}};
+    // Whether counting so much in a part of that size, in a file of 1 GB, is refused.
+    const auto refused = [](Count what, std::optional<std::uint64_t> partBytes,
+                            std::uint64_t count) {
         ReadBudget budget(1ull << 30);
-        budget.startXmlPart(c.partBytes);
-        bool refused = false;
+        budget.startXmlPart(partBytes);
         try {
-            budget.countXmlBytes(c.inflated);
+            if (what == Count::XmlBytes)
+                budget.countXmlBytes(count);
+            else if (what == Count::ToldXmlBytes)
+                budget.expectXmlBytes(count);
+            else if (what == Count::Text)
+                budget.countText(count);
+            for (std::uint64_t i = 0; what == Count::Elements && i < count; ++i)
+                budget.countXmlElement();
+            for (std::uint64_t i = 0; what == Count::Values && i < count; ++i)
+                budget.countValue();
         } catch (const ReadError&) {
-            refused = true;
+            return true;
         }
-        EXPECT_EQ(refused, c.refused) << c.inflated;
+        return false;
+    };
+    for (const auto& a : allowances) {
+        const auto what = static_cast<int>(a.what);
+        EXPECT_FALSE(refused(a.what, part, a.allowed)) << what;
+        EXPECT_TRUE(refused(a.what, part, a.allowed + 1)) << what;
+        EXPECT_FALSE(refused(a.what, std::nullopt, a.allowed + 1)) << what;
     }
 }
 
