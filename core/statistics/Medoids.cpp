@@ -107,7 +107,9 @@ TARNWICK_BLOCK_SUMS(std::uint16_t, std::int64_t)
 // sum the medoid search needs follows exactly from these three:
 //   (D - d)+ = (|d - D| + D - d) / 2,   min(d, E) - min(d, D) = (E - D - |d - E| + |d - D|) / 2,
 // and the vector units add up bytes of absolute differences in one instruction. Distances are
-// bytes here (the loci span less than 255 repeats together). Where every locus spans at most 16
+// bytes here, added with saturation at 255: the sums depend on d only through min(d, E), so they
+// are exact while every E is below 255 (and the plain distance while the loci span less than 255
+// repeats together). Where every locus spans at most 16
 // values, the distances at a locus are looked up in a table of 16 (one shuffle) instead of
 // computed.
 constexpr std::size_t kGroup = 64;
@@ -164,10 +166,10 @@ __attribute__((target("avx512bw"))) void unitSums512(const UnitGroups& g, std::s
             for (std::size_t i = 0; i < kBatch; ++i) {
                 if constexpr (lookup) {
                     const __m512i table = _mm512_loadu_si512(g.candidates[i] + kGroup * l);
-                    d[i] = _mm512_add_epi8(d[i], _mm512_shuffle_epi8(table, c));
+                    d[i] = _mm512_adds_epu8(d[i], _mm512_shuffle_epi8(table, c));
                 } else {
                     const __m512i v = _mm512_set1_epi8(static_cast<char>(g.candidates[i][l]));
-                    d[i] = _mm512_add_epi8(
+                    d[i] = _mm512_adds_epu8(
                         d[i], _mm512_sub_epi8(_mm512_max_epu8(c, v), _mm512_min_epu8(c, v)));
                 }
             }
@@ -212,10 +214,10 @@ __attribute__((target("avx2"))) void unitSums256(const UnitGroups& g, std::size_
                 if constexpr (lookup) {
                     const __m256i table = _mm256_loadu_si256(
                         reinterpret_cast<const __m256i*>(g.candidates[i] + kGroup * l));
-                    d[i] = _mm256_add_epi8(d[i], _mm256_shuffle_epi8(table, c));
+                    d[i] = _mm256_adds_epu8(d[i], _mm256_shuffle_epi8(table, c));
                 } else {
                     const __m256i v = _mm256_set1_epi8(static_cast<char>(g.candidates[i][l]));
-                    d[i] = _mm256_add_epi8(
+                    d[i] = _mm256_adds_epu8(
                         d[i], _mm256_sub_epi8(_mm256_max_epu8(c, v), _mm256_min_epu8(c, v)));
                 }
             }
@@ -288,6 +290,9 @@ template <typename T, typename W> struct Columns {
     std::vector<std::size_t> order; // the haplotype at each position
     std::vector<Segment> segments;  // the groups, in their order
     std::vector<T> nearest, second; // D and E by position
+    // For the vector kernel: the values and D and E as bytes, and whether its sums are exact.
+    std::vector<std::uint8_t> codes, nearestBytes, secondBytes;
+    bool byKernel = false;
 };
 
 // What a candidate's sums over a segment are for.
@@ -299,10 +304,12 @@ struct Sums {
 
 template <typename T, typename W> class Pam {
 public:
-    Pam(const DistinctHaplotypes& haplotypes, const std::vector<int>& bases, bool narrow)
+    // narrow: every locus spans at most 16 values; bytes: every locus less than 256.
+    Pam(const DistinctHaplotypes& haplotypes, const std::vector<int>& bases, bool narrow,
+        bool bytes)
         : m_(haplotypes.count()), loci_(haplotypes.loci), weights_(m_), first_(haplotypes.first),
           last_(haplotypes.last), rows_(m_ * loci_), lookup_(narrow) {
-        if constexpr (std::is_same_v<T, std::uint8_t>)
+        if (bytes)
             unitKernel_ = unitKernel(lookup_);
         for (std::size_t h = 0; h < m_; ++h) {
             weights_[h] = static_cast<W>(haplotypes.weights[h]);
@@ -329,6 +336,8 @@ public:
             });
         }
         setNearest(all_, nearest, nearest);
+        all_.byKernel =
+            unitKernel_ && (taken.empty() ? std::is_same_v<T, std::uint8_t> : belowByte(nearest));
         // The first medoid has the least total distance; later ones the largest gain.
         const Need need = taken.empty() ? Need::Distance : Need::Gain;
         std::vector<std::int64_t> score(m_, 0);
@@ -369,6 +378,7 @@ public:
             std::iota(identity.begin(), identity.end(), 0);
             Columns<T, W> columns = arrange(identity, near.slot, k, true);
             setNearest(columns, near.first, near.second);
+            columns.byKernel = unitKernel_ && belowByte(near.second);
             std::vector<bool> isMedoid(m_, false);
             for (const auto& medoid : medoids)
                 isMedoid[medoid.second] = true;
@@ -476,6 +486,8 @@ private:
         // The vector kernel reads up to a kGroup past the last man.
         columns.stride = (m_ + kGroup + kBlock - 1) / kBlock * kBlock;
         columns.values.assign(columns.stride * loci_, T{0});
+        if (unitsFirst)
+            columns.codes.assign(columns.stride * loci_, 0);
         columns.weights.resize(m_);
         columns.order.resize(m_);
         for (const std::size_t h : order) {
@@ -485,6 +497,9 @@ private:
             columns.weights[pos] = weights_[h];
             for (std::size_t l = 0; l < loci_; ++l)
                 columns.values[l * columns.stride + pos] = rows_[h * loci_ + l];
+            for (std::size_t l = 0; l < loci_ && unitsFirst; ++l)
+                columns.codes[l * columns.stride + pos] =
+                    static_cast<std::uint8_t>(rows_[h * loci_ + l]);
         }
         return columns;
     }
@@ -494,9 +509,16 @@ private:
                     const std::vector<T>& second) const {
         columns.nearest.assign(columns.stride, 0);
         columns.second.assign(columns.stride, 0);
+        columns.nearestBytes.assign(columns.stride, 0);
+        columns.secondBytes.assign(columns.stride, 0);
+        constexpr T byte = std::numeric_limits<std::uint8_t>::max();
         for (std::size_t pos = 0; pos < m_; ++pos) {
             columns.nearest[pos] = first[columns.order[pos]];
             columns.second[pos] = second[columns.order[pos]];
+            columns.nearestBytes[pos] =
+                static_cast<std::uint8_t>(std::min(columns.nearest[pos], byte));
+            columns.secondBytes[pos] =
+                static_cast<std::uint8_t>(std::min(columns.second[pos], byte));
         }
         for (Segment& segment : columns.segments) {
             segment.nearest = segment.second = 0;
@@ -505,6 +527,11 @@ private:
                 segment.second += columns.second[pos];
             }
         }
+    }
+
+    static bool belowByte(const std::vector<T>& distances) {
+        return std::all_of(distances.begin(), distances.end(),
+                           [](T d) { return d < std::numeric_limits<std::uint8_t>::max(); });
     }
 
     // Candidates first, first + 1, ... (count of them) and what the vector kernel takes of each.
@@ -517,24 +544,23 @@ private:
     std::array<Sums, kBatch> sumsOver(const Columns<T, W>& columns, const Segment& segment,
                                       const Batch& batch, Need need) const {
         std::array<Sums, kBatch> sums{};
-        if (segment.split > segment.begin) {
-            if constexpr (std::is_same_v<T, std::uint8_t>) {
-                std::array<UnitSums, kBatch> unit{};
-                unitKernel_({columns.values.data(), columns.stride, loci_, batch.candidates,
-                             columns.nearest.data(), columns.second.data()},
-                            segment.begin, segment.split, unit);
-                for (std::size_t i = 0; i < batch.count; ++i) {
-                    const auto d = static_cast<std::int64_t>(unit[i].distance);
-                    const auto dD = static_cast<std::int64_t>(unit[i].fromNearest);
-                    const auto dE = static_cast<std::int64_t>(unit[i].fromSecond);
-                    sums[i].distance = d;
-                    sums[i].gain = (dD + segment.nearest - d) / 2;
-                    sums[i].loss = (segment.second - segment.nearest - dE + dD) / 2;
-                }
+        const std::size_t split = columns.byKernel ? segment.split : segment.begin;
+        if (split > segment.begin) {
+            std::array<UnitSums, kBatch> unit{};
+            unitKernel_({columns.codes.data(), columns.stride, loci_, batch.candidates,
+                         columns.nearestBytes.data(), columns.secondBytes.data()},
+                        segment.begin, split, unit);
+            for (std::size_t i = 0; i < batch.count; ++i) {
+                const auto d = static_cast<std::int64_t>(unit[i].distance);
+                const auto dD = static_cast<std::int64_t>(unit[i].fromNearest);
+                const auto dE = static_cast<std::int64_t>(unit[i].fromSecond);
+                sums[i].distance = d;
+                sums[i].gain = (dD + segment.nearest - d) / 2;
+                sums[i].loss = (segment.second - segment.nearest - dE + dD) / 2;
             }
         }
         for (std::size_t i = 0; i < batch.count; ++i)
-            forDistances(columns, batch.first + i, segment.split, segment.end,
+            forDistances(columns, batch.first + i, split, segment.end,
                          [&](std::size_t at, const T* d, std::size_t n) {
                              const W* c = columns.weights.data() + at;
                              if (need == Need::Distance) {
@@ -618,7 +644,7 @@ public:
     explicit Kernel(const DistinctHaplotypes& haplotypes) {
         std::vector<int> bases(haplotypes.loci, 0);
         long long widest = 0;
-        bool narrow = true;
+        bool narrow = true, bytes = true;
         for (std::size_t l = 0; l < haplotypes.loci; ++l) {
             int low = std::numeric_limits<int>::max(), high = std::numeric_limits<int>::min();
             for (std::size_t h = 0; h < haplotypes.count(); ++h) {
@@ -628,6 +654,7 @@ public:
             bases[l] = low;
             widest += static_cast<long long>(high) - low;
             narrow = narrow && static_cast<long long>(high) - low < 16;
+            bytes = bytes && static_cast<long long>(high) - low < 256;
         }
         // Distances never exceed the sum of the loci's spans, so the narrowest type holding that
         // sum adds them up exactly.
@@ -637,11 +664,11 @@ public:
             heaviest <= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) /
                             (std::numeric_limits<std::uint8_t>::max() * kBlock);
         if (widest < std::numeric_limits<std::uint8_t>::max() && narrowSums)
-            pam_.emplace<Pam<std::uint8_t, std::int32_t>>(haplotypes, bases, narrow);
+            pam_.emplace<Pam<std::uint8_t, std::int32_t>>(haplotypes, bases, narrow, bytes);
         else if (widest < std::numeric_limits<std::uint8_t>::max())
-            pam_.emplace<Pam<std::uint8_t, std::int64_t>>(haplotypes, bases, narrow);
+            pam_.emplace<Pam<std::uint8_t, std::int64_t>>(haplotypes, bases, narrow, bytes);
         else if (widest < std::numeric_limits<std::uint16_t>::max())
-            pam_.emplace<Pam<std::uint16_t, std::int64_t>>(haplotypes, bases, narrow);
+            pam_.emplace<Pam<std::uint16_t, std::int64_t>>(haplotypes, bases, narrow, bytes);
         else
             throw Error("The repeat counts of this population span " + std::to_string(widest) +
                         " repeats over its loci; repeat counts that far apart cannot be fitted");

@@ -15,7 +15,8 @@ namespace {
 
 // Counted rows descending from a few founders by small steps; sometimes a locus all men share.
 // Every tenth sample is large enough for the medoid search's vector kernel (groups of 64 men of
-// weight 1 near one medoid), one of them with loci spanning more than 16 values.
+// weight 1 near one medoid), one of them with loci spanning more than 16 values and all
+// together more than 255.
 HaplotypeSample randomSample(unsigned seed) {
     const bool large = seed % 10 == 0, wide = seed == 20;
     std::mt19937 random(seed);
@@ -33,7 +34,7 @@ HaplotypeSample randomSample(unsigned seed) {
     for (int r = 0; r < rows; ++r) {
         std::vector<int> values = founders[static_cast<std::size_t>(pick(0, 2)) % founders.size()];
         for (std::size_t l = shared ? 1 : 0; l < sample.loci; ++l)
-            values[l] += pick(0, 9) < 3 ? (wide ? pick(-9, 9) : pick(-2, 2)) : 0;
+            values[l] += pick(0, 9) < 3 ? (wide ? pick(-20, 20) : pick(-2, 2)) : 0;
         if (shared)
             values[0] = 14;
         sample.add(values, static_cast<std::uint32_t>(pick(0, 2) == 0 ? pick(2, 3) : 1));
