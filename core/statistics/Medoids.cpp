@@ -109,9 +109,8 @@ TARNWICK_BLOCK_SUMS(std::uint16_t, std::int64_t)
 // and the vector units add up bytes of absolute differences in one instruction. Distances are
 // bytes here, added with saturation at 255: the sums depend on d only through min(d, E), so they
 // are exact while every E is below 255 (and the plain distance while the loci span less than 255
-// repeats together). Where every locus spans at most 16
-// values, the distances at a locus are looked up in a table of 16 (one shuffle) instead of
-// computed.
+// repeats together). Where every locus spans at most 16 values, the distances at a locus are
+// looked up in a table of 16 (one shuffle) instead of computed.
 constexpr std::size_t kGroup = 64;
 // Candidates weighed together: each group of men is read once for all of them.
 constexpr std::size_t kBatch = 4;
@@ -275,9 +274,9 @@ void inParallel(std::size_t count, const std::function<void(std::size_t, std::si
 }
 
 // The haplotypes locus by locus, the men grouped (by their nearest medoid in SWAP) and within
-// each group those of weight 1 first, for the vector kernel. W holds a block's
-// sums of weight times distance: 32 bits where they fit, so that they add up in as many lanes as
-// the bytes of the distances allow.
+// each group those of weight 1 first, for the vector kernel. W holds a block's sums of weight
+// times distance: 32 bits where they fit, so that they add up in as many lanes as the bytes of
+// the distances allow.
 struct Segment {
     std::size_t begin = 0, split = 0, end = 0; // [begin, split) for the vector kernel
     std::int64_t nearest = 0, second = 0;      // the sums of D and E over [begin, split)
