@@ -3,12 +3,19 @@
 #include "core/Error.h"
 
 #include <algorithm>
+#include <array>
 #include <cfloat>
+#include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <numeric>
 #include <string>
 #include <thread>
 #include <variant>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 namespace tarnwick {
 namespace {
@@ -95,6 +102,163 @@ TARNWICK_BLOCK_SUMS(std::uint8_t, std::int64_t)
 TARNWICK_BLOCK_SUMS(std::uint16_t, std::int64_t)
 #undef TARNWICK_BLOCK_SUMS
 
+// Over men of weight 1, kGroup at a time: the sums of d, |d - D| and |d - E|, d the
+// distance from the candidate, D and E those to the nearest and second nearest medoids. Every
+// sum the medoid search needs follows exactly from these three:
+//   (D - d)+ = (|d - D| + D - d) / 2,   min(d, E) - min(d, D) = (E - D - |d - E| + |d - D|) / 2,
+// and the vector units add up bytes of absolute differences in one instruction. Distances are
+// bytes here, added with saturation at 255: the sums depend on d only through min(d, E), so they
+// are exact while every E is below 255 (and the plain distance while the loci span less than 255
+// repeats together). Where every locus spans at most 16 values, the distances at a locus are
+// looked up in a table of 16 (one shuffle) instead of computed.
+constexpr std::size_t kGroup = 64;
+// Candidates weighed together: each group of men is read once for all of them.
+constexpr std::size_t kBatch = 4;
+
+struct UnitSums {
+    std::uint64_t distance = 0, fromNearest = 0, fromSecond = 0;
+};
+
+struct UnitGroups {
+    const std::uint8_t* columns; // [locus * stride + position]
+    std::size_t stride;
+    std::size_t loci;
+    // Each candidate's values, or with lookup its tables of 16 per locus, each repeated to fill
+    // kGroup bytes (a shuffle looks up within 16).
+    std::array<const std::uint8_t*, kBatch> candidates;
+    const std::uint8_t* nearest; // D, by position
+    const std::uint8_t* second;  // E, by position
+};
+
+using UnitKernel = void (*)(const UnitGroups&, std::size_t begin, std::size_t end,
+                            std::array<UnitSums, kBatch>&);
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// The sum of a vector's 64-bit lanes (stored: GCC 12 warns wrongly inside its own reductions).
+__attribute__((target("avx512bw"))) inline std::uint64_t lanesOf(__m512i s) {
+    alignas(64) std::uint64_t lanes[8];
+    _mm512_store_si512(lanes, s);
+    return std::accumulate(lanes, lanes + 8, std::uint64_t{0});
+}
+
+__attribute__((target("avx2"))) inline std::uint64_t lanesOf(__m256i s) {
+    alignas(32) std::uint64_t lanes[4];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), s);
+    return std::accumulate(lanes, lanes + 4, std::uint64_t{0});
+}
+
+template <bool lookup>
+__attribute__((target("avx512bw"))) void unitSums512(const UnitGroups& g, std::size_t begin,
+                                                     std::size_t end,
+                                                     std::array<UnitSums, kBatch>& sums) {
+    const __m512i zero = _mm512_setzero_si512();
+    __m512i s0[kBatch], s1[kBatch], s2[kBatch];
+    for (std::size_t i = 0; i < kBatch; ++i)
+        s0[i] = s1[i] = s2[i] = zero;
+    for (std::size_t at = begin; at < end; at += kGroup) {
+        __m512i d[kBatch];
+        for (std::size_t i = 0; i < kBatch; ++i)
+            d[i] = zero;
+        const std::uint8_t* column = g.columns + at;
+        for (std::size_t l = 0; l < g.loci; ++l, column += g.stride) {
+            const __m512i c = _mm512_loadu_si512(column);
+            for (std::size_t i = 0; i < kBatch; ++i) {
+                if constexpr (lookup) {
+                    const __m512i table = _mm512_loadu_si512(g.candidates[i] + kGroup * l);
+                    d[i] = _mm512_adds_epu8(d[i], _mm512_shuffle_epi8(table, c));
+                } else {
+                    const __m512i v = _mm512_set1_epi8(static_cast<char>(g.candidates[i][l]));
+                    d[i] = _mm512_adds_epu8(
+                        d[i], _mm512_sub_epi8(_mm512_max_epu8(c, v), _mm512_min_epu8(c, v)));
+                }
+            }
+        }
+        __m512i D = _mm512_loadu_si512(g.nearest + at), E = _mm512_loadu_si512(g.second + at);
+        if (end - at < kGroup) { // the men after end count nothing
+            const __mmask64 keep = (std::uint64_t{1} << (end - at)) - 1;
+            for (std::size_t i = 0; i < kBatch; ++i)
+                d[i] = _mm512_maskz_mov_epi8(keep, d[i]);
+            D = _mm512_maskz_mov_epi8(keep, D);
+            E = _mm512_maskz_mov_epi8(keep, E);
+        }
+        for (std::size_t i = 0; i < kBatch; ++i) {
+            s0[i] = _mm512_add_epi64(s0[i], _mm512_sad_epu8(d[i], zero));
+            s1[i] = _mm512_add_epi64(s1[i], _mm512_sad_epu8(d[i], D));
+            s2[i] = _mm512_add_epi64(s2[i], _mm512_sad_epu8(d[i], E));
+        }
+    }
+    for (std::size_t i = 0; i < kBatch; ++i) {
+        sums[i].distance += lanesOf(s0[i]);
+        sums[i].fromNearest += lanesOf(s1[i]);
+        sums[i].fromSecond += lanesOf(s2[i]);
+    }
+}
+
+template <bool lookup>
+__attribute__((target("avx2"))) void unitSums256(const UnitGroups& g, std::size_t begin,
+                                                 std::size_t end,
+                                                 std::array<UnitSums, kBatch>& sums) {
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i s0[kBatch], s1[kBatch], s2[kBatch];
+    for (std::size_t i = 0; i < kBatch; ++i)
+        s0[i] = s1[i] = s2[i] = zero;
+    for (std::size_t at = begin; at < end; at += 32) {
+        __m256i d[kBatch];
+        for (std::size_t i = 0; i < kBatch; ++i)
+            d[i] = zero;
+        const std::uint8_t* column = g.columns + at;
+        for (std::size_t l = 0; l < g.loci; ++l, column += g.stride) {
+            const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(column));
+            for (std::size_t i = 0; i < kBatch; ++i) {
+                if constexpr (lookup) {
+                    const __m256i table = _mm256_loadu_si256(
+                        reinterpret_cast<const __m256i*>(g.candidates[i] + kGroup * l));
+                    d[i] = _mm256_adds_epu8(d[i], _mm256_shuffle_epi8(table, c));
+                } else {
+                    const __m256i v = _mm256_set1_epi8(static_cast<char>(g.candidates[i][l]));
+                    d[i] = _mm256_adds_epu8(
+                        d[i], _mm256_sub_epi8(_mm256_max_epu8(c, v), _mm256_min_epu8(c, v)));
+                }
+            }
+        }
+        __m256i D = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(g.nearest + at));
+        __m256i E = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(g.second + at));
+        if (end - at < 32) { // the men after end count nothing
+            const __m256i keep = _mm256_cmpgt_epi8(
+                _mm256_set1_epi8(static_cast<char>(end - at)),
+                _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18,
+                                 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31));
+            for (std::size_t i = 0; i < kBatch; ++i)
+                d[i] = _mm256_and_si256(d[i], keep);
+            D = _mm256_and_si256(D, keep);
+            E = _mm256_and_si256(E, keep);
+        }
+        for (std::size_t i = 0; i < kBatch; ++i) {
+            s0[i] = _mm256_add_epi64(s0[i], _mm256_sad_epu8(d[i], zero));
+            s1[i] = _mm256_add_epi64(s1[i], _mm256_sad_epu8(d[i], D));
+            s2[i] = _mm256_add_epi64(s2[i], _mm256_sad_epu8(d[i], E));
+        }
+    }
+    for (std::size_t i = 0; i < kBatch; ++i) {
+        sums[i].distance += lanesOf(s0[i]);
+        sums[i].fromNearest += lanesOf(s1[i]);
+        sums[i].fromSecond += lanesOf(s2[i]);
+    }
+}
+
+UnitKernel unitKernel(bool lookup) {
+    if (__builtin_cpu_supports("avx512bw"))
+        return lookup ? unitSums512<true> : unitSums512<false>;
+    if (__builtin_cpu_supports("avx2"))
+        return lookup ? unitSums256<true> : unitSums256<false>;
+    return nullptr;
+}
+#else
+UnitKernel unitKernel(bool) {
+    return nullptr;
+}
+#endif
+
 // Runs work(begin, end) over [0, count) on the machine's cores.
 void inParallel(std::size_t count, const std::function<void(std::size_t, std::size_t)>& work) {
     const std::size_t threads = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 16);
@@ -109,20 +273,43 @@ void inParallel(std::size_t count, const std::function<void(std::size_t, std::si
     work(0, count / parts);
 }
 
-// The haplotypes locus by locus, in a chosen order of the men's haplotypes. W holds a block's
-// sums of weight times distance: 32 bits where they fit, so that they add up in as many lanes as
-// the bytes of the distances allow.
+// The haplotypes locus by locus, the men grouped (by their nearest medoid in SWAP) and within
+// each group those of weight 1 first, for the vector kernel. W holds a block's sums of weight
+// times distance: 32 bits where they fit, so that they add up in as many lanes as the bytes of
+// the distances allow.
+struct Segment {
+    std::size_t begin = 0, split = 0, end = 0; // [begin, split) for the vector kernel
+    std::int64_t nearest = 0, second = 0;      // the sums of D and E over [begin, split)
+};
+
 template <typename T, typename W> struct Columns {
     std::size_t stride = 0;
-    std::vector<T> values;  // [locus * stride + position]
-    std::vector<W> weights; // [position]
+    std::vector<T> values;          // [locus * stride + position]
+    std::vector<W> weights;         // [position]
+    std::vector<std::size_t> order; // the haplotype at each position
+    std::vector<Segment> segments;  // the groups, in their order
+    std::vector<T> nearest, second; // D and E by position
+    // For the vector kernel: the values and D and E as bytes, and whether its sums are exact.
+    std::vector<std::uint8_t> codes, nearestBytes, secondBytes;
+    bool byKernel = false;
+};
+
+// What a candidate's sums over a segment are for.
+enum class Need { Distance, Gain, GainAndLoss };
+
+struct Sums {
+    std::int64_t distance = 0, gain = 0, loss = 0;
 };
 
 template <typename T, typename W> class Pam {
 public:
-    Pam(const DistinctHaplotypes& haplotypes, const std::vector<int>& bases)
+    // narrow: every locus spans at most 16 values; bytes: every locus less than 256.
+    Pam(const DistinctHaplotypes& haplotypes, const std::vector<int>& bases, bool narrow,
+        bool bytes)
         : m_(haplotypes.count()), loci_(haplotypes.loci), weights_(m_), first_(haplotypes.first),
-          last_(haplotypes.last), rows_(m_ * loci_) {
+          last_(haplotypes.last), rows_(m_ * loci_), lookup_(narrow) {
+        if (bytes)
+            unitKernel_ = unitKernel(lookup_);
         for (std::size_t h = 0; h < m_; ++h) {
             weights_[h] = static_cast<W>(haplotypes.weights[h]);
             for (std::size_t l = 0; l < loci_; ++l)
@@ -130,7 +317,8 @@ public:
         }
         std::vector<std::size_t> identity(m_);
         std::iota(identity.begin(), identity.end(), 0);
-        inOrder_ = arrange(identity);
+        inOrder_ = arrange(identity, std::vector<std::size_t>(m_, 0), 1, false);
+        all_ = arrange(identity, std::vector<std::size_t>(m_, 0), 1, true);
     }
 
     std::size_t count() const { return m_; }
@@ -146,18 +334,16 @@ public:
                     nearest[begin + j] = std::min(nearest[begin + j], d[j]);
             });
         }
+        setNearest(all_, nearest, nearest);
+        all_.byKernel =
+            unitKernel_ && (taken.empty() ? std::is_same_v<T, std::uint8_t> : belowByte(nearest));
         // The first medoid has the least total distance; later ones the largest gain.
+        const Need need = taken.empty() ? Need::Distance : Need::Gain;
         std::vector<std::int64_t> score(m_, 0);
-        weighCandidates(goOn, [&](std::size_t h) {
-            if (medoid[h])
-                return;
-            std::int64_t sum = 0;
-            forDistances(inOrder_, h, 0, m_, [&](std::size_t begin, const T* d, std::size_t n) {
-                const W* c = inOrder_.weights.data() + begin;
-                sum += taken.empty() ? -weightedDistance(d, c, n)
-                                     : gain(d, nearest.data() + begin, c, n);
-            });
-            score[h] = sum;
+        weighCandidates(goOn, [&](const Batch& batch) {
+            const auto sums = sumsOver(all_, all_.segments[0], batch, need);
+            for (std::size_t i = 0; i < batch.count; ++i)
+                score[batch.first + i] = taken.empty() ? -sums[i].distance : sums[i].gain;
         });
         std::size_t best = m_;
         for (std::size_t h = 0; h < m_; ++h)
@@ -167,7 +353,10 @@ public:
         return best;
     }
 
-    // SWAP from BUILD's medoids; the result in the order of their clusters.
+    // SWAP from BUILD's medoids; the result in the order of their clusters. For each candidate
+    // one pass over the men gives the change of swapping it for every medoid (Schubert &
+    // Rousseeuw 2019, "Faster k-Medoids Clustering", FastPAM1): the gain from the men it would
+    // take over, less what the men of the medoid leaving would lose.
     std::vector<std::size_t> swap(const std::vector<std::size_t>& built,
                                   const std::function<bool()>& goOn) {
         // Medoids by the place of the man standing for each: BUILD took the last of equals,
@@ -184,44 +373,28 @@ public:
             const Nearest near = nearestMedoids(medoids);
             if (k == 1 || round > 10000)
                 break;
-            // Men grouped by their nearest medoid; ties (E = D) change nothing and go anywhere.
-            std::vector<std::size_t> order(m_);
-            std::iota(order.begin(), order.end(), 0);
-            std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-                return near.slot[a] < near.slot[b];
-            });
-            const Columns<T, W> columns = arrange(order);
-            std::vector<T> D(m_), E(m_);
-            std::vector<std::size_t> slotEnd(k, 0);
-            for (std::size_t pos = 0; pos < m_; ++pos) {
-                D[pos] = near.first[order[pos]];
-                E[pos] = near.second[order[pos]];
-                slotEnd[near.slot[order[pos]]] = pos + 1;
-            }
-            for (std::size_t s = 1; s < k; ++s)
-                slotEnd[s] = std::max(slotEnd[s], slotEnd[s - 1]);
+            std::vector<std::size_t> identity(m_);
+            std::iota(identity.begin(), identity.end(), 0);
+            Columns<T, W> columns = arrange(identity, near.slot, k, true);
+            setNearest(columns, near.first, near.second);
+            columns.byKernel = unitKernel_ && belowByte(near.second);
             std::vector<bool> isMedoid(m_, false);
             for (const auto& medoid : medoids)
                 isMedoid[medoid.second] = true;
             std::vector<std::int64_t> change(m_ * k, 0);
-            weighCandidates(goOn, [&](std::size_t h) {
-                if (isMedoid[h])
-                    return;
-                std::int64_t gained = 0;
-                std::size_t begin = 0;
+            weighCandidates(goOn, [&](const Batch& batch) {
+                std::array<std::int64_t, kBatch> gained{};
                 for (std::size_t s = 0; s < k; ++s) {
-                    std::int64_t lost = 0;
-                    forDistances(columns, h, begin, slotEnd[s],
-                                 [&](std::size_t at, const T* d, std::size_t n) {
-                                     const W* c = columns.weights.data() + at;
-                                     gained += gain(d, D.data() + at, c, n);
-                                     lost += loss(d, D.data() + at, E.data() + at, c, n);
-                                 });
-                    change[h * k + s] = lost;
-                    begin = slotEnd[s];
+                    const auto sums =
+                        sumsOver(columns, columns.segments[s], batch, Need::GainAndLoss);
+                    for (std::size_t i = 0; i < batch.count; ++i) {
+                        gained[i] += sums[i].gain;
+                        change[(batch.first + i) * k + s] = sums[i].loss;
+                    }
                 }
-                for (std::size_t s = 0; s < k; ++s)
-                    change[h * k + s] -= gained;
+                for (std::size_t i = 0; i < batch.count; ++i)
+                    for (std::size_t s = 0; s < k; ++s)
+                        change[(batch.first + i) * k + s] -= gained[i];
             });
             std::int64_t best = std::numeric_limits<std::int64_t>::max();
             std::size_t bestCandidate = m_, bestSlot = 0;
@@ -284,17 +457,121 @@ private:
         return clusters;
     }
 
-    Columns<T, W> arrange(const std::vector<std::size_t>& order) const {
+    // The haplotypes of `order` by their group (of `groups`), those of weight 1 first in each;
+    // with `vectors`, the men of weight 1 are left to the vector kernel.
+    Columns<T, W> arrange(const std::vector<std::size_t>& order,
+                          const std::vector<std::size_t>& group, std::size_t groups,
+                          bool vectors) const {
         Columns<T, W> columns;
-        columns.stride = (m_ + kBlock - 1) / kBlock * kBlock;
+        const bool unitsFirst = vectors && unitKernel_;
+        std::vector<std::size_t> units(groups, 0), sizes(groups, 0);
+        for (const std::size_t h : order) {
+            ++sizes[group[h]];
+            if (unitsFirst && weights_[h] == 1)
+                ++units[group[h]];
+        }
+        std::vector<std::size_t> nextUnit(groups), nextOther(groups);
+        std::size_t at = 0;
+        for (std::size_t g = 0; g < groups; ++g) {
+            Segment segment;
+            segment.begin = at;
+            segment.split = at + units[g];
+            segment.end = at + sizes[g];
+            nextUnit[g] = at;
+            nextOther[g] = at + units[g];
+            columns.segments.push_back(segment);
+            at = segment.end;
+        }
+        // The vector kernel reads up to a kGroup past the last man.
+        columns.stride = (m_ + kGroup + kBlock - 1) / kBlock * kBlock;
         columns.values.assign(columns.stride * loci_, T{0});
+        if (unitsFirst)
+            columns.codes.assign(columns.stride * loci_, 0);
         columns.weights.resize(m_);
-        for (std::size_t pos = 0; pos < m_; ++pos) {
-            columns.weights[pos] = weights_[order[pos]];
+        columns.order.resize(m_);
+        for (const std::size_t h : order) {
+            const std::size_t pos =
+                unitsFirst && weights_[h] == 1 ? nextUnit[group[h]]++ : nextOther[group[h]]++;
+            columns.order[pos] = h;
+            columns.weights[pos] = weights_[h];
             for (std::size_t l = 0; l < loci_; ++l)
-                columns.values[l * columns.stride + pos] = rows_[order[pos] * loci_ + l];
+                columns.values[l * columns.stride + pos] = rows_[h * loci_ + l];
+            for (std::size_t l = 0; l < loci_ && unitsFirst; ++l)
+                columns.codes[l * columns.stride + pos] =
+                    static_cast<std::uint8_t>(rows_[h * loci_ + l]);
         }
         return columns;
+    }
+
+    // D and E by position (given by haplotype), and their sums for the vector kernel.
+    void setNearest(Columns<T, W>& columns, const std::vector<T>& first,
+                    const std::vector<T>& second) const {
+        columns.nearest.assign(columns.stride, 0);
+        columns.second.assign(columns.stride, 0);
+        columns.nearestBytes.assign(columns.stride, 0);
+        columns.secondBytes.assign(columns.stride, 0);
+        constexpr T byte = std::numeric_limits<std::uint8_t>::max();
+        for (std::size_t pos = 0; pos < m_; ++pos) {
+            columns.nearest[pos] = first[columns.order[pos]];
+            columns.second[pos] = second[columns.order[pos]];
+            columns.nearestBytes[pos] =
+                static_cast<std::uint8_t>(std::min(columns.nearest[pos], byte));
+            columns.secondBytes[pos] =
+                static_cast<std::uint8_t>(std::min(columns.second[pos], byte));
+        }
+        for (Segment& segment : columns.segments) {
+            segment.nearest = segment.second = 0;
+            for (std::size_t pos = segment.begin; pos < segment.split; ++pos) {
+                segment.nearest += columns.nearest[pos];
+                segment.second += columns.second[pos];
+            }
+        }
+    }
+
+    static bool belowByte(const std::vector<T>& distances) {
+        return std::all_of(distances.begin(), distances.end(),
+                           [](T d) { return d < std::numeric_limits<std::uint8_t>::max(); });
+    }
+
+    // Candidates first, first + 1, ... (count of them) and what the vector kernel takes of each.
+    struct Batch {
+        std::size_t first = 0, count = 0;
+        std::array<const std::uint8_t*, kBatch> candidates{};
+    };
+
+    // The weighted sums over a segment's men for each candidate of a batch.
+    std::array<Sums, kBatch> sumsOver(const Columns<T, W>& columns, const Segment& segment,
+                                      const Batch& batch, Need need) const {
+        std::array<Sums, kBatch> sums{};
+        const std::size_t split = columns.byKernel ? segment.split : segment.begin;
+        if (split > segment.begin) {
+            std::array<UnitSums, kBatch> unit{};
+            unitKernel_({columns.codes.data(), columns.stride, loci_, batch.candidates,
+                         columns.nearestBytes.data(), columns.secondBytes.data()},
+                        segment.begin, split, unit);
+            for (std::size_t i = 0; i < batch.count; ++i) {
+                const auto d = static_cast<std::int64_t>(unit[i].distance);
+                const auto dD = static_cast<std::int64_t>(unit[i].fromNearest);
+                const auto dE = static_cast<std::int64_t>(unit[i].fromSecond);
+                sums[i].distance = d;
+                sums[i].gain = (dD + segment.nearest - d) / 2;
+                sums[i].loss = (segment.second - segment.nearest - dE + dD) / 2;
+            }
+        }
+        for (std::size_t i = 0; i < batch.count; ++i)
+            forDistances(columns, batch.first + i, split, segment.end,
+                         [&](std::size_t at, const T* d, std::size_t n) {
+                             const W* c = columns.weights.data() + at;
+                             if (need == Need::Distance) {
+                                 sums[i].distance += weightedDistance(d, c, n);
+                                 return;
+                             }
+                             const T* D = columns.nearest.data() + at;
+                             sums[i].gain += gain(d, D, c, n);
+                             if (need == Need::GainAndLoss)
+                                 sums[i].loss += loss(d, D, columns.second.data() + at, c, n);
+                         });
+        return sums;
     }
 
     // use(begin, distances, n) for the blocks of positions [begin, end) of columns.
@@ -310,16 +587,42 @@ private:
         }
     }
 
+    // weigh(batch) for every haplotype, kBatch at a time, on every core.
     template <typename Weigh> void weighCandidates(const std::function<bool()>& goOn, Weigh weigh) {
         for (std::size_t begin = 0; begin < m_; begin += kCandidatesPerTurn) {
             const std::size_t n = std::min(kCandidatesPerTurn, m_ - begin);
             inParallel(n, [&](std::size_t from, std::size_t to) {
-                for (std::size_t h = begin + from; h < begin + to; ++h)
-                    weigh(h);
+                std::vector<std::uint8_t> tables(kBatch * loci_ * kGroup);
+                for (std::size_t h = begin + from; h < begin + to; h += kBatch) {
+                    Batch batch{h, std::min(kBatch, begin + to - h), {}};
+                    for (std::size_t i = 0; i < kBatch; ++i) {
+                        // A short batch repeats its last candidate for the kernel.
+                        const std::size_t c = h + std::min(i, batch.count - 1);
+                        std::uint8_t* candidate = tables.data() + i * loci_ * kGroup;
+                        describe(c, candidate);
+                        batch.candidates[i] = candidate;
+                    }
+                    weigh(batch);
+                }
             });
             if (goOn && !goOn())
                 throw FitCancelled();
         }
+    }
+
+    // What the vector kernel takes of candidate h: its values, or its tables.
+    void describe(std::size_t h, std::uint8_t* candidate) const {
+        for (std::size_t l = 0; l < loci_ && unitKernel_; ++l)
+            if (lookup_) {
+                std::uint8_t* table = candidate + kGroup * l;
+                for (int b = 0; b < 16; ++b)
+                    table[b] = static_cast<std::uint8_t>(
+                        std::abs(b - static_cast<int>(rows_[h * loci_ + l])));
+                for (std::size_t copy = 16; copy < kGroup; copy += 16)
+                    std::copy(table, table + 16, table + copy);
+            } else {
+                candidate[l] = static_cast<std::uint8_t>(rows_[h * loci_ + l]);
+            }
     }
 
     std::size_t m_;
@@ -327,7 +630,10 @@ private:
     std::vector<W> weights_;
     std::vector<std::uint64_t> first_, last_;
     std::vector<T> rows_; // haplotype after haplotype
-    Columns<T, W> inOrder_;
+    bool lookup_;         // every locus spans at most 16 values
+    UnitKernel unitKernel_ = nullptr;
+    Columns<T, W> inOrder_; // by haplotype
+    Columns<T, W> all_;     // for BUILD
 };
 
 } // namespace
@@ -337,6 +643,7 @@ public:
     explicit Kernel(const DistinctHaplotypes& haplotypes) {
         std::vector<int> bases(haplotypes.loci, 0);
         long long widest = 0;
+        bool narrow = true, bytes = true;
         for (std::size_t l = 0; l < haplotypes.loci; ++l) {
             int low = std::numeric_limits<int>::max(), high = std::numeric_limits<int>::min();
             for (std::size_t h = 0; h < haplotypes.count(); ++h) {
@@ -345,6 +652,8 @@ public:
             }
             bases[l] = low;
             widest += static_cast<long long>(high) - low;
+            narrow = narrow && static_cast<long long>(high) - low < 16;
+            bytes = bytes && static_cast<long long>(high) - low < 256;
         }
         // Distances never exceed the sum of the loci's spans, so the narrowest type holding that
         // sum adds them up exactly.
@@ -354,11 +663,11 @@ public:
             heaviest <= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) /
                             (std::numeric_limits<std::uint8_t>::max() * kBlock);
         if (widest < std::numeric_limits<std::uint8_t>::max() && narrowSums)
-            pam_.emplace<Pam<std::uint8_t, std::int32_t>>(haplotypes, bases);
+            pam_.emplace<Pam<std::uint8_t, std::int32_t>>(haplotypes, bases, narrow, bytes);
         else if (widest < std::numeric_limits<std::uint8_t>::max())
-            pam_.emplace<Pam<std::uint8_t, std::int64_t>>(haplotypes, bases);
+            pam_.emplace<Pam<std::uint8_t, std::int64_t>>(haplotypes, bases, narrow, bytes);
         else if (widest < std::numeric_limits<std::uint16_t>::max())
-            pam_.emplace<Pam<std::uint16_t, std::int64_t>>(haplotypes, bases);
+            pam_.emplace<Pam<std::uint16_t, std::int64_t>>(haplotypes, bases, narrow, bytes);
         else
             throw Error("The repeat counts of this population span " + std::to_string(widest) +
                         " repeats over its loci; repeat counts that far apart cannot be fitted");

@@ -14,23 +14,27 @@ namespace tarnwick {
 namespace {
 
 // Counted rows descending from a few founders by small steps; sometimes a locus all men share.
+// Every tenth sample is large enough for the medoid search's vector kernel (groups of 64 men of
+// weight 1 near one medoid), one of them with loci spanning more than 16 values and all
+// together more than 255.
 HaplotypeSample randomSample(unsigned seed) {
+    const bool large = seed % 10 == 0, wide = seed == 20;
     std::mt19937 random(seed);
     const auto pick = [&](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
     HaplotypeSample sample;
-    sample.loci = static_cast<std::size_t>(pick(2, 5));
+    sample.loci = static_cast<std::size_t>(large ? pick(6, 9) : pick(2, 5));
     std::vector<std::vector<int>> founders(static_cast<std::size_t>(pick(1, 3)));
     for (auto& founder : founders)
         for (std::size_t l = 0; l < sample.loci; ++l)
             founder.push_back(pick(10, 16));
     const bool shared = pick(0, 4) == 0;
-    const int rows = pick(6, 30);
+    const int rows = large ? pick(250, 350) : pick(6, 30);
     for (int r = 0; r < rows; ++r) {
         std::vector<int> values = founders[static_cast<std::size_t>(pick(0, 2)) % founders.size()];
         for (std::size_t l = shared ? 1 : 0; l < sample.loci; ++l)
-            values[l] += pick(0, 9) < 3 ? pick(-2, 2) : 0;
+            values[l] += pick(0, 9) < 3 ? (wide ? pick(-20, 20) : pick(-2, 2)) : 0;
         if (shared)
             values[0] = 14;
         sample.add(values, static_cast<std::uint32_t>(pick(0, 2) == 0 ? pick(2, 3) : 1));
