@@ -37,9 +37,7 @@ LoadedTable readInputTable(const std::string& fileName, InputRole role, CellRead
 }
 
 void ReadWorkbookIntoTable(StringGrid& grid, const LoadedTable& loaded) {
-    grid.setRowCount(loaded.table->rowCount() + 2);
-    grid.setColCount(loaded.table->columnCount());
-    grid.showCellsOf(loaded.table);
+    grid.showCellsOf(loaded.table, loaded.table->columnCount(), loaded.table->rowCount() + 2);
 }
 
 } // namespace tarnwick

@@ -11,10 +11,11 @@ namespace tarnwick {
 namespace {
 
 // The columns' widths of a table laid out as a load shows it.
-std::vector<int> measuredWidths(const LoadedTable& loaded, const TextMeasurer& measurer) {
+std::vector<int> measuredWidths(const LoadedTable& loaded, const TextMeasurer& measurer,
+                                const GoOn& goOn) {
     StringGrid laidOut(loaded.table->columnCount(), loaded.table->rowCount() + 2);
     ReadWorkbookIntoTable(laidOut, loaded);
-    fitColumnWidths(laidOut, measurer);
+    fitColumnWidths(laidOut, measurer, raisingWhenCancelled(goOn));
     std::vector<int> widths;
     for (int col = 0; col < laidOut.ColCount(); ++col)
         widths.push_back(laidOut.ColWidths(col));
@@ -90,7 +91,7 @@ LoadCommands::readThrough(WorkRunner& runner, InputRole role, const std::string&
         finished = runner.run(phase, [&](const GoOn& goOn) {
             MeasuredTable table{read(raisingWhenCancelled(goOn)), {}};
             if (table.loaded.faults.empty())
-                table.widths = measuredWidths(table.loaded, measurer_);
+                table.widths = measuredWidths(table.loaded, measurer_, goOn);
             measured = std::move(table);
         });
     } catch (...) {

@@ -9,13 +9,19 @@
 
 namespace tarnwick {
 
-void fitColumnWidths(StringGrid& table, const TextMeasurer& measurer) {
+void fitColumnWidths(StringGrid& table, const TextMeasurer& measurer,
+                     const std::function<void(std::size_t done, std::size_t total)>& progress) {
     constexpr int kGridLineWidth = 1;
     constexpr int kPadding = 5;
     constexpr std::size_t kCachedLength = 64;
+    constexpr std::size_t kTextsPerReport = 4096;
     // Tables repeat few distinct texts, so each short one is measured once.
     std::unordered_map<std::string, int> widthOf;
+    std::size_t texts = 0;
+    int col = 0;
     const auto width = [&](std::string_view text) {
+        if (progress && ++texts % kTextsPerReport == 0)
+            progress(static_cast<std::size_t>(col), static_cast<std::size_t>(table.ColCount()));
         if (text.empty())
             return 0;
         if (text.size() > kCachedLength)
@@ -25,7 +31,7 @@ void fitColumnWidths(StringGrid& table, const TextMeasurer& measurer) {
             entry->second = measurer.textWidth(text);
         return entry->second;
     };
-    for (int col = 0; col < table.ColCount(); ++col) {
+    for (; col < table.ColCount(); ++col) {
         int widest = 0;
         table.forEachText(col, 0, table.RowCount(),
                           [&](std::string_view text) { widest = std::max(widest, width(text)); });
