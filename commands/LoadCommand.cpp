@@ -22,6 +22,19 @@ std::vector<int> measuredWidths(const LoadedTable& loaded, const TextMeasurer& m
     return widths;
 }
 
+// The tables a load replaces in the grids, taken before it.
+std::vector<std::shared_ptr<const TextTable>> shownTables(const Workspace& workspace,
+                                                          InputRole role) {
+    return {workspace.inputTable(role).source(), workspace.StringGrid5.source(),
+            workspace.StringGrid7.source()};
+}
+
+// Lets go of them on the runner's thread once the grids show others: freeing a table of a
+// million rows would hold the window's thread.
+void release(std::vector<std::shared_ptr<const TextTable>> tables, WorkRunner& runner) {
+    runner.run("Freeing memory", [&](const GoOn&) { tables.clear(); });
+}
+
 FileDialogState openDialog() {
     return {FileDialogState::Kind::Open, "Open", openFilters(), "xls", ""};
 }
@@ -116,6 +129,7 @@ void LoadCommands::load(InputRole role, const std::optional<std::string>& given,
     // The sheet is read, and its locus cells tidied and checked, in one pass.
     const CellReading reading =
         workspace_.readGenotypes ? CellReading::Genotypes : CellReading::TidiedIntegers;
+    auto replaced = shownTables(workspace_, role);
     const auto measured = readThrough(runner, role, *fileName, [&](const FileProgress& progress) {
         return readInputTable(*fileName, role, reading, progress);
     });
@@ -126,6 +140,7 @@ void LoadCommands::load(InputRole role, const std::optional<std::string>& given,
     workspace_.fileOf(role) = *fileName;
     install(role, *measured, reading, "");
     workspace_.statusLine.clear();
+    release(std::move(replaced), runner);
 }
 
 void LoadCommands::import(InputRole role, const std::optional<std::string>& given,
@@ -143,6 +158,7 @@ void LoadCommands::import(InputRole role, const std::optional<std::string>& give
     }
     const ImportSettings settings = preview.settings();
     std::string message;
+    auto replaced = shownTables(workspace_, role);
     const auto measured = readThrough(runner, role, *fileName, [&](const FileProgress& progress) {
         const ImportedTable imported = importTable(*fileName, layoutOf(role), settings, progress);
         LoadedTable loaded{imported.table, {}, {}};
@@ -158,6 +174,7 @@ void LoadCommands::import(InputRole role, const std::optional<std::string>& give
     workspace_.fileOf(role) = *fileName;
     install(role, *measured, CellReading::Genotypes, message);
     workspace_.statusLine.clear();
+    release(std::move(replaced), runner);
 }
 
 void LoadCommands::install(InputRole role, const MeasuredTable& measured, CellReading reading,
