@@ -18,4 +18,11 @@ WorkRunner& inPlace() {
     return runner;
 }
 
+std::function<void(std::size_t, std::size_t)> raisingWhenCancelled(const GoOn& goOn) {
+    return [&goOn](std::size_t done, std::size_t total) {
+        if (!goOn(done, total))
+            throw WorkCancelled();
+    };
+}
+
 } // namespace tarnwick

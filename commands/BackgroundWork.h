@@ -32,4 +32,8 @@ public:
 // Runs the work on the calling thread and never stops it.
 WorkRunner& inPlace();
 
+// The progress report of work that stops by raising (reading, writing, comparing): passes the
+// report on and raises WorkCancelled once goOn says no.
+std::function<void(std::size_t done, std::size_t total)> raisingWhenCancelled(const GoOn& goOn);
+
 } // namespace tarnwick

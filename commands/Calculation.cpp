@@ -85,10 +85,7 @@ std::optional<Comparison> compare(const std::shared_ptr<const HaplotypeTable>& d
                                   const TextMeasurer& measurer) {
     Comparison comparison;
     const bool finished = runner.run("Comparing", [&](const GoOn& goOn) {
-        const MatchProgress progress = [&](std::size_t done, std::size_t total) {
-            if (!goOn(done, total))
-                throw WorkCancelled();
-        };
+        const MatchProgress progress = raisingWhenCancelled(goOn);
         comparison.result = std::make_shared<const MatchResult>(
             database->reading() == CellReading::Genotypes
                 ? matchGenotypes(*database, *search, limit, progress)

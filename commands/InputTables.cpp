@@ -26,8 +26,9 @@ std::shared_ptr<const HaplotypeTable> haplotypesOf(const StringGrid& grid, Input
     return builder.finish().table;
 }
 
-LoadedTable readInputTable(const std::string& fileName, InputRole role, CellReading reading) {
-    auto read = readHaplotypeTable(fileName, layoutOf(role), reading);
+LoadedTable readInputTable(const std::string& fileName, InputRole role, CellReading reading,
+                           const FileProgress& progress) {
+    auto read = readHaplotypeTable(fileName, layoutOf(role), reading, progress);
     LoadedTable loaded{std::move(read.table), {}, std::move(read.cutPartialRepeats)};
     loaded.faults.reserve(read.faults.size());
     for (const FaultyCell& fault : read.faults)
@@ -36,9 +37,7 @@ LoadedTable readInputTable(const std::string& fileName, InputRole role, CellRead
 }
 
 void ReadWorkbookIntoTable(StringGrid& grid, const LoadedTable& loaded) {
-    grid.setRowCount(loaded.table->rowCount() + 2);
-    grid.setColCount(loaded.table->columnCount());
-    grid.showCellsOf(loaded.table);
+    grid.showCellsOf(loaded.table, loaded.table->columnCount(), loaded.table->rowCount() + 2);
 }
 
 } // namespace tarnwick

@@ -4,6 +4,7 @@
 #include "commands/StringGrid.h"
 #include "core/table/HaplotypeTable.h"
 #include "core/text/CellReference.h"
+#include "io/FileProgress.h"
 
 #include <memory>
 #include <string>
@@ -20,12 +21,14 @@ std::shared_ptr<const HaplotypeTable> haplotypesOf(const StringGrid& grid, Input
 
 // What a load reads into an input table: the file's first sheet, its locus cells tidied and
 // read, the faulty ones listed by column, then row, and those whose tidying cut a partial repeat.
+// The progress is told of the rows read.
 struct LoadedTable {
     std::shared_ptr<const HaplotypeTable> table;
     std::vector<CellPosition> faults;
     CutPartialRepeatCells cutPartialRepeats;
 };
-LoadedTable readInputTable(const std::string& fileName, InputRole role, CellReading reading);
+LoadedTable readInputTable(const std::string& fileName, InputRole role, CellReading reading,
+                           const FileProgress& progress = {});
 
 // ReadWorkbookIntoTable: fills the grid with the sheet, from A1 to its last row and column that
 // hold a value, and two blank rows after it (ColCount K, RowCount R + 2).

@@ -10,6 +10,31 @@
 namespace tarnwick {
 namespace {
 
+// The columns' widths of a table laid out as a load shows it.
+std::vector<int> measuredWidths(const LoadedTable& loaded, const TextMeasurer& measurer,
+                                const GoOn& goOn) {
+    StringGrid laidOut(loaded.table->columnCount(), loaded.table->rowCount() + 2);
+    ReadWorkbookIntoTable(laidOut, loaded);
+    fitColumnWidths(laidOut, measurer, raisingWhenCancelled(goOn));
+    std::vector<int> widths;
+    for (int col = 0; col < laidOut.ColCount(); ++col)
+        widths.push_back(laidOut.ColWidths(col));
+    return widths;
+}
+
+// The tables a load replaces in the grids, taken before it.
+std::vector<std::shared_ptr<const TextTable>> shownTables(const Workspace& workspace,
+                                                          InputRole role) {
+    return {workspace.inputTable(role).source(), workspace.StringGrid5.source(),
+            workspace.StringGrid7.source()};
+}
+
+// Lets go of them on the runner's thread once the grids show others: freeing a table of a
+// million rows would hold the window's thread.
+void release(std::vector<std::shared_ptr<const TextTable>> tables, WorkRunner& runner) {
+    runner.run("Freeing memory", [&](const GoOn&) { tables.clear(); });
+}
+
 FileDialogState openDialog() {
     return {FileDialogState::Kind::Open, "Open", openFilters(), "xls", ""};
 }
@@ -68,7 +93,32 @@ void LoadCommands::discardForLoad(InputRole role) {
     discardInputTable(workspace_.inputTable(role));
 }
 
-void LoadCommands::load(InputRole role, const std::optional<std::string>& given) {
+std::optional<LoadCommands::MeasuredTable>
+LoadCommands::readThrough(WorkRunner& runner, InputRole role, const std::string& fileName,
+                          const std::function<LoadedTable(const FileProgress&)>& read) {
+    std::optional<MeasuredTable> measured;
+    bool finished = false;
+    try {
+        const std::string phase =
+            std::string("Reading ").append(std::filesystem::path(fileName).filename().string());
+        finished = runner.run(phase, [&](const GoOn& goOn) {
+            MeasuredTable table{read(raisingWhenCancelled(goOn)), {}};
+            if (table.loaded.faults.empty())
+                table.widths = measuredWidths(table.loaded, measurer_, goOn);
+            measured = std::move(table);
+        });
+    } catch (...) {
+        discardForLoad(role); // a failed read ends the command with the table emptied and hidden
+        throw;
+    }
+    if (!finished)
+        return std::nullopt;
+    discardForLoad(role);
+    return measured;
+}
+
+void LoadCommands::load(InputRole role, const std::optional<std::string>& given,
+                        WorkRunner& runner) {
     // A dialog cancelled leaves everything as it was, the table the user may have edited first.
     const std::string statusBefore = workspace_.statusLine;
     const auto fileName = chooseFile(role, given);
@@ -76,16 +126,25 @@ void LoadCommands::load(InputRole role, const std::optional<std::string>& given)
         workspace_.statusLine = statusBefore;
         return;
     }
-    discardForLoad(role);
     // The sheet is read, and its locus cells tidied and checked, in one pass.
     const CellReading reading =
         workspace_.readGenotypes ? CellReading::Genotypes : CellReading::TidiedIntegers;
+    auto replaced = shownTables(workspace_, role);
+    const auto measured = readThrough(runner, role, *fileName, [&](const FileProgress& progress) {
+        return readInputTable(*fileName, role, reading, progress);
+    });
+    if (!measured) {
+        workspace_.statusLine = statusBefore;
+        return;
+    }
     workspace_.fileOf(role) = *fileName;
-    install(role, readInputTable(*fileName, role, reading), reading, "");
+    install(role, *measured, reading, "");
     workspace_.statusLine.clear();
+    release(std::move(replaced), runner);
 }
 
-void LoadCommands::import(InputRole role, const std::optional<std::string>& given) {
+void LoadCommands::import(InputRole role, const std::optional<std::string>& given,
+                          WorkRunner& runner) {
     const std::string statusBefore = workspace_.statusLine;
     const auto fileName = chooseFile(role, given);
     if (!fileName) {
@@ -97,18 +156,30 @@ void LoadCommands::import(InputRole role, const std::optional<std::string>& give
         workspace_.statusLine = statusBefore;
         return;
     }
-    discardForLoad(role);
-    const ImportedTable imported = importTable(*fileName, layoutOf(role), preview.settings());
-    LoadedTable loaded{imported.table, {}, {}};
-    for (const FaultyCell& fault : imported.faults)
-        loaded.faults.push_back({fault.col, fault.row});
+    const ImportSettings settings = preview.settings();
+    std::string message;
+    auto replaced = shownTables(workspace_, role);
+    const auto measured = readThrough(runner, role, *fileName, [&](const FileProgress& progress) {
+        const ImportedTable imported = importTable(*fileName, layoutOf(role), settings, progress);
+        LoadedTable loaded{imported.table, {}, {}};
+        for (const FaultyCell& fault : imported.faults)
+            loaded.faults.push_back({fault.col, fault.row});
+        message = importMessage(imported.report);
+        return loaded;
+    });
+    if (!measured) {
+        workspace_.statusLine = statusBefore;
+        return;
+    }
     workspace_.fileOf(role) = *fileName;
-    install(role, loaded, CellReading::Genotypes, importMessage(imported.report));
+    install(role, *measured, CellReading::Genotypes, message);
     workspace_.statusLine.clear();
+    release(std::move(replaced), runner);
 }
 
-void LoadCommands::install(InputRole role, const LoadedTable& loaded, CellReading reading,
+void LoadCommands::install(InputRole role, const MeasuredTable& measured, CellReading reading,
                            const std::string& extraMessage) {
+    const LoadedTable& loaded = measured.loaded;
     StringGrid& table = workspace_.inputTable(role);
     workspace_.readingOf(role) = reading;
     ReadWorkbookIntoTable(table, loaded);
@@ -116,7 +187,7 @@ void LoadCommands::install(InputRole role, const LoadedTable& loaded, CellReadin
     if (!loaded.faults.empty())
         finishFaulty(role, static_cast<int>(loaded.faults.size()));
     else
-        finishClean(role, loaded.cutPartialRepeats, extraMessage);
+        finishClean(role, measured, extraMessage);
 }
 
 void LoadCommands::finishFaulty(InputRole role, int faults) {
@@ -135,7 +206,7 @@ void LoadCommands::finishFaulty(InputRole role, int faults) {
     }
 }
 
-void LoadCommands::finishClean(InputRole role, const CutPartialRepeatCells& cut,
+void LoadCommands::finishClean(InputRole role, const MeasuredTable& measured,
                                const std::string& extraMessage) {
     StringGrid& table = workspace_.inputTable(role);
     emptyResultTable(workspace_.StringGrid5, ResultTableState::BeforeCalculation);
@@ -146,8 +217,10 @@ void LoadCommands::finishClean(InputRole role, const CutPartialRepeatCells& cut,
     workspace_.StringGrid7.setColCount(7);
     workspace_.StringGrid7.setRowCount(2);
     workspace_.statusLine.clear();
-    const std::string message = formatMessage(role, table, cut) + extraMessage;
-    fitColumnWidths(table, measurer_);
+    const std::string message =
+        formatMessage(role, table, measured.loaded.cutPartialRepeats) + extraMessage;
+    for (std::size_t col = 0; col < measured.widths.size(); ++col)
+        table.setColWidths(static_cast<int>(col), measured.widths[col]);
     applyViewEvent(workspace_, ViewEvent::LoadedClean, role);
     dialogs_.showModal(role == InputRole::Database ? FormId::Form2 : FormId::Form3, message);
 }

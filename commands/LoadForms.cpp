@@ -7,9 +7,11 @@
 namespace tarnwick {
 
 void discardInputTable(StringGrid& table) {
-    table.clearCells();
+    // Shrunk first: emptied at its old size, a table of a million rows would make empty cells
+    // for all of them.
     table.setColCount(1);
     table.setRowCount(2);
+    table.clearCells();
 }
 
 namespace {

@@ -60,8 +60,10 @@ bool canShowMatchProbabilities(const Workspace& workspace) {
 }
 
 std::optional<MatchProbabilityResult>
-computeMatchProbabilities(const MatchProbabilityInputs& inputs, const PopulationFitGoOn& goOn) {
-    MatchProbabilities probabilities = matchProbabilities(*inputs.database, *inputs.search, 0.95);
+computeMatchProbabilities(const MatchProbabilityInputs& inputs, const PopulationFitGoOn& goOn,
+                          const CountingProgress& counted) {
+    MatchProbabilities probabilities =
+        matchProbabilities(*inputs.database, *inputs.search, 0.95, counted);
     MatchProbabilityResult result;
     std::vector<DiscreteLaplaceEstimate> estimates;
     if (inputs.discreteLaplace) {
@@ -87,13 +89,18 @@ computeMatchProbabilities(const MatchProbabilityInputs& inputs, const Population
 }
 
 bool showMatchProbabilities(Workspace& workspace, UserMessages& messages,
-                            const TextMeasurer& measurer, const MatchProbabilityRun& run) {
+                            const TextMeasurer& measurer, const MatchProbabilityRun& run,
+                            WorkRunner& runner) {
     const auto inputs = inputsOf(workspace, messages);
     if (!inputs)
         return false;
-    // Counting alone is quick: it runs here, as it always has.
-    const auto result =
-        inputs->discreteLaplace && run ? run(*inputs) : computeMatchProbabilities(*inputs);
+    std::optional<MatchProbabilityResult> result;
+    if (inputs->discreteLaplace && run)
+        result = run(*inputs);
+    else if (!runner.run("Comparing", [&](const GoOn& goOn) {
+                 result = computeMatchProbabilities(*inputs, {}, raisingWhenCancelled(goOn));
+             }))
+        return false;
     if (!result)
         return false;
     show(workspace, result->table, measurer);
@@ -103,12 +110,13 @@ bool showMatchProbabilities(Workspace& workspace, UserMessages& messages,
 }
 
 bool setDiscreteLaplace(Workspace& workspace, bool on, UserMessages& messages,
-                        const TextMeasurer& measurer, const MatchProbabilityRun& run) {
+                        const TextMeasurer& measurer, const MatchProbabilityRun& run,
+                        WorkRunner& runner) {
     const bool before = workspace.discreteLaplace;
     workspace.discreteLaplace = on;
     if (on == before || !workspace.matchProbabilities.Visible())
         return true;
-    if (showMatchProbabilities(workspace, messages, measurer, run))
+    if (showMatchProbabilities(workspace, messages, measurer, run, runner))
         return true;
     workspace.discreteLaplace = before;
     return false;

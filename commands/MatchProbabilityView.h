@@ -1,8 +1,10 @@
 #pragma once
 
+#include "commands/BackgroundWork.h"
 #include "commands/TextMeasurer.h"
 #include "commands/UserMessages.h"
 #include "commands/Workspace.h"
+#include "core/statistics/MatchProbabilities.h"
 #include "core/statistics/PopulationFits.h"
 #include "core/table/HaplotypeTable.h"
 
@@ -35,9 +37,11 @@ struct MatchProbabilityResult {
 // The counting estimates (MatchProbabilities.h, confidence 0.95), followed, when asked, by the
 // columns discrete_laplace and clusters of the fit of k = 1, 2, ... chosen by BIC in each
 // population (DiscreteLaplaceColumns.h). Touches no state, so it may run on any thread; goOn is
-// called there during the fits and stops the run by returning false, which gives none.
+// called there during the fits and stops the run by returning false, which gives none. The
+// counting is told to counted, which stops it by raising.
 std::optional<MatchProbabilityResult>
-computeMatchProbabilities(const MatchProbabilityInputs& inputs, const PopulationFitGoOn& goOn = {});
+computeMatchProbabilities(const MatchProbabilityInputs& inputs, const PopulationFitGoOn& goOn = {},
+                          const CountingProgress& counted = {});
 
 // How a run with the discrete Laplace fits is carried out: here on this thread by default; the
 // window's runs it on a worker behind a progress dialog. None when it was stopped.
@@ -46,14 +50,17 @@ using MatchProbabilityRun =
 
 // Calculate, "Match probabilities": the result shown in a view of its own in the views' place,
 // then the fit's warnings in one message. Refuses tables loaded with different readings, as
-// Calculate does. False, with nothing changed, when it could not run or was stopped.
+// Calculate does. False, with nothing changed, when it could not run or was stopped. The counting
+// alone runs through the runner ("Comparing").
 bool showMatchProbabilities(Workspace& workspace, UserMessages& messages,
-                            const TextMeasurer& measurer, const MatchProbabilityRun& run = {});
+                            const TextMeasurer& measurer, const MatchProbabilityRun& run = {},
+                            WorkRunner& runner = inPlace());
 
 // Calculate, "Discrete Laplace": turns the two columns on or off, and shows the match
 // probabilities again when they are shown. When that run is stopped, the setting and the view
 // stay as they were (false).
 bool setDiscreteLaplace(Workspace& workspace, bool on, UserMessages& messages,
-                        const TextMeasurer& measurer, const MatchProbabilityRun& run = {});
+                        const TextMeasurer& measurer, const MatchProbabilityRun& run = {},
+                        WorkRunner& runner = inPlace());
 
 } // namespace tarnwick

@@ -4,6 +4,8 @@
 #include "io/DelimitedTextWriter.h"
 #include "io/OutputPaths.h"
 
+#include <filesystem>
+
 namespace tarnwick {
 namespace {
 
@@ -28,11 +30,12 @@ int rowsUpToLastText(const StringGrid& table) {
 
 } // namespace
 
-void saveTableFile(const StringGrid& table, const std::string& fileName) {
+void saveTableFile(const StringGrid& table, const std::string& fileName,
+                   const FileProgress& progress) {
     if (lowerCaseExtension(fileName) == ".csv")
-        saveDelimitedText(table, rowsUpToLastText(table), TextTableFormat::Csv, fileName);
+        saveDelimitedText(table, rowsUpToLastText(table), TextTableFormat::Csv, fileName, progress);
     else
-        SaveTableAsBiff(table, fileName);
+        SaveTableAsBiff(table, fileName, progress);
 }
 
 SaveCommand::SaveCommand(Workspace& workspace, Dialogs& dialogs)
@@ -42,34 +45,48 @@ SaveCommand::SaveCommand(Workspace& workspace, Dialogs& dialogs)
       pairwiseDialog(saveDialog("Save pairwise table")),
       scalingDialog(saveDialog("Save MDS coordinates")), workspace_(workspace), dialogs_(dialogs) {}
 
-void SaveCommand::run() {
+void SaveCommand::run(WorkRunner& runner) {
     Workspace& w = workspace_;
+    const std::string statusBefore = w.statusLine;
     w.statusLine = "saving...";
-    saveIf(w.structure.visible, w.structure.amova, amovaDialog, "AMOVA table saved");
-    saveIf(w.structure.visible, w.structure.pairwise, pairwiseDialog, "Pairwise table saved");
-    saveIf(w.structure.visible, w.structure.scaling, scalingDialog, "MDS coordinates saved");
-    saveIf(w.matchProbabilities.Visible(), w.matchProbabilities, matchProbabilitiesDialog,
-           "Save match probabilities");
-    saveIf(w.StringGrid5.Visible() && !w.StringGrid7.Visible(), w.StringGrid5, SaveDialog1,
-           "Save by haplotype(s)");
-    saveIf(w.StringGrid7.Visible() && !w.StringGrid5.Visible(), w.StringGrid7, SaveDialog2,
-           "Save by populations");
-    saveIf(w.StringGrid2.Visible(), w.StringGrid2, SaveDialog3, "Save!");
-    saveIf(w.StringGrid1.Visible(), w.StringGrid1, SaveDialog4, "Save!");
+    const bool saved =
+        saveIf(w.structure.visible, w.structure.amova, amovaDialog, "AMOVA table saved", runner) &&
+        saveIf(w.structure.visible, w.structure.pairwise, pairwiseDialog, "Pairwise table saved",
+               runner) &&
+        saveIf(w.structure.visible, w.structure.scaling, scalingDialog, "MDS coordinates saved",
+               runner) &&
+        saveIf(w.matchProbabilities.Visible(), w.matchProbabilities, matchProbabilitiesDialog,
+               "Save match probabilities", runner) &&
+        saveIf(w.StringGrid5.Visible() && !w.StringGrid7.Visible(), w.StringGrid5, SaveDialog1,
+               "Save by haplotype(s)", runner) &&
+        saveIf(w.StringGrid7.Visible() && !w.StringGrid5.Visible(), w.StringGrid7, SaveDialog2,
+               "Save by populations", runner) &&
+        saveIf(w.StringGrid2.Visible(), w.StringGrid2, SaveDialog3, "Save!", runner) &&
+        saveIf(w.StringGrid1.Visible(), w.StringGrid1, SaveDialog4, "Save!", runner);
+    if (!saved) {
+        w.statusLine = statusBefore;
+        return;
+    }
     w.statusLine.clear();
 }
 
-void SaveCommand::saveIf(bool shown, const StringGrid& table, FileDialogState& dialog,
-                         const char* message) {
+bool SaveCommand::saveIf(bool shown, const StringGrid& table, FileDialogState& dialog,
+                         const char* message, WorkRunner& runner) {
     if (!shown)
-        return;
+        return true;
     const auto chosen = dialogs_.runFileDialog(dialog);
     if (!chosen)
-        return;
+        return true;
     dialog.fileName = withDefaultExtension(*chosen, dialog.defaultExtension);
-    saveTableFile(table, dialog.fileName);
+    const std::string phase =
+        std::string("Writing ").append(std::filesystem::path(dialog.fileName).filename().string());
+    if (!runner.run(phase, [&](const GoOn& goOn) {
+            saveTableFile(table, dialog.fileName, raisingWhenCancelled(goOn));
+        }))
+        return false;
     workspace_.statusLine.clear();
     dialogs_.showMessage(message);
+    return true;
 }
 
 } // namespace tarnwick

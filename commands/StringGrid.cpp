@@ -97,6 +97,16 @@ void StringGrid::showCellsOf(std::shared_ptr<const TextTable> source) {
     source_ = std::move(source);
 }
 
+void StringGrid::showCellsOf(std::shared_ptr<const TextTable> source, int colCount, int rowCount) {
+    pool_ = std::make_shared<TextPool>();
+    cells_ = {};
+    sourceCols_ = std::min(std::max(colCount, 1), source->columnCount());
+    sourceRows_ = std::min(std::max(rowCount, 1), source->rowCount());
+    source_ = std::move(source);
+    setColCount(colCount); // with a source, these only keep the fixed rows, columns and widths
+    setRowCount(rowCount);
+}
+
 void StringGrid::ownCells() {
     if (!source_)
         return;

@@ -41,6 +41,8 @@ public:
     // Shows the cells of a table: cell (c, r) reads the source's cell (c, r) while it lies
     // inside the counts. The counts stay as they are.
     void showCellsOf(std::shared_ptr<const TextTable> source);
+    // The same with new counts, set without making cells of the grid's own for them first.
+    void showCellsOf(std::shared_ptr<const TextTable> source, int colCount, int rowCount);
     // The table shown, while no cell has been written since.
     const std::shared_ptr<const TextTable>& source() const { return source_; }
 

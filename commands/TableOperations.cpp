@@ -9,27 +9,41 @@
 
 namespace tarnwick {
 
-void fitColumnWidths(StringGrid& table, const TextMeasurer& measurer) {
+void fitColumnWidths(StringGrid& table, const TextMeasurer& measurer,
+                     const std::function<void(std::size_t done, std::size_t total)>& progress) {
     constexpr int kGridLineWidth = 1;
     constexpr int kPadding = 5;
     constexpr std::size_t kCachedLength = 64;
-    // Tables repeat few distinct texts, so each short one is measured once.
+    constexpr std::size_t kCachedTexts = 1 << 16;
+    constexpr std::size_t kTextsPerReport = 4096;
+    // Tables repeat few distinct texts, so each short one is measured once. A column of a million
+    // distinct names would fill the cache for nothing: it starts again when full, which also keeps
+    // its freeing in small steps.
     std::unordered_map<std::string, int> widthOf;
+    const auto columns = static_cast<std::size_t>(table.ColCount());
+    std::size_t texts = 0;
+    int col = 0;
     const auto width = [&](std::string_view text) {
+        if (progress && ++texts % kTextsPerReport == 0)
+            progress(static_cast<std::size_t>(col), columns);
         if (text.empty())
             return 0;
         if (text.size() > kCachedLength)
             return measurer.textWidth(text);
+        if (widthOf.size() >= kCachedTexts)
+            widthOf.clear();
         const auto [entry, added] = widthOf.try_emplace(std::string(text), 0);
         if (added)
             entry->second = measurer.textWidth(text);
         return entry->second;
     };
-    for (int col = 0; col < table.ColCount(); ++col) {
+    for (; col < table.ColCount(); ++col) {
         int widest = 0;
         table.forEachText(col, 0, table.RowCount(),
                           [&](std::string_view text) { widest = std::max(widest, width(text)); });
         table.setColWidths(col, widest + kGridLineWidth + kPadding);
+        if (progress)
+            progress(static_cast<std::size_t>(col) + 1, columns);
     }
 }
 

@@ -4,13 +4,17 @@
 #include "commands/TextMeasurer.h"
 #include "core/text/CellReference.h"
 
+#include <cstddef>
+#include <functional>
 #include <vector>
 
 namespace tarnwick {
 
 // Sets each column's width to its widest text (0 when all are empty) plus the 1-pixel grid line
-// plus 5 pixels.
-void fitColumnWidths(StringGrid& table, const TextMeasurer& measurer);
+// plus 5 pixels. The progress, when given, is told of the columns done every few thousand texts
+// measured, and stops the measuring by raising.
+void fitColumnWidths(StringGrid& table, const TextMeasurer& measurer,
+                     const std::function<void(std::size_t done, std::size_t total)>& progress = {});
 
 // The faulty-cell list: entry k is column k, with the cell's column number (from 1) in row 0
 // and its row number (from 1) in row 1. An empty list is one column of two empty cells.

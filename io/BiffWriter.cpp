@@ -5,6 +5,7 @@
 #include "core/text/Text.h"
 #include "io/CodePage.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -64,18 +65,38 @@ void checkDimensions(const TextTable& table) {
                     " columns; a saved table can hold at most 65536 columns");
 }
 
+// How far a save is: each pass over the table's columns is a third of it.
+class SaveProgress {
+public:
+    SaveProgress(const FileProgress& progress, int columns)
+        : progress_(progress), columns_(static_cast<std::uint64_t>(std::max(columns, 0))) {}
+    void columnDone() {
+        if (progress_)
+            progress_(++done_, 3 * columns_);
+    }
+
+private:
+    const FileProgress& progress_;
+    std::uint64_t columns_;
+    std::uint64_t done_ = 0;
+};
+
 // Visits every cell in the order the records are written.
-template <typename Visit> void forEachCellColumnMajor(const TextTable& table, Visit visit) {
+template <typename Visit>
+void forEachCellColumnMajor(const TextTable& table, Visit visit, SaveProgress* progress = nullptr) {
     std::string scratch;
-    for (int col = 0; col < table.columnCount(); ++col)
+    for (int col = 0; col < table.columnCount(); ++col) {
         for (int row = 0; row < table.rowCount(); ++row)
             visit(col, row, table.text(col, row, scratch));
+        if (progress)
+            progress->columnDone();
+    }
 }
 
 // The bytes each non-ASCII text is written as, in the one code page that holds them all.
 class CellEncoding {
 public:
-    explicit CellEncoding(const TextTable& table) {
+    explicit CellEncoding(const TextTable& table, SaveProgress* progress = nullptr) {
         const std::vector<int> preference = singleByteCodePagePreference();
         std::vector<std::unique_ptr<TextConverter>> converters;
         converters.reserve(preference.size());
@@ -85,20 +106,23 @@ public:
         // For each non-ASCII text, its bytes in each candidate code page (none: not held).
         std::unordered_map<std::string, std::vector<std::optional<std::string>>> encoded;
         std::vector<bool> candidate(preference.size(), true);
-        forEachCellColumnMajor(table, [&](int col, int row, std::string_view text) {
-            if (isAscii(text) || encoded.contains(std::string(text)))
-                return;
-            auto& forms = encoded[std::string(text)];
-            bool anyLeft = false;
-            for (std::size_t i = 0; i < converters.size(); ++i) {
-                forms.push_back(converters[i]->convert(text));
-                candidate[i] = candidate[i] && forms.back().has_value();
-                anyLeft = anyLeft || candidate[i];
-            }
-            if (!anyLeft)
-                throw Error("Cell " + cellReference(col, row) +
-                            " cannot be written in a single-byte code page");
-        });
+        forEachCellColumnMajor(
+            table,
+            [&](int col, int row, std::string_view text) {
+                if (isAscii(text) || encoded.contains(std::string(text)))
+                    return;
+                auto& forms = encoded[std::string(text)];
+                bool anyLeft = false;
+                for (std::size_t i = 0; i < converters.size(); ++i) {
+                    forms.push_back(converters[i]->convert(text));
+                    candidate[i] = candidate[i] && forms.back().has_value();
+                    anyLeft = anyLeft || candidate[i];
+                }
+                if (!anyLeft)
+                    throw Error("Cell " + cellReference(col, row) +
+                                " cannot be written in a single-byte code page");
+            },
+            progress);
         if (encoded.empty())
             return;
         std::size_t chosen = 0;
@@ -124,13 +148,17 @@ private:
     std::unordered_map<std::string, std::string> bytes_;
 };
 
-void checkTextLengths(const TextTable& table, const CellEncoding& encoding) {
-    forEachCellColumnMajor(table, [&](int col, int row, std::string_view text) {
-        const auto length = encoding.bytesOf(text).size();
-        if (length > kMaxTextBytes)
-            throw Error("Cell " + cellReference(col, row) + " holds " + std::to_string(length) +
-                        " bytes of text; a saved cell can hold at most 65527 bytes");
-    });
+void checkTextLengths(const TextTable& table, const CellEncoding& encoding,
+                      SaveProgress* progress) {
+    forEachCellColumnMajor(
+        table,
+        [&](int col, int row, std::string_view text) {
+            const auto length = encoding.bytesOf(text).size();
+            if (length > kMaxTextBytes)
+                throw Error("Cell " + cellReference(col, row) + " holds " + std::to_string(length) +
+                            " bytes of text; a saved cell can hold at most 65527 bytes");
+        },
+        progress);
 }
 
 } // namespace
@@ -147,18 +175,23 @@ void WriteLabelRecord(ReplacingFile& file, int col, int row, std::string_view te
     file.write(text);
 }
 
-bool SaveTableAsBiff(const TextTable& table, const std::string& fileName) {
+bool SaveTableAsBiff(const TextTable& table, const std::string& fileName,
+                     const FileProgress& progress) {
     checkDimensions(table);
-    const CellEncoding encoding(table);
-    checkTextLengths(table, encoding);
+    SaveProgress saved(progress, table.columnCount());
+    const CellEncoding encoding(table, &saved);
+    checkTextLengths(table, encoding, &saved);
 
     ReplacingFile file(fileName);
     writeBof(file);
     if (const auto codePage = encoding.codePage())
         writeCodePage(file, *codePage);
-    forEachCellColumnMajor(table, [&](int col, int row, std::string_view text) {
-        WriteLabelRecord(file, col, row, encoding.bytesOf(text));
-    });
+    forEachCellColumnMajor(
+        table,
+        [&](int col, int row, std::string_view text) {
+            WriteLabelRecord(file, col, row, encoding.bytesOf(text));
+        },
+        &saved);
     writeEof(file);
     file.commit();
     return true;

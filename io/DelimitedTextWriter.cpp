@@ -60,8 +60,12 @@ char* putTsvField(char* out, std::string_view text) {
 // Rows are handed to sink a good many at a time.
 constexpr std::size_t kPiece = 1 << 20;
 
+// Rows between reports of progress.
+constexpr std::uint64_t kRowsPerReport = 4096;
+
 template <typename Sink>
-void forEachPiece(const TextTable& table, int rowCount, TextTableFormat format, Sink sink) {
+void forEachPiece(const TextTable& table, int rowCount, TextTableFormat format, Sink sink,
+                  const FileProgress& progress = {}) {
     const bool csv = format == TextTableFormat::Csv;
     std::vector<char> piece(kPiece);
     std::size_t used = 0;
@@ -76,6 +80,7 @@ void forEachPiece(const TextTable& table, int rowCount, TextTableFormat format, 
         if (room > piece.size())
             piece.resize(room);
     };
+    std::uint64_t rowsWritten = 0;
     const auto writeRow = [&](std::span<const std::string_view> cells) {
         for (std::size_t col = 0; col < cells.size(); ++col) {
             makeRoom(cells[col].size());
@@ -89,6 +94,8 @@ void forEachPiece(const TextTable& table, int rowCount, TextTableFormat format, 
         if (csv)
             piece[used++] = '\r';
         piece[used++] = '\n';
+        if (progress && ++rowsWritten % kRowsPerReport == 0)
+            progress(rowsWritten, static_cast<std::uint64_t>(std::max(rowCount, 0)));
     };
     table.forEachRow(0, rowCount, writeRow);
     // Rows asked for beyond the table's are empty.
@@ -107,9 +114,10 @@ void writeDelimitedText(std::ostream& out, const TextTable& table, int rowCount,
 }
 
 void saveDelimitedText(const TextTable& table, int rowCount, TextTableFormat format,
-                       const std::string& fileName) {
+                       const std::string& fileName, const FileProgress& progress) {
     ReplacingFile file(fileName);
-    forEachPiece(table, rowCount, format, [&](std::string_view piece) { file.write(piece); });
+    forEachPiece(
+        table, rowCount, format, [&](std::string_view piece) { file.write(piece); }, progress);
     file.commit();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/text/TextTable.h"
+#include "io/FileProgress.h"
 
 #include <ostream>
 #include <string>
@@ -17,8 +18,9 @@ enum class TextTableFormat {
 void writeDelimitedText(std::ostream& out, const TextTable& table, int rowCount,
                         TextTableFormat format);
 
-// The same into a file, replacing it only once everything is written.
+// The same into a file, replacing it only once everything is written. The progress is told of
+// the rows written; when it raises, the old file stays.
 void saveDelimitedText(const TextTable& table, int rowCount, TextTableFormat format,
-                       const std::string& fileName);
+                       const std::string& fileName, const FileProgress& progress = {});
 
 } // namespace tarnwick

@@ -521,10 +521,11 @@ std::string describeImport(const std::string& fileName, const ImportReport& repo
 }
 
 ImportedTable importTable(const std::string& fileName, TableLayout layout,
-                          const ImportSettings& settings) {
+                          const ImportSettings& settings, const FileProgress& progress) {
     HaplotypeTableBuilder builder(layout, CellReading::Genotypes);
     ImportSink sink(fileName, layout, settings, builder);
-    readSheets(fileName, sink);
+    ProgressSink reported(sink, progress);
+    readSheets(fileName, reported);
     try {
         sink.finishReading();
     } catch (const ReadError& error) {

@@ -7,6 +7,7 @@
 
 #include "core/table/ColumnRoles.h"
 #include "core/table/HaplotypeTable.h"
+#include "io/FileProgress.h"
 
 #include <cstdint>
 #include <memory>
@@ -61,9 +62,9 @@ struct ImportedTable {
 
 // Reads the file for a table of the layout kDatabaseLayout or kSearchLayout. Raises an Error
 // naming the file when it cannot be read, holds no locus column, names a sheet it has not, or
-// its sheets' loci differ (naming the sheet and the locus).
+// its sheets' loci differ (naming the sheet and the locus). The progress is told of the rows read.
 ImportedTable importTable(const std::string& fileName, TableLayout layout,
-                          const ImportSettings& settings);
+                          const ImportSettings& settings, const FileProgress& progress = {});
 
 // The first rows of a sheet as texts (the titles first), and the names of all sheets: what the
 // import dialog previews.

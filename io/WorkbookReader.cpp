@@ -8,11 +8,13 @@
 namespace tarnwick {
 
 HaplotypeTableBuilder::Result readHaplotypeTable(const std::string& fileName, TableLayout layout,
-                                                 CellReading reading) {
+                                                 CellReading reading,
+                                                 const FileProgress& progress) {
     HaplotypeTableBuilder builder(layout, reading);
     TableCollector sheet(builder,
                          reading == CellReading::Genotypes ? '.' : localeDecimalSeparator());
-    readFirstSheet(fileName, sheet);
+    ProgressSink reported(sheet, progress);
+    readFirstSheet(fileName, reported);
     const auto fail = [&](const std::string& why) {
         throw Error("Cannot read \"" + fileName + "\": " + why);
     };

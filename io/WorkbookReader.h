@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/table/HaplotypeTable.h"
+#include "io/FileProgress.h"
 
 #include <string>
 
@@ -11,8 +12,10 @@ namespace tarnwick {
 // program shows them in general form (with "." before decimals for the genotype reading, so that
 // 13.2 is never read as the copies 13 and 2); locus cells, as the layout says which they are, are
 // then read as the reading says. A sheet without a table (no value, or A1 alone), an error value
-// such as #DIV/0!, or a file that cannot be read raises an Error naming the file.
+// such as #DIV/0!, or a file that cannot be read raises an Error naming the file. The progress
+// is told of the rows read.
 HaplotypeTableBuilder::Result readHaplotypeTable(const std::string& fileName, TableLayout layout,
-                                                 CellReading reading);
+                                                 CellReading reading,
+                                                 const FileProgress& progress = {});
 
 } // namespace tarnwick

@@ -1,6 +1,6 @@
 #include "ui/MatchProbabilityProgress.h"
 
-#include "ui/WorkerProgress.h"
+#include "ui/WorkProgress.h"
 
 namespace tarnwick {
 

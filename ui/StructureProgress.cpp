@@ -1,6 +1,6 @@
 #include "ui/StructureProgress.h"
 
-#include "ui/WorkerProgress.h"
+#include "ui/WorkProgress.h"
 
 namespace tarnwick {
 

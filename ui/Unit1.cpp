@@ -242,20 +242,25 @@ void TForm1::Readgenotypes1Click(bool checked) {
 }
 
 void TForm1::loadDatabaseFile(const std::string& fileName) {
-    runCommand([this, &fileName] { program_.loads.load(InputRole::Database, fileName); });
+    runCommand([this, &fileName] {
+        WindowWorkRunner runner(this);
+        program_.loads.load(InputRole::Database, fileName, runner);
+    });
 }
 
 void TForm1::MatchProbabilities1Click() {
     runCommand([this] {
+        WindowWorkRunner runner(this);
         showMatchProbabilities(workspace_, dialogs_, measurer_,
-                               matchProbabilitiesWithProgress(this));
+                               matchProbabilitiesWithProgress(this), runner);
     });
 }
 
 void TForm1::DiscreteLaplace1Click(bool checked) {
     runCommand([this, checked] {
+        WindowWorkRunner runner(this);
         setDiscreteLaplace(workspace_, checked, dialogs_, measurer_,
-                           matchProbabilitiesWithProgress(this));
+                           matchProbabilitiesWithProgress(this), runner);
     });
 }
 
@@ -276,19 +281,31 @@ void TForm1::PopulationStructure1Click() {
 }
 
 void TForm1::Button1Click() {
-    runCommand([this] { program_.loads.Button1Click(); });
+    runCommand([this] {
+        WindowWorkRunner runner(this);
+        program_.loads.Button1Click(runner);
+    });
 }
 
 void TForm1::Button2Click() {
-    runCommand([this] { program_.loads.Button2Click(); });
+    runCommand([this] {
+        WindowWorkRunner runner(this);
+        program_.loads.Button2Click(runner);
+    });
 }
 
 void TForm1::Importdatabase1Click() {
-    runCommand([this] { program_.loads.import(InputRole::Database); });
+    runCommand([this] {
+        WindowWorkRunner runner(this);
+        program_.loads.import(InputRole::Database, std::nullopt, runner);
+    });
 }
 
 void TForm1::Importhaplotypes1Click() {
-    runCommand([this] { program_.loads.import(InputRole::Search); });
+    runCommand([this] {
+        WindowWorkRunner runner(this);
+        program_.loads.import(InputRole::Search, std::nullopt, runner);
+    });
 }
 
 void TForm1::Button3Click() {
@@ -299,7 +316,10 @@ void TForm1::Button3Click() {
 }
 
 void TForm1::Button4Click() {
-    runCommand([this] { program_.save.run(); });
+    runCommand([this] {
+        WindowWorkRunner runner(this);
+        program_.save.run(runner);
+    });
 }
 
 void TForm1::Button5Click() {

@@ -8,6 +8,7 @@
 #include <QProgressDialog>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <exception>
 #include <thread>
@@ -103,9 +104,13 @@ bool WindowWorkRunner::run(const std::string& phase, const std::function<void(co
         state.finished = true;
     });
 
-    QProgressDialog dialog(QString::fromStdString(phase + "..."), "Cancel", 0, 0, window_);
-    dialog.setObjectName("WorkProgress");
-    dialog.setWindowTitle(window_ ? window_->windowTitle() : QString());
+    const bool atOnce = look_.showAfterMs <= 0;
+    QProgressDialog dialog(QString::fromStdString(phase + "..."), "Cancel", 0, atOnce ? 100 : 0,
+                           window_);
+    dialog.setObjectName(look_.objectName);
+    dialog.setWindowTitle(!look_.title.isEmpty() ? look_.title
+                          : window_              ? window_->windowTitle()
+                                                 : QString());
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setAutoClose(false);
     dialog.setAutoReset(false);
@@ -113,6 +118,10 @@ bool WindowWorkRunner::run(const std::string& phase, const std::function<void(co
     dialog.reset(); // QProgressDialog shows itself on construction otherwise
     dialog.hide();
     InputHold hold(window_, dialog);
+    if (atOnce) {
+        dialog.setValue(0);
+        dialog.show();
+    }
 
     QElapsedTimer clock;
     clock.start();
@@ -128,9 +137,13 @@ bool WindowWorkRunner::run(const std::string& phase, const std::function<void(co
                 dialog.setLabelText("Stopping...");
             return;
         }
-        if (!dialog.isVisible() && clock.elapsed() >= kShowAfterMs)
+        if (!dialog.isVisible() && clock.elapsed() >= look_.showAfterMs)
             dialog.show();
-        // setValue would show the dialog at once; before 0.3 s it stays hidden.
+        if (const std::lock_guard lock(labelMutex_); labelChanged_) {
+            dialog.setLabelText(QString::fromStdString(label_));
+            labelChanged_ = false;
+        }
+        // setValue would show the dialog at once; before its time it stays hidden.
         if (const std::size_t total = state.total; total > 0 && dialog.isVisible()) {
             dialog.setMaximum(100);
             dialog.setValue(percentOf(state.done, total));
@@ -144,6 +157,34 @@ bool WindowWorkRunner::run(const std::string& phase, const std::function<void(co
     if (failure)
         std::rethrow_exception(failure);
     return !state.stop;
+}
+
+void WindowWorkRunner::setLabelText(std::string text) {
+    const std::lock_guard lock(labelMutex_);
+    label_ = std::move(text);
+    labelChanged_ = true;
+}
+
+void WorkerProgress::report(int percent, std::string text) {
+    percent_ = percent;
+    if (!text.empty())
+        runner_.setLabelText(std::move(text));
+}
+
+bool WorkerProgress::goOn() const {
+    return goOn_(static_cast<std::size_t>(std::clamp(percent_.load(), 0, 100)), 100);
+}
+
+bool runWithProgress(QWidget* parent, const QString& title, const QString& label,
+                     const char* objectName, const std::function<void(WorkerProgress&)>& work) {
+    WindowWorkRunner runner(parent, {0, title, objectName});
+    QString phase = label;
+    if (phase.endsWith("...")) // the runner adds them
+        phase.chop(3);
+    return runner.run(phase.toStdString(), [&](const GoOn& goOn) {
+        WorkerProgress progress(runner, goOn);
+        work(progress);
+    });
 }
 
 } // namespace tarnwick

@@ -135,7 +135,7 @@ std::pair<double, double> clopperPearson(std::size_t matches, std::size_t n, dou
 }
 
 MatchProbabilities matchProbabilities(const HaplotypeTable& database, const HaplotypeTable& search,
-                                      double confidence) {
+                                      double confidence, const CountingProgress& progress) {
     if (!(confidence >= kLeastConfidence && confidence <= kGreatestConfidence))
         throw Error("The confidence must lie between 0.5 and 0.9999; " + sixDigits(confidence) +
                     " does not");
@@ -153,7 +153,10 @@ MatchProbabilities matchProbabilities(const HaplotypeTable& database, const Hapl
     std::vector<std::vector<ProbabilityRow>> rowsOf(search.haplotypes());
     Intervals intervals(confidence);
     std::vector<std::size_t> matches(places);
+    std::size_t counted = 0;
     for (const auto& [lociBits, searches] : searchesByLoci) {
+        if (progress)
+            progress(counted++, searchesByLoci.size());
         std::vector<std::size_t> loci;
         for (std::size_t k = 0; k < ids.search.loci(); ++k)
             if (lociBits[k / 64] >> (k % 64) & 1)

@@ -5,6 +5,7 @@
 
 #include "core/table/HaplotypeTable.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,10 +38,14 @@ struct MatchProbabilities {
 inline constexpr double kLeastConfidence = 0.5;
 inline constexpr double kGreatestConfidence = 0.9999;
 
+// Told after each set of search haplotypes typed at the same loci is counted (done of total); it
+// stops the counting by raising.
+using CountingProgress = std::function<void(std::size_t done, std::size_t total)>;
+
 // The loci pair as the tables were read (integers or genotypes). Raises an Error when the
 // confidence lies outside its range.
 MatchProbabilities matchProbabilities(const HaplotypeTable& database, const HaplotypeTable& search,
-                                      double confidence);
+                                      double confidence, const CountingProgress& progress = {});
 
 // The Clopper-Pearson interval of matches of n at this confidence (n > 0).
 std::pair<double, double> clopperPearson(std::size_t matches, std::size_t n, double confidence);

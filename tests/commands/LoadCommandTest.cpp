@@ -1,5 +1,6 @@
 #include "commands/LoadCommand.h"
 #include "ScriptedDialogs.h"
+#include "StoppingRunner.h"
 #include "TableBuilder.h"
 #include "TestFiles.h"
 #include "commands/Calculation.h"
@@ -427,6 +428,38 @@ TEST(ImportPreviewOutcome, TellsWhetherTheSettingsImport) {
     const ImportPreview::Outcome none = preview.outcome();
     EXPECT_FALSE(none.importable);
     EXPECT_NE(none.text.find("has no column titled as a locus"), std::string::npos) << none.text;
+}
+
+// A read cancelled at its first report, halfway or at its last leaves the old table, its views,
+// the enabled commands and the status line, and shows nothing.
+TEST_F(LoadCommand, ACancelledReadKeepsTheOldTable) {
+    std::string rows = "id,population,c2,c3,c4,c5,c6,DYS19,DYS390\n";
+    for (int r = 0; r < 10000; ++r)
+        rows += std::to_string(r) + ",X,,,,,,14,24\n";
+    const std::string large = file("large.csv", rows);
+    const std::string old = file("old.csv", kCleanDatabase);
+    const auto shown = [&] {
+        std::string state = views() + enabled() + workspace.statusLine + "|" +
+                            workspace.fileOf(InputRole::Database) + "|" +
+                            std::to_string(dialogs.log.size());
+        const StringGrid& table = workspace.StringGrid1;
+        for (int row = 0; row < table.RowCount(); ++row)
+            for (int col = 0; col < table.ColCount(); ++col)
+                state += table.Cells(col, row) + ",";
+        return state;
+    };
+    test::StoppingRunner whole;
+    commands.load(InputRole::Database, large, whole);
+    ASSERT_GE(whole.reports, 3U);
+    for (const std::size_t stopAt : {std::size_t{1}, whole.reports / 2, whole.reports}) {
+        commands.load(InputRole::Database, old);
+        workspace.statusLine = "as before";
+        const std::string before = shown();
+        test::StoppingRunner runner(stopAt);
+        commands.load(InputRole::Database, large, runner);
+        EXPECT_EQ(runner.phases, Strings{"Reading large.csv"});
+        EXPECT_EQ(shown(), before) << "stopped at report " << stopAt;
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "commands/SaveCommand.h"
 #include "ScriptedDialogs.h"
+#include "StoppingRunner.h"
 #include "TableBuilder.h"
 #include "TestFiles.h"
 #include "commands/ErrorReport.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace tarnwick {
@@ -109,6 +111,46 @@ TEST_F(SaveCommandTest, ACsvNameGetsCommaSeparatedText) {
     dialogs.fileAnswers = {path("view.xls")};
     save.run();
     EXPECT_EQ(readFile(path("view.xls")).substr(0, 4), std::string("\x09\x08\x08\x00", 4));
+}
+
+// A write cancelled at its first report, halfway or at its last leaves the old file byte for byte
+// and nothing beside it, and the status line as it was before the command.
+TEST_F(SaveCommandTest, ACancelledWriteLeavesTheOldFileAndNothingElse) {
+    show(false, false, true, false);
+    test::Rows rows{{"sample name", "number", "note"}};
+    for (int r = 0; r < 20000; ++r)
+        rows.push_back({"S" + std::to_string(r), std::to_string(r), "x"});
+    workspace.StringGrid5 = test::inputTable(rows);
+    const auto filesInFolder = [&] {
+        Strings names;
+        for (const auto& entry : fs::directory_iterator(directory))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    for (const std::string extension : {".xls", ".csv"}) {
+        fs::remove_all(directory);
+        fs::create_directories(directory);
+        test::StoppingRunner whole;
+        dialogs.fileAnswers = {path("whole" + extension)};
+        save.run(whole);
+        ASSERT_GE(whole.reports, 3U) << extension;
+        fs::remove(path("whole" + extension));
+        const std::string old = "the old file's bytes";
+        testing_files::writeFile(path("old" + extension), old);
+        for (const std::size_t stopAt : {std::size_t{1}, whole.reports / 2, whole.reports}) {
+            workspace.statusLine = "as before";
+            dialogs.log.clear();
+            dialogs.fileAnswers = {path("old" + extension)};
+            test::StoppingRunner runner(stopAt);
+            save.run(runner);
+            EXPECT_EQ(runner.phases, Strings{"Writing old" + extension});
+            EXPECT_EQ(readFile(path("old" + extension)), old) << extension << " " << stopAt;
+            EXPECT_EQ(filesInFolder(), Strings{"old" + extension}) << extension << " " << stopAt;
+            EXPECT_EQ(workspace.statusLine, "as before");
+            EXPECT_EQ(dialogs.log, Strings{"file dialog | saving..."}) << "no message of a save";
+        }
+    }
 }
 
 TEST(ErrorReportText, AddsAFullStopUnlessTheTextEndsInOneOrBelowIt) {
