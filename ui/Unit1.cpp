@@ -52,7 +52,7 @@ private:
     std::function<void()> onResize_;
 };
 
-QPushButton* button(const char* name, const char* text, QRect geometry, QWidget* parent) {
+QPushButton* button(const char* name, const QString& text, QRect geometry, QWidget* parent) {
     auto* result = new QPushButton(text, parent);
     result->setObjectName(name);
     result->setGeometry(geometry);
@@ -109,12 +109,12 @@ void TForm1::createControls(QWidget* client) {
     Bevel2->setObjectName("Bevel2");
     Bevel2->setFrameShape(QFrame::HLine);
     Bevel2->setGeometry(0, 0, kClientWidth, 1);
-    Label1 = new QLabel("Number of steps(max):", client);
+    Label1 = new QLabel(tr("Number of steps(max):"), client);
     Label1->setObjectName("Label1");
     Label1->setGeometry(296, 11, 105, 13);
     widenToText(Label1);
-    Button1 = button("Button1", "Load database", {1, 24, 103, 25}, client);
-    Button2 = button("Button2", "Load haplotype(s) for search", {108, 24, 165, 25}, client);
+    Button1 = button("Button1", tr("Load database"), {1, 24, 103, 25}, client);
+    Button2 = button("Button2", tr("Load haplotype(s) for search"), {108, 24, 165, 25}, client);
     ComboBox1 = new QComboBox(client);
     ComboBox1->setObjectName("ComboBox1");
     ComboBox1->setEditable(true);
@@ -123,10 +123,10 @@ void TForm1::createControls(QWidget* client) {
     ComboBox1->setCurrentIndex(-1);
     ComboBox1->setEditText("");
     ComboBox1->setGeometry(276, 26, 137, 21);
-    Button3 = button("Button3", "Calculate", {416, 24, 75, 25}, client);
-    Button5 = button("Button5", "By populations", {512, 8, 89, 25}, client);
-    Button6 = button("Button6", "By haplotype(s)", {512, 40, 89, 25}, client);
-    Button4 = button("Button4", "Save", {616, 24, 75, 25}, client);
+    Button3 = button("Button3", tr("Calculate"), {416, 24, 75, 25}, client);
+    Button5 = button("Button5", tr("By populations"), {512, 8, 89, 25}, client);
+    Button6 = button("Button6", tr("By haplotype(s)"), {512, 40, 89, 25}, client);
+    Button4 = button("Button4", tr("Save"), {616, 24, 75, 25}, client);
     StringGrid1 = createView(workspace_.StringGrid1, model1_, "StringGrid1", client);
     StringGrid2 = createView(workspace_.StringGrid2, model2_, "StringGrid2", client);
     StringGrid5 = createView(workspace_.StringGrid5, model5_, "StringGrid5", client);
@@ -145,7 +145,7 @@ void TForm1::createControls(QWidget* client) {
     Bevel1->setFrameShape(QFrame::Box);
     Bevel1->setFrameShadow(QFrame::Sunken);
     Bevel1->setGeometry(0, 496, kClientWidth, 20);
-    Label3 = new QLabel("Comment:", client);
+    Label3 = new QLabel(tr("Comment:"), client);
     Label3->setObjectName("Label3");
     Label3->setGeometry(512, 500, 47, 13);
     Label2 = new QLabel(client);
@@ -165,39 +165,40 @@ void TForm1::createControls(QWidget* client) {
 }
 
 void TForm1::createMenu() {
-    QMenu* file = menuBar()->addMenu("&File");
-    Loaddatabase1 = file->addAction("Load database", this, &TForm1::Button1Click);
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    Loaddatabase1 = file->addAction(tr("Load database"), this, &TForm1::Button1Click);
     Loadhaplotypersforsearch1 =
-        file->addAction("Load haplotype(s) for search", this, &TForm1::Button2Click);
-    Importdatabase1 = file->addAction("Import database...", this, &TForm1::Importdatabase1Click);
-    Importhaplotypes1 =
-        file->addAction("Import haplotype(s) for search...", this, &TForm1::Importhaplotypes1Click);
+        file->addAction(tr("Load haplotype(s) for search"), this, &TForm1::Button2Click);
+    Importdatabase1 =
+        file->addAction(tr("Import database..."), this, &TForm1::Importdatabase1Click);
+    Importhaplotypes1 = file->addAction(tr("Import haplotype(s) for search..."), this,
+                                        &TForm1::Importhaplotypes1Click);
     // An import is a load of another kind: offered exactly when its load is.
     connect(Loaddatabase1, &QAction::enabledChanged, Importdatabase1, &QAction::setEnabled);
     connect(Loadhaplotypersforsearch1, &QAction::enabledChanged, Importhaplotypes1,
             &QAction::setEnabled);
-    Save1 = file->addAction("Save", this, &TForm1::Button4Click);
-    Quit1 = file->addAction("Quit", this, &TForm1::Quit1Click);
-    QMenu* settings = menuBar()->addMenu("&Settings");
+    Save1 = file->addAction(tr("Save"), this, &TForm1::Button4Click);
+    Quit1 = file->addAction(tr("Quit"), this, &TForm1::Quit1Click);
+    QMenu* settings = menuBar()->addMenu(tr("&Settings"));
     Numberofsteps1 =
-        settings->addAction("Number of steps(max)", this, &TForm1::Numberofsteps1Click);
-    Readgenotypes1 = settings->addAction("Read genotypes");
+        settings->addAction(tr("Number of steps(max)"), this, &TForm1::Numberofsteps1Click);
+    Readgenotypes1 = settings->addAction(tr("Read genotypes"));
     Readgenotypes1->setCheckable(true);
     connect(Readgenotypes1, &QAction::toggled, this, &TForm1::Readgenotypes1Click);
-    QMenu* calculate = menuBar()->addMenu("&Calculate");
-    Calculate1 = calculate->addAction("Calculate", this, &TForm1::Button3Click);
+    QMenu* calculate = menuBar()->addMenu(tr("&Calculate"));
+    Calculate1 = calculate->addAction(tr("Calculate"), this, &TForm1::Button3Click);
     MatchProbabilities1 =
-        calculate->addAction("Match probabilities", this, &TForm1::MatchProbabilities1Click);
-    DiscreteLaplace1 = calculate->addAction("Discrete Laplace");
+        calculate->addAction(tr("Match probabilities"), this, &TForm1::MatchProbabilities1Click);
+    DiscreteLaplace1 = calculate->addAction(tr("Discrete Laplace"));
     DiscreteLaplace1->setCheckable(true);
     // Only the user's click: the check set from the workspace runs nothing.
     connect(DiscreteLaplace1, &QAction::triggered, this, &TForm1::DiscreteLaplace1Click);
     PopulationStructure1 =
-        calculate->addAction("Population structure", this, &TForm1::PopulationStructure1Click);
-    QMenu* help = menuBar()->addMenu("&Help");
-    Instructions1 = help->addAction("Instructions", this, &TForm1::Instructions1Click);
+        calculate->addAction(tr("Population structure"), this, &TForm1::PopulationStructure1Click);
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    Instructions1 = help->addAction(tr("Instructions"), this, &TForm1::Instructions1Click);
     Abouttheprogramme1 =
-        help->addAction("About the programme", this, &TForm1::Abouttheprogramme1Click);
+        help->addAction(tr("About the programme"), this, &TForm1::Abouttheprogramme1Click);
     Loaddatabase1->setObjectName("Loaddatabase1");
     Loadhaplotypersforsearch1->setObjectName("Loadhaplotypersforsearch1");
     Importdatabase1->setObjectName("Importdatabase1");

@@ -159,6 +159,97 @@
     </message>
 </context>
 <context>
+    <name>tarnwick::TForm1</name>
+    <message>
+        <source>Number of steps(max):</source>
+        <translation type="unfinished">Число шагов (макс.):</translation>
+    </message>
+    <message>
+        <source>Load database</source>
+        <translation type="unfinished">Загрузка базы данных</translation>
+    </message>
+    <message>
+        <source>Load haplotype(s) for search</source>
+        <translation type="unfinished">Загрузка гаплотипов для поиска</translation>
+    </message>
+    <message>
+        <source>Calculate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>By populations</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>By haplotype(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation type="unfinished">Сохранить</translation>
+    </message>
+    <message>
+        <source>Comment:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Файл</translation>
+    </message>
+    <message>
+        <source>Import database...</source>
+        <translation>Импорт базы данных...</translation>
+    </message>
+    <message>
+        <source>Import haplotype(s) for search...</source>
+        <translation>Импорт гаплотипов для поиска...</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Выход</translation>
+    </message>
+    <message>
+        <source>&amp;Settings</source>
+        <translation>&amp;Настройки</translation>
+    </message>
+    <message>
+        <source>Number of steps(max)</source>
+        <translation>Число шагов (макс.)</translation>
+    </message>
+    <message>
+        <source>Read genotypes</source>
+        <translation>Читать генотипы</translation>
+    </message>
+    <message>
+        <source>&amp;Calculate</source>
+        <translation>&amp;Вычисления</translation>
+    </message>
+    <message>
+        <source>Match probabilities</source>
+        <translation>Вероятности совпадения</translation>
+    </message>
+    <message>
+        <source>Discrete Laplace</source>
+        <translation>Дискретное распределение Лапласа</translation>
+    </message>
+    <message>
+        <source>Population structure</source>
+        <translation>Структура популяций</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Справка</translation>
+    </message>
+    <message>
+        <source>Instructions</source>
+        <translation>Инструкция</translation>
+    </message>
+    <message>
+        <source>About the programme</source>
+        <translation>О программе</translation>
+    </message>
+</context>
+<context>
     <name>tarnwick::TForm2</name>
     <message>
         <source>Load database</source>
