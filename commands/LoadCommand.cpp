@@ -17,6 +17,7 @@ std::vector<int> measuredWidths(const LoadedTable& loaded, const TextMeasurer& m
     ReadWorkbookIntoTable(laidOut, loaded);
     fitColumnWidths(laidOut, measurer, raisingWhenCancelled(goOn));
     std::vector<int> widths;
+    widths.reserve(static_cast<std::size_t>(laidOut.ColCount()));
     for (int col = 0; col < laidOut.ColCount(); ++col)
         widths.push_back(laidOut.ColWidths(col));
     return widths;
