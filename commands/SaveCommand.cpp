@@ -1,10 +1,9 @@
 #include "commands/SaveCommand.h"
 
+#include "commands/SaveThroughDialog.h"
 #include "io/BiffWriter.h"
 #include "io/DelimitedTextWriter.h"
 #include "io/OutputPaths.h"
-
-#include <filesystem>
 
 namespace tarnwick {
 namespace {
@@ -74,19 +73,17 @@ bool SaveCommand::saveIf(bool shown, const StringGrid& table, FileDialogState& d
                          const char* message, WorkRunner& runner) {
     if (!shown)
         return true;
-    const auto chosen = dialogs_.runFileDialog(dialog);
-    if (!chosen)
-        return true;
-    dialog.fileName = withDefaultExtension(*chosen, dialog.defaultExtension);
-    const std::string phase =
-        std::string("Writing ").append(std::filesystem::path(dialog.fileName).filename().string());
-    if (!runner.run(phase, [&](const GoOn& goOn) {
-            saveTableFile(table, dialog.fileName, raisingWhenCancelled(goOn));
-        }))
-        return false;
-    workspace_.statusLine.clear();
-    dialogs_.showMessage(message);
-    return true;
+    const SaveOutcome outcome = saveThroughDialog(
+        dialogs_, dialog,
+        [&](const std::string& fileName, const FileProgress& progress) {
+            saveTableFile(table, fileName, progress);
+        },
+        runner);
+    if (outcome == SaveOutcome::Saved) {
+        workspace_.statusLine.clear();
+        dialogs_.showMessage(message);
+    }
+    return outcome != SaveOutcome::WriteCancelled;
 }
 
 } // namespace tarnwick

@@ -2,6 +2,7 @@
 
 #include "commands/ErrorReport.h"
 #include "commands/SaveCommand.h"
+#include "commands/SaveThroughDialog.h"
 #include "ui/Fonts.h"
 #include "ui/ReadOnlyTable.h"
 
@@ -47,12 +48,12 @@ LeftOutMenDialog::LeftOutMenDialog(StringGrid& list, Dialogs& dialogs, FileDialo
 
 void LeftOutMenDialog::SaveClick() {
     try {
-        const auto chosen = dialogs_.runFileDialog(saveDialog_);
-        if (!chosen)
-            return;
-        saveDialog_.fileName = withDefaultExtension(*chosen, saveDialog_.defaultExtension);
-        saveTableFile(list_, saveDialog_.fileName);
-        dialogs_.showMessage(tr("Men left out saved").toStdString());
+        const SaveOutcome outcome = saveThroughDialog(
+            dialogs_, saveDialog_, [&](const std::string& fileName, const FileProgress& progress) {
+                saveTableFile(list_, fileName, progress);
+            });
+        if (outcome == SaveOutcome::Saved)
+            dialogs_.showMessage(tr("Men left out saved").toStdString());
     } catch (const std::exception& error) {
         dialogs_.showError(errorReportText(error.what()));
     }

@@ -1,6 +1,7 @@
 #include "ui/StructureWidget.h"
 
 #include "commands/ErrorReport.h"
+#include "commands/SaveThroughDialog.h"
 #include "core/statistics/MatchProbabilities.h"
 #include "ui/Fonts.h"
 #include "ui/LeftOutMenDialog.h"
@@ -111,11 +112,10 @@ void StructureWidget::SavePlotClick() {
     if (!view_.result)
         return;
     try {
-        const auto chosen = dialogs_.runFileDialog(plotDialog);
-        if (!chosen)
-            return;
-        plotDialog.fileName = withDefaultExtension(*chosen, plotDialog.defaultExtension);
-        saveStructurePlot(*view_.result, plotDialog.fileName);
+        saveThroughDialog(dialogs_, plotDialog,
+                          [&](const std::string& fileName, const FileProgress&) {
+                              saveStructurePlot(*view_.result, fileName);
+                          });
     } catch (const std::exception& error) {
         dialogs_.showError(errorReportText(error.what()));
     }
