@@ -151,7 +151,11 @@ TEST(Translation, ShowsRussianTextsWholeAndLeavesEnglishAsWritten) {
     QCoreApplication::installTranslator(russian.get());
     TForm4 form4(TForm4::Instance::Form4, forms.Form4, dialogs, nullptr);
     TForm7 form7([](const QString&) {}, nullptr);
+    const TForm5 instructions(nullptr);
     QCoreApplication::removeTranslator(russian.get());
+    // The help text is one message: a change to its English source must be made in the .ts too.
+    EXPECT_TRUE(instructions.findChild<QLabel*>("lbl1")->text().startsWith(
+        QString::fromUtf8("Для работы с Tarnwick")));
     EXPECT_EQ(form4.windowTitle(), QString::fromUtf8("Внимание: ошибка в данных."));
     EXPECT_EQ(form7.findChild<QLabel*>("Label1")->text(),
               QString::fromUtf8("Число шагов (макс.):"));

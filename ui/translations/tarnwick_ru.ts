@@ -315,6 +315,8 @@ Please correct, and try again.</source>
 
 4. Calculate, &quot;Match probabilities&quot; shows how often each searched haplotype occurs in each population and in all, with a 95 % confidence interval.
    Calculate, &quot;Population structure&quot; compares the populations (AMOVA, pairwise distances) and draws them as points of a map (MDS).
+   Check Calculate, &quot;Discrete Laplace&quot; to add to the match probabilities each haplotype&apos;s probability under the discrete Laplace model,
+   which also serves haplotypes seen once or never (fitted per population; it may take a while on large databases).
 
 5. &quot;Save&quot; (Ctrl+S) writes the table shown: as CSV text under a .csv name, else as a spreadsheet file. Ctrl+C copies the selected cells.
 
