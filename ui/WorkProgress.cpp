@@ -26,10 +26,12 @@ struct SharedState {
 
 // While work runs, the user's input to the program's windows other than the progress dialog is
 // dropped (a click would start a second command in the middle of the first); closing the main
-// window is taken as a request to cancel.
+// window is taken as a request to cancel. Work that cannot be cancelled takes no input at all,
+// and closing waits for it.
 class InputHold : public QObject {
 public:
-    InputHold(QWidget* window, QProgressDialog& dialog) : window_(window), dialog_(dialog) {
+    InputHold(QWidget* window, QProgressDialog& dialog, bool cancellable)
+        : window_(window), dialog_(dialog), cancellable_(cancellable) {
         qApp->installEventFilter(this);
     }
     ~InputHold() override { qApp->removeEventFilter(this); }
@@ -40,11 +42,18 @@ protected:
     bool eventFilter(QObject* target, QEvent* event) override {
         if (event->type() == QEvent::Close && target == window_) {
             event->ignore();
-            askToCancel();
+            if (cancellable_)
+                askToCancel();
+            return true;
+        }
+        if (event->type() == QEvent::Close && target == &dialog_ && !cancellable_) {
+            event->ignore();
             return true;
         }
         if (!isUserInput(event->type()))
             return false;
+        if (!cancellable_)
+            return true;
         const auto* widget = qobject_cast<QWidget*>(target);
         return !(widget && dialog_.isVisible() && dialog_.isAncestorOf(widget)) &&
                target != &dialog_;
@@ -78,6 +87,7 @@ private:
 
     QWidget* window_;
     QProgressDialog& dialog_;
+    bool cancellable_;
 };
 
 int percentOf(std::size_t done, std::size_t total) {
@@ -87,6 +97,16 @@ int percentOf(std::size_t done, std::size_t total) {
 } // namespace
 
 bool WindowWorkRunner::run(const std::string& phase, const std::function<void(const GoOn&)>& work) {
+    return runOnWorker(phase, work, true);
+}
+
+void WindowWorkRunner::runToEnd(const std::string& phase, const std::function<void()>& work) {
+    runOnWorker(
+        phase, [&](const GoOn&) { work(); }, false);
+}
+
+bool WindowWorkRunner::runOnWorker(const std::string& phase,
+                                   const std::function<void(const GoOn&)>& work, bool cancellable) {
     SharedState state;
     std::exception_ptr failure;
     std::thread worker([&] {
@@ -115,9 +135,11 @@ bool WindowWorkRunner::run(const std::string& phase, const std::function<void(co
     dialog.setAutoClose(false);
     dialog.setAutoReset(false);
     dialog.setMinimumDuration(0);
+    if (!cancellable)
+        dialog.setCancelButton(nullptr);
     dialog.reset(); // QProgressDialog shows itself on construction otherwise
     dialog.hide();
-    InputHold hold(window_, dialog);
+    InputHold hold(window_, dialog, cancellable);
     if (atOnce) {
         dialog.setValue(0);
         dialog.show();
@@ -132,7 +154,7 @@ bool WindowWorkRunner::run(const std::string& phase, const std::function<void(co
             loop.quit();
             return;
         }
-        if (dialog.wasCanceled()) { // its button, Escape, or the window's close box
+        if (cancellable && dialog.wasCanceled()) { // its button, Escape, or the window's close box
             if (!state.stop.exchange(true))
                 dialog.setLabelText("Stopping...");
             return;
