@@ -73,6 +73,10 @@
         <source>Result:</source>
         <translation>Результат:</translation>
     </message>
+    <message>
+        <source>Reading the whole file...</source>
+        <translation>Чтение всего файла...</translation>
+    </message>
 </context>
 <context>
     <name>tarnwick::LeftOutMenDialog</name>
