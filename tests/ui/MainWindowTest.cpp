@@ -21,6 +21,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -174,6 +175,50 @@ TEST_F(MainWindow, MatchProbabilitiesShowInTheirOwnViewOnceBothTablesAreLoaded) 
     widget<QPushButton>(&form, "Button6")->click();
     EXPECT_FALSE(view->isVisible());
     EXPECT_EQ(views(), "0010");
+}
+
+// A load cancelled through its progress dialog keeps the old table, the title, the views and the
+// commands offered, and says nothing of the file.
+TEST_F(MainWindow, ACancelledLoadKeepsTheOldTableTitleAndCommands) {
+    dialogs.fileAnswers = {file("db.csv", kDatabase)};
+    dialogs.formActions = {[] {}};
+    widget<QPushButton>(&form, "Button1")->click();
+    dialogs.fileAnswers = {file("search.csv", kSearch)};
+    dialogs.formActions = {[] {}};
+    widget<QPushButton>(&form, "Button2")->click();
+    // Long enough to read that its progress shows.
+    std::string rows = "id,population,c2,c3,c4,c5,c6,DYS19,DYS390\n";
+    for (int r = 0; r < 600000; ++r)
+        rows += std::to_string(r) + ",X,,,,,," + std::to_string(10 + r % 9) + ",24\n";
+    const std::string large = file("large.csv", rows.c_str());
+    const auto state = [&] {
+        const QAbstractItemModel* model = widget<QTableView>(&form, "StringGrid1")->model();
+        return form.windowTitle().toStdString() + "|" + views() + enabled() +
+               std::to_string(widget<QAction>(&form, "MatchProbabilities1")->isEnabled()) + "|" +
+               widget<QLabel>(&form, "Label2")->text().toStdString() + "|" +
+               std::to_string(model->rowCount()) + "|" +
+               model->index(1, 7).data().toString().toStdString();
+    };
+    const std::string before = state();
+    const std::size_t messages = dialogs.log.size();
+    bool cancelled = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* dialog = form.findChild<QProgressDialog*>("WorkProgress");
+        if (cancelled || !dialog || !dialog->isVisible())
+            return;
+        auto* cancel = dialog->findChild<QPushButton*>();
+        ASSERT_NE(cancel, nullptr);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        cancelled = true;
+    });
+    watch.start(10);
+    dialogs.fileAnswers = {large};
+    widget<QPushButton>(&form, "Button1")->click();
+    watch.stop();
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(state(), before);
+    EXPECT_EQ(dialogs.log.size(), messages + 1) << "the file dialog only";
 }
 
 TEST_F(MainWindow, LoadsTheFileItWasStartedWithAsTheDatabase) {
