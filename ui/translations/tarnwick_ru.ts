@@ -16,11 +16,15 @@
     <name>tarnwick::DisplayCheck</name>
     <message>
         <source>no display is set (DISPLAY and WAYLAND_DISPLAY are empty)</source>
-        <translation type="unfinished"></translation>
+        <translation>дисплей не задан (DISPLAY и WAYLAND_DISPLAY пусты)</translation>
     </message>
     <message>
         <source>cannot connect to the X display &quot;%1&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>не удаётся подключиться к X-дисплею &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Tarnwick needs a graphical display: %1.</source>
+        <translation>Для работы Tarnwick нужен графический дисплей: %1.</translation>
     </message>
 </context>
 <context>
