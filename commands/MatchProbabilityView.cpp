@@ -100,7 +100,11 @@ bool showMatchProbabilities(Workspace& workspace, UserMessages& messages,
     if (inputs->discreteLaplace && run)
         result = run(*inputs);
     else if (!runner.run("Comparing", [&](const GoOn& goOn) {
-                 result = computeMatchProbabilities(*inputs, {}, raisingWhenCancelled(goOn));
+                 // The fits, after the counting, tell the populations fitted.
+                 const PopulationFitGoOn fitted = [&goOn](const PopulationFitProgress& fit) {
+                     return goOn(fit.population, fit.populations);
+                 };
+                 result = computeMatchProbabilities(*inputs, fitted, raisingWhenCancelled(goOn));
              }))
         return false;
     if (!result)
