@@ -1,6 +1,7 @@
 #include "ui/WorkProgress.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
@@ -80,7 +81,9 @@ private:
     void askToCancel() {
         dialog_.show();
         const auto answer =
-            QMessageBox::question(&dialog_, dialog_.windowTitle(), "Cancel the work in progress?");
+            QMessageBox::question(&dialog_, dialog_.windowTitle(),
+                                  QCoreApplication::translate("tarnwick::WindowWorkRunner",
+                                                              "Cancel the work in progress?"));
         if (answer == QMessageBox::Yes)
             dialog_.cancel();
     }
@@ -125,8 +128,9 @@ bool WindowWorkRunner::runOnWorker(const std::string& phase,
     });
 
     const bool atOnce = look_.showAfterMs <= 0;
-    QProgressDialog dialog(QString::fromStdString(phase + "..."), "Cancel", 0, atOnce ? 100 : 0,
-                           window_);
+    QProgressDialog dialog(QString::fromStdString(phase + "..."),
+                           QCoreApplication::translate("tarnwick::WindowWorkRunner", "Cancel"), 0,
+                           atOnce ? 100 : 0, window_);
     dialog.setObjectName(look_.objectName);
     dialog.setWindowTitle(!look_.title.isEmpty() ? look_.title
                           : window_              ? window_->windowTitle()
@@ -156,7 +160,8 @@ bool WindowWorkRunner::runOnWorker(const std::string& phase,
         }
         if (cancellable && dialog.wasCanceled()) { // its button, Escape, or the window's close box
             if (!state.stop.exchange(true))
-                dialog.setLabelText("Stopping...");
+                dialog.setLabelText(
+                    QCoreApplication::translate("tarnwick::WindowWorkRunner", "Stopping..."));
             return;
         }
         if (!dialog.isVisible() && clock.elapsed() >= look_.showAfterMs)

@@ -390,4 +390,19 @@ Thanks to everyone who shared population data.</source>
         <translation>Число шагов</translation>
     </message>
 </context>
+<context>
+    <name>tarnwick::WindowWorkRunner</name>
+    <message>
+        <source>Cancel the work in progress?</source>
+        <translation>Прервать выполняемую работу?</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Stopping...</source>
+        <translation>Остановка...</translation>
+    </message>
+</context>
 </TS>
