@@ -17,7 +17,8 @@ PopulationFitGoOn fitStatus(TerminalStatus& status) {
         if (now - start < std::chrono::seconds(1) || now - last < std::chrono::milliseconds(200))
             return true;
         last = now;
-        status.show("fitting " + describeFitProgress(progress));
+        status.show(progress.populations == 0 ? std::string("gathering the populations' men")
+                                              : "fitting " + describeFitProgress(progress));
         return true;
     };
 }

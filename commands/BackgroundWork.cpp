@@ -13,6 +13,10 @@ public:
 
 } // namespace
 
+void WorkRunner::runToEnd(const std::string& phase, const std::function<void()>& work) {
+    run(phase, [&](const GoOn&) { work(); });
+}
+
 WorkRunner& inPlace() {
     static InPlaceRunner runner;
     return runner;

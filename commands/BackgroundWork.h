@@ -27,6 +27,9 @@ public:
     // Runs the work under the name of its phase ("Comparing"), which calls goOn now and then.
     // Returns false when the user cancelled it; raises the work's own error.
     virtual bool run(const std::string& phase, const std::function<void(const GoOn&)>& work) = 0;
+    // Runs work that cannot be stopped once begun (freeing memory) under the name of its phase:
+    // where it shows, it offers no Cancel.
+    virtual void runToEnd(const std::string& phase, const std::function<void()>& work);
 };
 
 // Runs the work on the calling thread and never stops it.

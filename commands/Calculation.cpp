@@ -109,9 +109,12 @@ void calculate(Workspace& workspace, UserMessages& messages, const TextMeasurer&
     std::shared_ptr<const HaplotypeTable> search;
     const bool loaded = isLoaded(workspace.StringGrid1) && isLoaded(workspace.StringGrid2);
     if (loaded && !workspace.stepLimit.empty()) {
-        database =
-            haplotypesOf(workspace.StringGrid1, InputRole::Database, workspace.databaseReading);
-        search = haplotypesOf(workspace.StringGrid2, InputRole::Search, workspace.searchReading);
+        const auto tables = inputHaplotypes(workspace.StringGrid1, workspace.databaseReading,
+                                            workspace.StringGrid2, workspace.searchReading, runner);
+        if (!tables)
+            return; // cancelled before anything changed
+        database = tables->database;
+        search = tables->search;
     }
     const CalculationCheck check =
         checkCalculation({workspace.stepLimit, database.get(), search.get()});

@@ -47,9 +47,9 @@ ImportSettings ImportPreview::settings() const {
     return settings;
 }
 
-ImportPreview::Outcome ImportPreview::outcome() const {
+ImportPreview::Outcome ImportPreview::OutcomeQuery::run(const FileProgress& progress) const {
     try {
-        const ImportedTable imported = importTable(fileName_, layoutOf(role_), settings());
+        const ImportedTable imported = importTable(fileName, layoutOf(role), settings, progress);
         const ImportReport& report = imported.report;
         std::string text = std::to_string(report.rows) + (report.rows == 1 ? " row, " : " rows, ") +
                            std::to_string(report.men) + (report.men == 1 ? " man, " : " men, ") +

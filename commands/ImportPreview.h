@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands/InputRole.h"
+#include "io/FileProgress.h"
 #include "io/TableImport.h"
 
 #include <string>
@@ -45,8 +46,18 @@ public:
         std::string text;
         bool importable = false;
     };
-    Outcome outcome() const;
+    Outcome outcome() const { return outcomeQuery().run(); }
     std::string summary() const { return outcome().text; }
+
+    // What the outcome is worked out from, copied: it may be worked out on another thread while
+    // the choices change. The progress is told of the rows read and stops it by raising.
+    struct OutcomeQuery {
+        std::string fileName;
+        InputRole role;
+        ImportSettings settings;
+        Outcome run(const FileProgress& progress = {}) const;
+    };
+    OutcomeQuery outcomeQuery() const { return {fileName_, role_, settings()}; }
 
 private:
     void readPreview();

@@ -6,24 +6,79 @@
 
 namespace tarnwick {
 
-std::shared_ptr<const HaplotypeTable> haplotypesOf(const StringGrid& grid, InputRole role,
-                                                   CellReading loadedAs) {
-    const int haplotypes = std::max(grid.RowCount() - 3, 0);
-    if (auto shown = std::dynamic_pointer_cast<const HaplotypeTable>(grid.source());
-        shown && shown->layout().firstLocusColumn == layoutOf(role).firstLocusColumn &&
+namespace {
+
+int haplotypeRows(const StringGrid& grid) {
+    return std::max(grid.RowCount() - 3, 0);
+}
+
+} // namespace
+
+std::shared_ptr<const HaplotypeTable> loadedHaplotypes(const StringGrid& grid, InputRole role,
+                                                       CellReading loadedAs) {
+    auto shown = std::dynamic_pointer_cast<const HaplotypeTable>(grid.source());
+    if (shown && shown->layout().firstLocusColumn == layoutOf(role).firstLocusColumn &&
         shown->columns() == grid.ColCount() &&
-        static_cast<int>(shown->haplotypes()) == haplotypes && shown->reading() == loadedAs)
+        static_cast<int>(shown->haplotypes()) == haplotypeRows(grid) &&
+        shown->reading() == loadedAs)
         return shown;
+    return nullptr;
+}
+
+std::shared_ptr<const HaplotypeTable>
+haplotypesOf(const StringGrid& grid, InputRole role, CellReading loadedAs,
+             const std::function<void(std::size_t done, std::size_t total)>& progress) {
+    if (auto shown = loadedHaplotypes(grid, role, loadedAs))
+        return shown;
+    const int haplotypes = haplotypeRows(grid);
     HaplotypeTableBuilder builder(layoutOf(role), loadedAs == CellReading::Genotypes
                                                       ? CellReading::Genotypes
                                                       : CellReading::Integers);
     builder.cover(haplotypes + 1, grid.ColCount());
     std::string scratch;
-    for (int col = 0; col < grid.ColCount(); ++col)
+    const auto columns = static_cast<std::size_t>(grid.ColCount());
+    for (int col = 0; col < grid.ColCount(); ++col) {
+        if (progress)
+            progress(static_cast<std::size_t>(col), columns);
         for (int row = 0; row <= haplotypes; ++row)
             if (const auto text = grid.text(col, row, scratch); !text.empty())
                 builder.setText(row, col, text);
+    }
+    if (progress)
+        progress(columns, columns);
     return builder.finish().table;
+}
+
+std::optional<InputHaplotypes> inputHaplotypes(const StringGrid& database,
+                                               CellReading databaseReading,
+                                               const StringGrid& search, CellReading searchReading,
+                                               WorkRunner& runner) {
+    InputHaplotypes tables{loadedHaplotypes(database, InputRole::Database, databaseReading),
+                           loadedHaplotypes(search, InputRole::Search, searchReading)};
+    if (tables.database && tables.search)
+        return tables;
+    // Copies share the grids' cells until a grid is written, so taking them costs nothing.
+    const StringGrid databaseCopy = database;
+    const StringGrid searchCopy = search;
+    const bool finished = runner.run("Reading the tables", [&](const GoOn& goOn) {
+        // The database's columns, then the search's, as one count.
+        const std::size_t databaseColumns =
+            tables.database ? 0 : static_cast<std::size_t>(databaseCopy.ColCount());
+        const std::size_t columns =
+            databaseColumns + (tables.search ? 0 : static_cast<std::size_t>(searchCopy.ColCount()));
+        const auto report = raisingWhenCancelled(goOn);
+        if (!tables.database)
+            tables.database =
+                haplotypesOf(databaseCopy, InputRole::Database, databaseReading,
+                             [&](std::size_t done, std::size_t) { report(done, columns); });
+        if (!tables.search)
+            tables.search = haplotypesOf(
+                searchCopy, InputRole::Search, searchReading,
+                [&](std::size_t done, std::size_t) { report(databaseColumns + done, columns); });
+    });
+    if (!finished)
+        return std::nullopt;
+    return tables;
 }
 
 LoadedTable readInputTable(const std::string& fileName, InputRole role, CellReading reading,

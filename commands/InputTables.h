@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/BackgroundWork.h"
 #include "commands/InputRole.h"
 #include "commands/StringGrid.h"
 #include "core/table/HaplotypeTable.h"
@@ -7,6 +8,7 @@
 #include "io/FileProgress.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +17,29 @@ namespace tarnwick {
 // The haplotypes of an input table as the grid holds them now: rows 1 to RowCount - 3 under
 // the titles of row 0. The table the grid shows when it is still the one a load gave it;
 // otherwise one read from its cells as they stand (every cell's text as it is, not tidied), as
-// genotypes when the table was loaded so.
-std::shared_ptr<const HaplotypeTable> haplotypesOf(const StringGrid& grid, InputRole role,
-                                                   CellReading loadedAs);
+// genotypes when the table was loaded so. The progress is told of the columns read from cells and
+// stops the reading by raising.
+std::shared_ptr<const HaplotypeTable>
+haplotypesOf(const StringGrid& grid, InputRole role, CellReading loadedAs,
+             const std::function<void(std::size_t done, std::size_t total)>& progress = {});
+
+// The table the grid shows when it is still the one a load gave it; none when it must be read
+// from its cells.
+std::shared_ptr<const HaplotypeTable> loadedHaplotypes(const StringGrid& grid, InputRole role,
+                                                       CellReading loadedAs);
+
+// Both input tables as haplotypes: those the grids show as loaded at once, those edited by hand
+// read from copies of the grids (which keep their cells as they are) on the runner's thread,
+// "Reading the tables", so that the window's thread never goes through their cells. None when
+// the user cancelled.
+struct InputHaplotypes {
+    std::shared_ptr<const HaplotypeTable> database;
+    std::shared_ptr<const HaplotypeTable> search;
+};
+std::optional<InputHaplotypes> inputHaplotypes(const StringGrid& database,
+                                               CellReading databaseReading,
+                                               const StringGrid& search, CellReading searchReading,
+                                               WorkRunner& runner);
 
 // What a load reads into an input table: the file's first sheet, its locus cells tidied and
 // read, the faulty ones listed by column, then row, and those whose tidying cut a partial repeat.

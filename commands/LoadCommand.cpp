@@ -33,7 +33,7 @@ std::vector<std::shared_ptr<const TextTable>> shownTables(const Workspace& works
 // Lets go of them on the runner's thread once the grids show others: freeing a table of a
 // million rows would hold the window's thread.
 void release(std::vector<std::shared_ptr<const TextTable>> tables, WorkRunner& runner) {
-    runner.run("Freeing memory", [&](const GoOn&) { tables.clear(); });
+    runner.runToEnd("Freeing memory", [&] { tables.clear(); });
 }
 
 FileDialogState openDialog() {

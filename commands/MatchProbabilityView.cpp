@@ -15,7 +15,8 @@ namespace {
 // The warnings a message shows at most; the rest are counted.
 constexpr std::size_t kWarningsShown = 10;
 
-std::optional<MatchProbabilityInputs> inputsOf(Workspace& workspace, UserMessages& messages) {
+std::optional<MatchProbabilityInputs> inputsOf(Workspace& workspace, UserMessages& messages,
+                                               WorkRunner& runner) {
     if (!canShowMatchProbabilities(workspace))
         return std::nullopt;
     if (workspace.databaseReading != workspace.searchReading) {
@@ -24,10 +25,11 @@ std::optional<MatchProbabilityInputs> inputsOf(Workspace& workspace, UserMessage
         workspace.statusLine.clear();
         return std::nullopt;
     }
-    return MatchProbabilityInputs{
-        haplotypesOf(workspace.StringGrid1, InputRole::Database, workspace.databaseReading),
-        haplotypesOf(workspace.StringGrid2, InputRole::Search, workspace.searchReading),
-        workspace.discreteLaplace};
+    const auto tables = inputHaplotypes(workspace.StringGrid1, workspace.databaseReading,
+                                        workspace.StringGrid2, workspace.searchReading, runner);
+    if (!tables)
+        return std::nullopt;
+    return MatchProbabilityInputs{tables->database, tables->search, workspace.discreteLaplace};
 }
 
 void show(Workspace& workspace, std::shared_ptr<const TextTable> table,
@@ -91,14 +93,18 @@ computeMatchProbabilities(const MatchProbabilityInputs& inputs, const Population
 bool showMatchProbabilities(Workspace& workspace, UserMessages& messages,
                             const TextMeasurer& measurer, const MatchProbabilityRun& run,
                             WorkRunner& runner) {
-    const auto inputs = inputsOf(workspace, messages);
+    const auto inputs = inputsOf(workspace, messages, runner);
     if (!inputs)
         return false;
     std::optional<MatchProbabilityResult> result;
     if (inputs->discreteLaplace && run)
         result = run(*inputs);
     else if (!runner.run("Comparing", [&](const GoOn& goOn) {
-                 result = computeMatchProbabilities(*inputs, {}, raisingWhenCancelled(goOn));
+                 // The fits, after the counting, tell the populations fitted.
+                 const PopulationFitGoOn fitted = [&goOn](const PopulationFitProgress& fit) {
+                     return goOn(fit.population, fit.populations);
+                 };
+                 result = computeMatchProbabilities(*inputs, fitted, raisingWhenCancelled(goOn));
              }))
         return false;
     if (!result)

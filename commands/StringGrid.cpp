@@ -19,7 +19,8 @@ std::size_t cellIndex(int row, int cols, int col) {
 
 StringGrid::StringGrid(int colCount, int rowCount, int fixedRows)
     : colCount_(std::max(colCount, 1)), rowCount_(std::max(rowCount, 1)),
-      pool_(std::make_shared<TextPool>()), cells_(cellCount(colCount_, rowCount_), kEmptyText),
+      pool_(std::make_shared<TextPool>()),
+      cells_(std::make_shared<std::vector<TextId>>(cellCount(colCount_, rowCount_), kEmptyText)),
       colWidths_(static_cast<std::size_t>(colCount_), kDefaultColWidth) {
     setFixedRows(fixedRows);
 }
@@ -36,11 +37,11 @@ void StringGrid::setColCount(int count) {
         std::vector<TextId> resized(cellCount(count, rowCount_), kEmptyText);
         const int kept = std::min(count, colCount_);
         for (int row = 0; row < rowCount_; ++row) {
-            const auto from = cells_.begin() + static_cast<std::ptrdiff_t>(row) * colCount_;
+            const auto from = cells_->begin() + static_cast<std::ptrdiff_t>(row) * colCount_;
             std::copy(from, from + kept,
                       resized.begin() + static_cast<std::ptrdiff_t>(row) * count);
         }
-        cells_ = std::move(resized);
+        cells_ = std::make_shared<std::vector<TextId>>(std::move(resized));
     }
     colCount_ = count;
     colWidths_.resize(static_cast<std::size_t>(count), kDefaultColWidth);
@@ -52,8 +53,8 @@ void StringGrid::setRowCount(int count) {
         fixedRows_ = count - 1;
     if (source_)
         sourceRows_ = std::min(sourceRows_, count);
-    else
-        cells_.resize(cellCount(colCount_, count), kEmptyText);
+    else if (count != rowCount_)
+        writableCells().resize(cellCount(colCount_, count), kEmptyText);
     rowCount_ = count;
 }
 
@@ -75,7 +76,7 @@ std::string_view StringGrid::text(int col, int row, std::string& scratch) const 
     if (source_)
         return col < sourceCols_ && row < sourceRows_ ? source_->text(col, row, scratch)
                                                       : std::string_view();
-    return pool_->text(cells_[cellIndex(row, colCount_, col)]);
+    return pool_->text((*cells_)[cellIndex(row, colCount_, col)]);
 }
 
 std::string StringGrid::Cells(int col, int row) const {
@@ -86,12 +87,13 @@ std::string StringGrid::Cells(int col, int row) const {
 void StringGrid::setCells(int col, int row, std::string_view text) {
     checkInside(col, row);
     ownCells();
-    cells_[cellIndex(row, colCount_, col)] = pool_->intern(text);
+    const TextId id = writablePool().intern(text);
+    writableCells()[cellIndex(row, colCount_, col)] = id;
 }
 
 void StringGrid::showCellsOf(std::shared_ptr<const TextTable> source) {
     pool_ = std::make_shared<TextPool>();
-    cells_ = {};
+    cells_ = std::make_shared<std::vector<TextId>>();
     sourceCols_ = std::min(colCount_, source->columnCount());
     sourceRows_ = std::min(rowCount_, source->rowCount());
     source_ = std::move(source);
@@ -99,7 +101,7 @@ void StringGrid::showCellsOf(std::shared_ptr<const TextTable> source) {
 
 void StringGrid::showCellsOf(std::shared_ptr<const TextTable> source, int colCount, int rowCount) {
     pool_ = std::make_shared<TextPool>();
-    cells_ = {};
+    cells_ = std::make_shared<std::vector<TextId>>();
     sourceCols_ = std::min(std::max(colCount, 1), source->columnCount());
     sourceRows_ = std::min(std::max(rowCount, 1), source->rowCount());
     source_ = std::move(source);
@@ -117,14 +119,26 @@ void StringGrid::ownCells() {
         for (int col = 0; col < sourceCols_; ++col)
             cells[cellIndex(row, colCount_, col)] = pool->intern(source_->text(col, row, scratch));
     pool_ = std::move(pool);
-    cells_ = std::move(cells);
+    cells_ = std::make_shared<std::vector<TextId>>(std::move(cells));
     source_.reset();
+}
+
+std::vector<TextId>& StringGrid::writableCells() {
+    if (cells_.use_count() > 1)
+        cells_ = std::make_shared<std::vector<TextId>>(*cells_);
+    return *cells_;
+}
+
+TextPool& StringGrid::writablePool() {
+    if (pool_.use_count() > 1)
+        pool_ = pool_->copy();
+    return *pool_;
 }
 
 void StringGrid::clearCells() {
     source_.reset();
     pool_ = std::make_shared<TextPool>();
-    cells_.assign(cellCount(colCount_, rowCount_), kEmptyText);
+    cells_ = std::make_shared<std::vector<TextId>>(cellCount(colCount_, rowCount_), kEmptyText);
 }
 
 void StringGrid::forEachText(int col, int begin, int end,
@@ -143,7 +157,7 @@ void StringGrid::forEachText(int col, int begin, int end,
     // Each distinct text once.
     std::vector<bool> seen(pool_->size(), false);
     for (int row = begin; row < end; ++row) {
-        const TextId id = cells_[cellIndex(row, colCount_, col)];
+        const TextId id = (*cells_)[cellIndex(row, colCount_, col)];
         if (!seen[id]) {
             seen[id] = true;
             visit(pool_->text(id));

@@ -13,7 +13,8 @@ namespace tarnwick {
 // A table of text cells addressed by (column, row) from 0, as the main window's grids hold them.
 // Its cells are either its own (ids into the table's pool, row after row) or those of a table of
 // the program's own that it shows (a loaded table, results), read through without a copy until a
-// cell is written.
+// cell is written. A copy shares its cells and texts with the grid until either writes, so that
+// it serves as a snapshot that another thread may read while the grid changes.
 class StringGrid : public TextTable {
 public:
     static constexpr int kDefaultColWidth = 64;
@@ -71,6 +72,9 @@ private:
     void checkInside(int col, int row) const;
     // Copies the cells of the source into the table's own, before one is written.
     void ownCells();
+    // The cells and texts to write, this grid's alone: a copy's are copied first.
+    std::vector<TextId>& writableCells();
+    TextPool& writablePool();
 
     int colCount_;
     int rowCount_;
@@ -79,7 +83,8 @@ private:
     bool visible_ = true;
     bool goEditing_ = false;
     std::shared_ptr<TextPool> pool_;
-    std::vector<TextId> cells_; // row-major, colCount_ ids per row; unused while showing a source
+    // Row-major, colCount_ ids per row; unused while showing a source.
+    std::shared_ptr<std::vector<TextId>> cells_;
     std::shared_ptr<const TextTable> source_;
     int sourceCols_ = 0; // the part of the source still shown: smaller counts cut it for good
     int sourceRows_ = 0;

@@ -10,6 +10,13 @@ TextPool::TextPool() {
     ids_.emplace(std::string_view(texts_.back()), kEmptyText);
 }
 
+std::shared_ptr<TextPool> TextPool::copy() const {
+    auto copied = std::make_shared<TextPool>();
+    for (std::size_t id = 1; id < texts_.size(); ++id)
+        copied->intern(texts_[id]);
+    return copied;
+}
+
 TextId TextPool::intern(std::string_view text) {
     if (text.empty())
         return kEmptyText;

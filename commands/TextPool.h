@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -14,10 +15,16 @@ inline constexpr TextId kEmptyText = 0;
 
 // The distinct texts written into one table, each stored once: tables repeat a few hundred texts
 // over many cells, and rows then move within the table without copying text. A pool belongs to
-// the table (and its copies) and goes with them.
+// the table (and its copies, until one of them writes) and goes with them.
 class TextPool {
 public:
     TextPool();
+    // Its keys point into its own texts: a copy is made by copy() alone.
+    TextPool(const TextPool&) = delete;
+    TextPool& operator=(const TextPool&) = delete;
+
+    // A pool of its own with the same texts under the same ids.
+    std::shared_ptr<TextPool> copy() const;
 
     TextId intern(std::string_view text);
     const std::string& text(TextId id) const { return texts_[id]; }

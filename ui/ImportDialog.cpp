@@ -54,7 +54,7 @@ public:
     }
 };
 
-// Reading a whole file can take a moment.
+// Opening another sheet of a workbook can take a moment.
 class WaitCursor {
 public:
     WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -69,7 +69,8 @@ ImportDialog::ImportDialog(ImportPreview& preview, QWidget* parent)
     : QDialog(parent), preview_(preview), form_(new QFormLayout(this)),
       sheets_(new QComboBox(this)), marksLabel_(new QLabel(this)), table_(new PreviewTable(this)),
       outcome_(new QLabel(this)),
-      buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)) {
+      buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)),
+      outcomes_(new ImportOutcomeWorker(this)) {
     setObjectName("ImportDialog");
     setWindowTitle(preview.role() == InputRole::Database ? tr("Import database")
                                                          : tr("Import haplotype(s) for search"));
@@ -114,6 +115,7 @@ ImportDialog::ImportDialog(ImportPreview& preview, QWidget* parent)
     connect(sheets_, &QComboBox::activated, this, &ImportDialog::chooseSheet);
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(outcomes_, &ImportOutcomeWorker::ready, this, &ImportDialog::showOutcomeText);
     buttons_->button(QDialogButtonBox::Ok)->setDefault(true); // Enter imports
 
     showRows();
@@ -130,6 +132,7 @@ void ImportDialog::chooseSheet(int index) {
             preview_.chooseSheet(index);
     } catch (const std::exception& error) {
         // The file changed or went since it was opened: nothing can be imported from it.
+        outcomes_->drop();
         outcome_->setText(QString::fromStdString(error.what()));
         buttons_->button(QDialogButtonBox::Ok)->setEnabled(false);
         return;
@@ -204,10 +207,14 @@ void ImportDialog::showRoles() {
 }
 
 void ImportDialog::showOutcome() {
-    WaitCursor wait;
-    const ImportPreview::Outcome outcome = preview_.outcome();
-    outcome_->setText(QString::fromStdString(outcome.text));
-    buttons_->button(QDialogButtonBox::Ok)->setEnabled(outcome.importable);
+    outcome_->setText(tr("Reading the whole file..."));
+    buttons_->button(QDialogButtonBox::Ok)->setEnabled(false);
+    outcomes_->request(preview_.outcomeQuery());
+}
+
+void ImportDialog::showOutcomeText(const QString& text, bool importable) {
+    outcome_->setText(text);
+    buttons_->button(QDialogButtonBox::Ok)->setEnabled(importable);
 }
 
 void ImportDialog::orderTabs() {

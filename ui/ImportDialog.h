@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands/ImportPreview.h"
+#include "ui/ImportOutcomeWorker.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -15,7 +16,8 @@ namespace tarnwick {
 
 // Shows an import's preview: the sheet read, the first rows with each column's role above its
 // title, and what the import would give. Each change goes to the preview, and the dialog shows
-// the preview again; the import itself is the caller's.
+// the preview again; what the import would give is worked out off the window's thread, OK
+// waiting for it. The import itself is the caller's.
 class ImportDialog : public QDialog {
     Q_OBJECT
 public:
@@ -31,6 +33,7 @@ private:
     void showRows();
     void showRoles();
     void showOutcome();
+    void showOutcomeText(const QString& text, bool importable);
     void orderTabs();
     void fitToScreen();
 
@@ -42,6 +45,7 @@ private:
     QLabel* outcome_;
     QDialogButtonBox* buttons_;
     std::vector<QComboBox*> roleBoxes_;
+    ImportOutcomeWorker* outcomes_;
 };
 
 } // namespace tarnwick

@@ -80,10 +80,18 @@ int main(int argc, char** argv) {
         QCoreApplication::setApplicationName("tarnwick");
         QCoreApplication::setApplicationVersion(TARNWICK_VERSION);
         commandLine.answerHelpOrVersion(argc, argv);
-    }
-    if (const std::string problem = displayProblem(); !problem.empty()) {
-        std::cerr << "Tarnwick needs a graphical display: " << problem << ".\n";
-        return 1;
+        // In the locale's language, as the windows would have said it.
+        const std::unique_ptr<QTranslator> translation = translationFor(QLocale());
+        if (translation)
+            QCoreApplication::installTranslator(translation.get());
+        if (const std::string problem = displayProblem(); !problem.empty()) {
+            std::cerr << QCoreApplication::translate("tarnwick::DisplayCheck",
+                                                     "Tarnwick needs a graphical display: %1.")
+                             .arg(QString::fromStdString(problem))
+                             .toStdString()
+                      << "\n";
+            return 1;
+        }
     }
     installInterruptedSaveCleanup();
     QApplication application(argc, argv);

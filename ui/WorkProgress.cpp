@@ -1,6 +1,7 @@
 #include "ui/WorkProgress.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
@@ -26,10 +27,12 @@ struct SharedState {
 
 // While work runs, the user's input to the program's windows other than the progress dialog is
 // dropped (a click would start a second command in the middle of the first); closing the main
-// window is taken as a request to cancel.
+// window is taken as a request to cancel. Work that cannot be cancelled takes no input at all,
+// and closing waits for it.
 class InputHold : public QObject {
 public:
-    InputHold(QWidget* window, QProgressDialog& dialog) : window_(window), dialog_(dialog) {
+    InputHold(QWidget* window, QProgressDialog& dialog, bool cancellable)
+        : window_(window), dialog_(dialog), cancellable_(cancellable) {
         qApp->installEventFilter(this);
     }
     ~InputHold() override { qApp->removeEventFilter(this); }
@@ -40,11 +43,18 @@ protected:
     bool eventFilter(QObject* target, QEvent* event) override {
         if (event->type() == QEvent::Close && target == window_) {
             event->ignore();
-            askToCancel();
+            if (cancellable_)
+                askToCancel();
+            return true;
+        }
+        if (event->type() == QEvent::Close && target == &dialog_ && !cancellable_) {
+            event->ignore();
             return true;
         }
         if (!isUserInput(event->type()))
             return false;
+        if (!cancellable_)
+            return true;
         const auto* widget = qobject_cast<QWidget*>(target);
         return !(widget && dialog_.isVisible() && dialog_.isAncestorOf(widget)) &&
                target != &dialog_;
@@ -71,13 +81,16 @@ private:
     void askToCancel() {
         dialog_.show();
         const auto answer =
-            QMessageBox::question(&dialog_, dialog_.windowTitle(), "Cancel the work in progress?");
+            QMessageBox::question(&dialog_, dialog_.windowTitle(),
+                                  QCoreApplication::translate("tarnwick::WindowWorkRunner",
+                                                              "Cancel the work in progress?"));
         if (answer == QMessageBox::Yes)
             dialog_.cancel();
     }
 
     QWidget* window_;
     QProgressDialog& dialog_;
+    bool cancellable_;
 };
 
 int percentOf(std::size_t done, std::size_t total) {
@@ -87,6 +100,16 @@ int percentOf(std::size_t done, std::size_t total) {
 } // namespace
 
 bool WindowWorkRunner::run(const std::string& phase, const std::function<void(const GoOn&)>& work) {
+    return runOnWorker(phase, work, true);
+}
+
+void WindowWorkRunner::runToEnd(const std::string& phase, const std::function<void()>& work) {
+    runOnWorker(
+        phase, [&](const GoOn&) { work(); }, false);
+}
+
+bool WindowWorkRunner::runOnWorker(const std::string& phase,
+                                   const std::function<void(const GoOn&)>& work, bool cancellable) {
     SharedState state;
     std::exception_ptr failure;
     std::thread worker([&] {
@@ -105,8 +128,9 @@ bool WindowWorkRunner::run(const std::string& phase, const std::function<void(co
     });
 
     const bool atOnce = look_.showAfterMs <= 0;
-    QProgressDialog dialog(QString::fromStdString(phase + "..."), "Cancel", 0, atOnce ? 100 : 0,
-                           window_);
+    QProgressDialog dialog(QString::fromStdString(phase + "..."),
+                           QCoreApplication::translate("tarnwick::WindowWorkRunner", "Cancel"), 0,
+                           atOnce ? 100 : 0, window_);
     dialog.setObjectName(look_.objectName);
     dialog.setWindowTitle(!look_.title.isEmpty() ? look_.title
                           : window_              ? window_->windowTitle()
@@ -115,9 +139,11 @@ bool WindowWorkRunner::run(const std::string& phase, const std::function<void(co
     dialog.setAutoClose(false);
     dialog.setAutoReset(false);
     dialog.setMinimumDuration(0);
+    if (!cancellable)
+        dialog.setCancelButton(nullptr);
     dialog.reset(); // QProgressDialog shows itself on construction otherwise
     dialog.hide();
-    InputHold hold(window_, dialog);
+    InputHold hold(window_, dialog, cancellable);
     if (atOnce) {
         dialog.setValue(0);
         dialog.show();
@@ -132,9 +158,10 @@ bool WindowWorkRunner::run(const std::string& phase, const std::function<void(co
             loop.quit();
             return;
         }
-        if (dialog.wasCanceled()) { // its button, Escape, or the window's close box
+        if (cancellable && dialog.wasCanceled()) { // its button, Escape, or the window's close box
             if (!state.stop.exchange(true))
-                dialog.setLabelText("Stopping...");
+                dialog.setLabelText(
+                    QCoreApplication::translate("tarnwick::WindowWorkRunner", "Stopping..."));
             return;
         }
         if (!dialog.isVisible() && clock.elapsed() >= look_.showAfterMs)

@@ -33,6 +33,8 @@ public:
         : window_(window), look_(std::move(look)) {}
 
     bool run(const std::string& phase, const std::function<void(const GoOn&)>& work) override;
+    // The dialog, if it shows, has no Cancel; closing the window waits for the work.
+    void runToEnd(const std::string& phase, const std::function<void()>& work) override;
 
     // Called from the work's thread: what the dialog says from now on, in place of the phase.
     void setLabelText(std::string text);
@@ -40,6 +42,9 @@ public:
     static constexpr int kShowAfterMs = kProgressShowAfterMs;
 
 private:
+    bool runOnWorker(const std::string& phase, const std::function<void(const GoOn&)>& work,
+                     bool cancellable);
+
     QWidget* window_;
     ProgressDialogLook look_;
     std::mutex labelMutex_;

@@ -68,19 +68,27 @@ void numberGenotypes(const HaplotypeTable& table, const GenotypeLocus& locus,
 
 } // namespace
 
-PairedValueIds pairedValueIds(const HaplotypeTable& database, const HaplotypeTable& search) {
+PairedValueIds pairedValueIds(const HaplotypeTable& database, const HaplotypeTable& search,
+                              const EachLocus& eachLocus) {
     PairedValueIds ids{LocusValueIds(database.haplotypes()), LocusValueIds(search.haplotypes())};
+    std::size_t loci = 0;
     const auto add = [&](const auto& numberDatabase, const auto& numberSearch) {
+        if (eachLocus)
+            eachLocus(ids.database.loci(), loci);
         LocusNumbering numbering;
         numberDatabase(numbering, ids.database.addLocus());
         numberSearch(numbering, ids.search.addLocus());
     };
     if (database.reading() == CellReading::Genotypes) {
-        for (const GenotypeLocusPair& pair : pairGenotypeLoci(database, search))
+        const auto pairs = pairGenotypeLoci(database, search);
+        loci = pairs.size();
+        for (const GenotypeLocusPair& pair : pairs)
             add([&](auto& n, auto& v) { numberGenotypes(database, pair.database, n, v); },
                 [&](auto& n, auto& v) { numberGenotypes(search, pair.search, n, v); });
     } else {
-        for (const LocusPair& pair : pairLoci(database, search))
+        const auto pairs = pairLoci(database, search);
+        loci = pairs.size();
+        for (const LocusPair& pair : pairs)
             add([&](auto& n, auto& v) { numberIntegers(database, pair.databaseColumn, n, v); },
                 [&](auto& n, auto& v) { numberIntegers(search, pair.searchColumn, n, v); });
     }

@@ -6,6 +6,7 @@
 #include "core/table/HaplotypeTable.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -31,12 +32,16 @@ private:
 };
 
 // The paired loci of a database and a search table, by the reading the tables were loaded with
-// (pairLoci for integers, pairGenotypeLoci for genotypes), both tables numbered alike.
+// (pairLoci for integers, pairGenotypeLoci for genotypes), both tables numbered alike. Told
+// before each locus is numbered (locus of loci), a pass over every haplotype; it may stop the
+// numbering by raising.
 struct PairedValueIds {
     LocusValueIds database;
     LocusValueIds search;
 };
-PairedValueIds pairedValueIds(const HaplotypeTable& database, const HaplotypeTable& search);
+using EachLocus = std::function<void(std::size_t locus, std::size_t loci)>;
+PairedValueIds pairedValueIds(const HaplotypeTable& database, const HaplotypeTable& search,
+                              const EachLocus& eachLocus = {});
 
 // Every locus of a table: under the integer reading each locus column, under the genotype
 // reading each locus as genotypeLoci() has them (a and b columns as one).

@@ -139,9 +139,22 @@ MatchProbabilities matchProbabilities(const HaplotypeTable& database, const Hapl
     if (!(confidence >= kLeastConfidence && confidence <= kGreatestConfidence))
         throw Error("The confidence must lie between 0.5 and 0.9999; " + sixDigits(confidence) +
                     " does not");
-    const PairedValueIds ids = pairedValueIds(database, search);
+    // Progress in thousandths: the numbering of the loci takes about as long as the counting.
+    constexpr std::size_t kTotal = 1000;
+    constexpr std::size_t kNumbered = 400;
+    constexpr std::size_t kHashed = 500;
+    const auto tell = [&progress](std::size_t done) {
+        if (progress)
+            progress(done, kTotal);
+    };
+    const PairedValueIds ids =
+        pairedValueIds(database, search, [&](std::size_t locus, std::size_t loci) {
+            tell(locus * kNumbered / std::max<std::size_t>(loci, 1));
+        });
+    tell(kNumbered);
     const PopulationIndex populations = populationIndex(database);
     const std::size_t places = populations.names.size() + 1;
+    tell((kNumbered + kHashed) / 2);
     // Search haplotypes typed at the same loci share the counts of the database over them.
     const LocusHashes databaseHashes(ids.database);
     const LocusHashes searchHashes(ids.search);
@@ -155,8 +168,7 @@ MatchProbabilities matchProbabilities(const HaplotypeTable& database, const Hapl
     std::vector<std::size_t> matches(places);
     std::size_t counted = 0;
     for (const auto& [lociBits, searches] : searchesByLoci) {
-        if (progress)
-            progress(counted++, searchesByLoci.size());
+        tell(kHashed + counted++ * (kTotal - kHashed) / searchesByLoci.size());
         std::vector<std::size_t> loci;
         for (std::size_t k = 0; k < ids.search.loci(); ++k)
             if (lociBits[k / 64] >> (k % 64) & 1)
@@ -179,6 +191,7 @@ MatchProbabilities matchProbabilities(const HaplotypeTable& database, const Hapl
                                           counts.n(p), matches[p], counts.alone(p), intervals));
         }
     }
+    tell(kTotal);
     MatchProbabilities result{populations.names, {}};
     result.rows.reserve(search.haplotypes() * places);
     for (auto& rows : rowsOf)

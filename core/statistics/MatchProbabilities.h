@@ -38,8 +38,9 @@ struct MatchProbabilities {
 inline constexpr double kLeastConfidence = 0.5;
 inline constexpr double kGreatestConfidence = 0.9999;
 
-// Told after each set of search haplotypes typed at the same loci is counted (done of total); it
-// stops the counting by raising.
+// Told how far the counting is (done of total) before each pass over the database: for each
+// locus numbered, the populations, the hashes, and each set of search haplotypes typed at the
+// same loci. It stops the counting by raising.
 using CountingProgress = std::function<void(std::size_t done, std::size_t total)>;
 
 // The loci pair as the tables were read (integers or genotypes). Raises an Error when the

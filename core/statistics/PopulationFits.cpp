@@ -18,7 +18,11 @@ void fit(PopulationFits& fits, const ClusterRequest& request, const FitGoOn& goO
 std::vector<PopulationFits> fitPopulations(const HaplotypeTable& database,
                                            const ClusterRequest& request, const FitWarning& warn,
                                            const PopulationFitGoOn& goOn) {
-    std::vector<PopulationSample> samples = populationSamples(database);
+    // Gathering the men of a million rows takes a while: the go-on question comes between passes.
+    std::vector<PopulationSample> samples = populationSamples(database, [&goOn] {
+        if (goOn && !goOn({}))
+            throw FitCancelled();
+    });
     std::vector<PopulationFits> result(samples.size());
     for (std::size_t p = 0; p < samples.size(); ++p) {
         PopulationFits& fits = result[p];

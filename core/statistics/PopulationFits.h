@@ -28,7 +28,8 @@ struct PopulationFits {
     const DiscreteLaplaceFit* best() const { return fits.empty() ? nullptr : &fits[chosen]; }
 };
 
-// Where the fits stand: the population being fitted (from 0) of how many, and its fit's progress.
+// Where the fits stand: the population being fitted (from 0) of how many, and its fit's progress;
+// 0 populations while the men of each are still being gathered.
 struct PopulationFitProgress {
     std::size_t population = 0;
     std::size_t populations = 0;

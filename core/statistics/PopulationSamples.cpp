@@ -25,10 +25,13 @@ std::optional<int> wholeAllele(std::int64_t value) {
     return static_cast<int>(value);
 }
 
-std::vector<LocusAlleles> locusAlleles(const HaplotypeTable& table) {
+std::vector<LocusAlleles> locusAlleles(const HaplotypeTable& table,
+                                       const std::function<void()>& eachPass) {
     std::vector<LocusAlleles> loci;
     if (table.reading() == CellReading::Genotypes) {
         for (const GenotypeLocus& locus : genotypeLoci(table)) {
+            if (eachPass)
+                eachPass();
             LocusAlleles& alleles = loci.emplace_back(LocusAlleles{locus.title, locus.column, {}});
             for (std::size_t h = 0; h < table.haplotypes(); ++h) {
                 const Genotype genotype = genotypeAt(table, locus, h);
@@ -41,6 +44,8 @@ std::vector<LocusAlleles> locusAlleles(const HaplotypeTable& table) {
     }
     std::string scratch;
     for (int col = std::max(table.layout().firstLocusColumn, 0); col < table.columns(); ++col) {
+        if (eachPass)
+            eachPass();
         LocusAlleles& alleles = loci.emplace_back(LocusAlleles{table.title(col), col, {}});
         for (std::size_t h = 0; h < table.haplotypes(); ++h) {
             if (table.isLocusColumn(col)) {
@@ -58,15 +63,18 @@ std::vector<LocusAlleles> locusAlleles(const HaplotypeTable& table) {
 
 } // namespace
 
-std::vector<PopulationSample> populationSamples(const HaplotypeTable& database) {
+std::vector<PopulationSample> populationSamples(const HaplotypeTable& database,
+                                                const std::function<void()>& eachPass) {
     const PopulationIndex populations = populationIndex(database);
-    const std::vector<LocusAlleles> loci = locusAlleles(database);
+    const std::vector<LocusAlleles> loci = locusAlleles(database, eachPass);
     std::vector<std::vector<std::size_t>> men(populations.names.size());
     for (std::size_t h = 0; h < database.haplotypes(); ++h)
         if (const int p = populations.ofHaplotype[h]; p >= 0)
             men[static_cast<std::size_t>(p)].push_back(h);
     std::vector<PopulationSample> samples;
     for (std::size_t p = 0; p < men.size(); ++p) {
+        if (eachPass)
+            eachPass();
         PopulationSample& sample = samples.emplace_back();
         sample.population = populations.names[p];
         std::vector<const LocusAlleles*> used;

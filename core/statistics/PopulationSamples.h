@@ -6,6 +6,7 @@
 #include "core/table/GenotypeLoci.h"
 #include "core/table/HaplotypeTable.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -25,8 +26,11 @@ struct PopulationSample {
     std::vector<std::string> leftOut; // the titles of the loci left out
 };
 
-// The populations in the order they first occur; the men of no population are in none.
-std::vector<PopulationSample> populationSamples(const HaplotypeTable& database);
+// The populations in the order they first occur; the men of no population are in none. Told
+// before each pass over the database's men (a locus read, a population gathered); it may stop
+// the gathering by raising.
+std::vector<PopulationSample> populationSamples(const HaplotypeTable& database,
+                                                const std::function<void()>& eachPass = {});
 
 // A searched haplotype at a population's loci, the tables' loci paired by the reading they were
 // read with: missing (summed out) where the search table lacks the locus or leaves it empty;

@@ -1,4 +1,5 @@
 #include "commands/Calculation.h"
+#include "StoppingRunner.h"
 #include "TableBuilder.h"
 #include "core/Error.h"
 
@@ -237,28 +238,6 @@ TEST(Calculation, TheFirstDatabaseHaplotypeIsNumberTwoAndEqualTotalsMatch) {
 namespace tarnwick {
 namespace {
 
-// Stops the work at the first report at or past a share of it, as the window's Cancel would.
-class CancellingRunner : public WorkRunner {
-public:
-    explicit CancellingRunner(std::size_t percent) : percent_(percent) {}
-    bool run(const std::string& phase, const std::function<void(const GoOn&)>& work) override {
-        phases.push_back(phase);
-        bool stopped = false;
-        try {
-            work([&](std::size_t done, std::size_t total) {
-                stopped = stopped || (total > 0 && done * 100 >= percent_ * total);
-                return !stopped;
-            });
-        } catch (const WorkCancelled&) {
-        }
-        return !stopped;
-    }
-    Strings phases;
-
-private:
-    std::size_t percent_;
-};
-
 // What the window shows of a workspace: the result views, their flags and the status line.
 std::string shownState(const Workspace& w) {
     std::string state = w.statusLine + "|" + std::to_string(w.enabled.Button4) +
@@ -271,12 +250,25 @@ std::string shownState(const Workspace& w) {
     return state;
 }
 
-// A cancelled Calculate, early, halfway or at the end, leaves the last results as they were.
+// A cancelled Calculate, early, halfway or at the end of reading the tables edited by hand or of
+// comparing them, leaves the last results as they were.
 TEST(Calculation, ACancelledComparisonLeavesTheLastResults) {
     test::Rows search{{"sample", "comment", "R", "P", "S"}};
     for (int s = 0; s < 1000; ++s)
         search.push_back({"s" + std::to_string(s), "", std::to_string(14 + s % 7), "13", "1"});
-    for (const std::size_t percent : {10U, 50U, 99U}) {
+    const Strings reading{"Reading the tables"};
+    const Strings both{"Reading the tables", "Comparing"};
+    const struct {
+        const char* phase;
+        std::size_t percent;
+        Strings phases;
+    } cases[] = {{"Reading the tables", 10, reading},
+                 {"Reading the tables", 50, reading},
+                 {"Reading the tables", 99, reading},
+                 {"Comparing", 10, both},
+                 {"Comparing", 50, both},
+                 {"Comparing", 99, both}};
+    for (const auto& c : cases) {
         Workspace w = exampleWorkspace("0");
         w.StringGrid2 = inputTable(search);
         Messages messages(w);
@@ -284,12 +276,12 @@ TEST(Calculation, ACancelledComparisonLeavesTheLastResults) {
         ASSERT_GT(w.StringGrid5.RowCount(), 1);
         const std::string before = shownState(w);
         w.stepLimit = "6";
-        CancellingRunner runner(percent);
+        test::CancellingRunner runner(c.percent, c.phase);
         calculate(w, messages, FixedWidthMeasurer(7), runner);
-        EXPECT_EQ(runner.phases, Strings{"Comparing"});
-        EXPECT_EQ(shownState(w), before) << "cancelled at " << percent << "%";
+        EXPECT_EQ(runner.phases, c.phases);
+        EXPECT_EQ(shownState(w), before) << c.phase << " cancelled at " << c.percent << "%";
         // Not cancelled, the same runner's work gives the new results.
-        CancellingRunner never(101);
+        test::CancellingRunner never(101);
         calculate(w, messages, FixedWidthMeasurer(7), never);
         EXPECT_NE(shownState(w), before);
     }

@@ -2,6 +2,7 @@
 // shows and switches, how By haplotype(s) returns from it and how Save writes it.
 #include "commands/MatchProbabilityView.h"
 #include "ScriptedDialogs.h"
+#include "StoppingRunner.h"
 #include "TestFiles.h"
 #include "commands/LoadCommand.h"
 #include "commands/PopulationViews.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace tarnwick {
 namespace {
@@ -103,6 +105,54 @@ TEST_F(MatchProbabilityView, NotWithFaultsNorWithTablesReadDifferently) {
     showMatchProbabilities(workspace, messages, measurer);
     EXPECT_EQ(messages.log.size(), 1u);
     EXPECT_FALSE(workspace.matchProbabilities.Visible());
+}
+
+// Counting cancelled early, halfway or at its end, whether it would show the match probabilities
+// or add the discrete Laplace columns to them, leaves the views, the enabled commands, the status
+// line, the table shown and the setting as they were.
+TEST_F(MatchProbabilityView, ACancelledCountingLeavesEverythingAsItWas) {
+    std::string database = "id,population,c2,c3,c4,c5,c6,DYS19,DYS390,DYS391\n";
+    for (int h = 0; h < 300; ++h)
+        database += std::to_string(h) + "," + (h % 3 ? "X" : "Y") + ",,,,,," +
+                    std::to_string(13 + h % 4) + "," + std::to_string(22 + h % 5) + "," +
+                    std::to_string(10 + h % 2) + "\n";
+    load(InputRole::Database, database);
+    // Two sets of loci typed: two passes of counting.
+    load(InputRole::Search, "sample,comment,DYS19,DYS390,DYS391\nS1,,14,24,10\nS2,,15,23,\n");
+    const auto state = [&] {
+        std::string shown = views() + enabled() + workspace.statusLine + "|" +
+                            std::to_string(workspace.discreteLaplace) + "|";
+        const StringGrid& table = workspace.matchProbabilities;
+        for (int row = 0; row < table.RowCount(); ++row)
+            for (int col = 0; col < table.ColCount(); ++col)
+                shown += table.Cells(col, row) + ",";
+        return shown;
+    };
+    test::ScriptedDialogs messages(workspace);
+    const std::function<bool(WorkRunner&)> commands[] = {
+        [&](WorkRunner& runner) {
+            return showMatchProbabilities(workspace, messages, measurer, {}, runner);
+        },
+        [&](WorkRunner& runner) {
+            return setDiscreteLaplace(workspace, true, messages, measurer, {}, runner);
+        },
+    };
+    for (std::size_t command = 0; command < std::size(commands); ++command)
+        for (const std::size_t percent : {10U, 50U, 99U}) {
+            workspace.discreteLaplace = false;
+            showByPopulations(workspace, measurer);
+            workspace.statusLine = "as before";
+            if (command == 1)
+                showMatchProbabilities(workspace, messages, measurer);
+            const std::string before = state();
+            test::CancellingRunner runner(percent);
+            EXPECT_FALSE(commands[command](runner));
+            EXPECT_EQ(runner.phases, std::vector<std::string>{"Comparing"});
+            EXPECT_EQ(state(), before) << "command " << command << " cancelled at " << percent;
+            test::CancellingRunner never(101);
+            EXPECT_TRUE(commands[command](never));
+            EXPECT_NE(state(), before) << "command " << command;
+        }
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
+#include <string>
 
 namespace tarnwick {
 namespace {
@@ -117,6 +119,39 @@ TEST(StringGrid, ClearCellsKeepsTheCounts) {
     EXPECT_EQ(grid.ColCount(), 2);
     EXPECT_EQ(grid.RowCount(), 3);
     EXPECT_EQ(grid.FixedRows(), 1);
+}
+
+// A copy is a snapshot: whatever is written to the grid or to the copy afterwards, the other
+// keeps its cells and texts.
+TEST(StringGrid, ACopyKeepsItsCellsWhateverTheGridWrites) {
+    const auto cells = [](const StringGrid& grid) {
+        std::string all = std::to_string(grid.ColCount()) + "x" + std::to_string(grid.RowCount());
+        for (int row = 0; row < grid.RowCount(); ++row)
+            for (int col = 0; col < grid.ColCount(); ++col)
+                all += "," + grid.Cells(col, row);
+        return all;
+    };
+    const std::function<void(StringGrid&)> writes[] = {
+        [](StringGrid& g) { g.setCells(1, 1, "new"); },
+        [](StringGrid& g) { g.setCells(0, 0, "b"); }, // a text the pool has
+        [](StringGrid& g) { g.setRowCount(1); },
+        [](StringGrid& g) { g.setColCount(3); },
+        [](StringGrid& g) { g.clearCells(); },
+    };
+    for (std::size_t w = 0; w < std::size(writes); ++w) {
+        StringGrid grid(2, 2);
+        grid.setCells(0, 0, "a");
+        grid.setCells(1, 0, "b");
+        const std::string before = cells(grid);
+        StringGrid copy = grid;
+        writes[w](grid);
+        EXPECT_EQ(cells(copy), before) << "write " << w << " to the grid";
+        const std::string written = cells(grid);
+        StringGrid another = grid;
+        writes[w](another);
+        another.setCells(0, 0, "c");
+        EXPECT_EQ(cells(grid), written) << "write " << w << " to a copy";
+    }
 }
 
 TEST(StringGrid, ColumnWidthsVisibleAndEditing) {

@@ -21,9 +21,11 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -41,6 +43,13 @@ namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
 // A control of a window, found by its name as the windows declare it.
+// The import dialog's outcome once the file has been read through for it.
+QString settledOutcome(const QObject* dialog) {
+    const auto* worker = dialog->findChild<ImportOutcomeWorker*>();
+    EXPECT_TRUE(worker && QTest::qWaitFor([&] { return !worker->pending(); }, 10000));
+    return dialog->findChild<QLabel*>("Outcome")->text();
+}
+
 template <typename T> T* widget(const QObject* window, const char* name) {
     T* found = window->findChild<T*>(name);
     EXPECT_NE(found, nullptr) << name;
@@ -166,6 +175,50 @@ TEST_F(MainWindow, MatchProbabilitiesShowInTheirOwnViewOnceBothTablesAreLoaded) 
     widget<QPushButton>(&form, "Button6")->click();
     EXPECT_FALSE(view->isVisible());
     EXPECT_EQ(views(), "0010");
+}
+
+// A load cancelled through its progress dialog keeps the old table, the title, the views and the
+// commands offered, and says nothing of the file.
+TEST_F(MainWindow, ACancelledLoadKeepsTheOldTableTitleAndCommands) {
+    dialogs.fileAnswers = {file("db.csv", kDatabase)};
+    dialogs.formActions = {[] {}};
+    widget<QPushButton>(&form, "Button1")->click();
+    dialogs.fileAnswers = {file("search.csv", kSearch)};
+    dialogs.formActions = {[] {}};
+    widget<QPushButton>(&form, "Button2")->click();
+    // Long enough to read that its progress shows.
+    std::string rows = "id,population,c2,c3,c4,c5,c6,DYS19,DYS390\n";
+    for (int r = 0; r < 600000; ++r)
+        rows += std::to_string(r) + ",X,,,,,," + std::to_string(10 + r % 9) + ",24\n";
+    const std::string large = file("large.csv", rows.c_str());
+    const auto state = [&] {
+        const QAbstractItemModel* model = widget<QTableView>(&form, "StringGrid1")->model();
+        return form.windowTitle().toStdString() + "|" + views() + enabled() +
+               std::to_string(widget<QAction>(&form, "MatchProbabilities1")->isEnabled()) + "|" +
+               widget<QLabel>(&form, "Label2")->text().toStdString() + "|" +
+               std::to_string(model->rowCount()) + "|" +
+               model->index(1, 7).data().toString().toStdString();
+    };
+    const std::string before = state();
+    const std::size_t messages = dialogs.log.size();
+    bool cancelled = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* dialog = form.findChild<QProgressDialog*>("WorkProgress");
+        if (cancelled || !dialog || !dialog->isVisible())
+            return;
+        auto* cancel = dialog->findChild<QPushButton*>();
+        ASSERT_NE(cancel, nullptr);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        cancelled = true;
+    });
+    watch.start(10);
+    dialogs.fileAnswers = {large};
+    widget<QPushButton>(&form, "Button1")->click();
+    watch.stop();
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(state(), before);
+    EXPECT_EQ(dialogs.log.size(), messages + 1) << "the file dialog only";
 }
 
 TEST_F(MainWindow, LoadsTheFileItWasStartedWithAsTheDatabase) {
@@ -580,8 +633,7 @@ TEST_F(MainWindow, ImportsATableThroughTheImportDialog) {
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->windowTitle(), "Import database");
             EXPECT_FALSE(widget<QComboBox>(dialog, "Sheets")->isVisible()) << "no sheets named";
-            auto* outcome = widget<QLabel>(dialog, "Outcome");
-            outcomes.push_back(outcome->text().toStdString());
+            outcomes.push_back(settledOutcome(dialog).toStdString());
             EXPECT_EQ(widget<QTableWidget>(dialog, "Preview")->horizontalHeaderItem(7)->text(),
                       "DYS385sum");
             dialog->activateWindow();
@@ -601,7 +653,7 @@ TEST_F(MainWindow, ImportsATableThroughTheImportDialog) {
                 return dialog->reject();
             EXPECT_EQ(role->currentText(), "other");
             QTest::keyClick(role, Qt::Key_Home); // "locus"
-            outcomes.push_back(outcome->text().toStdString());
+            outcomes.push_back(settledOutcome(dialog).toStdString());
             QTest::keyClick(role, Qt::Key_Return);
         });
         return QtDialogs().runImportDialog(preview);
@@ -630,10 +682,36 @@ TEST(ImportDialogSheets, AllSheetsImportTogether) {
     auto* sheets = widget<QComboBox>(&dialog, "Sheets");
     EXPECT_TRUE(sheets->isVisible());
     EXPECT_EQ(sheets->count(), 4);
-    EXPECT_EQ(widget<QLabel>(&dialog, "Outcome")->text(), "3 rows, 3 men, 4 loci");
+    EXPECT_EQ(settledOutcome(&dialog), "3 rows, 3 men, 4 loci");
     QTest::keyClick(sheets, Qt::Key_End); // "All sheets"
     EXPECT_TRUE(preview.allSheets());
-    EXPECT_EQ(widget<QLabel>(&dialog, "Outcome")->text(), "6 rows, 6 men, 4 loci");
+    EXPECT_EQ(settledOutcome(&dialog), "6 rows, 6 men, 4 loci");
+}
+
+// The dialog is up, and takes each change, before the file is read through: OK waits for the
+// outcome, and changes made in a row are told once, for the last.
+TEST(ImportDialogOutcome, WorkedOutOffTheWindowsThreadTheNewestShown) {
+    ImportPreview preview(std::string(TARNWICK_TEST_DATA) + "/import-derived.csv",
+                          InputRole::Database);
+    ImportDialog dialog(preview, nullptr);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    const auto* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    const auto waiting = [&] {
+        return widget<QLabel>(&dialog, "Outcome")->text().toStdString() + "|" +
+               std::to_string(ok->isEnabled());
+    };
+    EXPECT_EQ(waiting(), "Reading the whole file...|0");
+    EXPECT_EQ(settledOutcome(&dialog), "6 rows, 4 men, 4 loci; 2 rows typed at no locus");
+    EXPECT_TRUE(ok->isEnabled());
+    QSignalSpy told(dialog.findChild<ImportOutcomeWorker*>(), &ImportOutcomeWorker::ready);
+    QTest::keyClick(widget<QComboBox>(&dialog, "Role5"), Qt::Key_End); // DYS385a "other"
+    EXPECT_EQ(waiting(), "Reading the whole file...|0");
+    QTest::keyClick(widget<QComboBox>(&dialog, "Role6"), Qt::Key_End); // DYS385b "other"
+    EXPECT_EQ(settledOutcome(&dialog), "6 rows, 4 men, 2 loci; 2 rows typed at no locus");
+    EXPECT_EQ(told.count(), 1);
+    EXPECT_TRUE(ok->isEnabled());
 }
 
 } // namespace

@@ -13,10 +13,11 @@ struct ProgramRun {
     std::string output; // standard output and error together
 };
 
-// The program run without a display, so that no window can open.
-ProgramRun runWithoutDisplay(const std::string& arguments) {
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
-                                std::string(TARNWICK_PROGRAM) + "' " + arguments + " 2>&1";
+// The program run without a display, so that no window can open, with these variables set.
+ProgramRun runWithoutDisplay(const std::string& arguments, const std::string& variables = "") {
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                                variables + " '" + std::string(TARNWICK_PROGRAM) + "' " +
+                                arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
         return {};
@@ -32,19 +33,23 @@ ProgramRun runWithoutDisplay(const std::string& arguments) {
 TEST(ProgramStart, AnswersItsCommandLineAndSaysWhenItHasNoDisplay) {
     const struct {
         const char* arguments;
+        const char* variables;
         int exitCode;
         const char* outputStart;
     } cases[] = {
-        {"", 1,
+        {"", "LC_ALL=C", 1,
          "Tarnwick needs a graphical display: no display is set (DISPLAY and "
          "WAYLAND_DISPLAY are empty).\n"},
-        {"database.xls", 1, "Tarnwick needs a graphical display"},
-        {"--help", 0, "Usage: "},
-        {"-h", 0, "Usage: "},
-        {"--version", 0, "tarnwick " TARNWICK_VERSION "\n"},
+        {"", "LC_ALL=ru_RU.UTF-8", 1,
+         "Для работы Tarnwick нужен графический дисплей: дисплей не задан (DISPLAY и "
+         "WAYLAND_DISPLAY пусты).\n"},
+        {"database.xls", "", 1, "Tarnwick needs a graphical display"},
+        {"--help", "", 0, "Usage: "},
+        {"-h", "", 0, "Usage: "},
+        {"--version", "", 0, "tarnwick " TARNWICK_VERSION "\n"},
     };
     for (const auto& c : cases) {
-        const ProgramRun run = runWithoutDisplay(c.arguments);
+        const ProgramRun run = runWithoutDisplay(c.arguments, c.variables);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments;
         EXPECT_TRUE(run.output.starts_with(c.outputStart)) << c.arguments << ": " << run.output;
     }

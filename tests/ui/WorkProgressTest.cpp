@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -68,6 +69,37 @@ TEST(WorkProgress, QuickWorkShowsNothingAndErrorsPassThrough) {
     EXPECT_EQ(calls, 1);
     EXPECT_FALSE(shown);
     EXPECT_THROW(runner.run("Writing", [](const GoOn&) { throw Error("disk full"); }), Error);
+}
+
+// Work that cannot be stopped (freeing memory) shows its phase without a button that would do
+// nothing; Escape and the window's close box wait for it.
+TEST(WorkProgress, WorkThatCannotStopOffersNoCancel) {
+    QMainWindow window;
+    window.show();
+    bool shown = false;
+    qsizetype buttons = -1;
+    QTimer::singleShot(WindowWorkRunner::kShowAfterMs + 200, [&] {
+        if (auto* dialog = visibleProgress(window)) {
+            shown = true;
+            buttons = 0;
+            for (const QPushButton* button : dialog->findChildren<QPushButton*>())
+                buttons += button->isVisible();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            window.close();
+        }
+    });
+    bool ended = false;
+    WindowWorkRunner runner(&window);
+    runner.runToEnd("Freeing memory", [&] {
+        std::this_thread::sleep_for(
+            std::chrono::milliseconds(WindowWorkRunner::kShowAfterMs + 500));
+        ended = true;
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(buttons, 0);
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(visibleProgress(window), nullptr);
 }
 
 } // namespace

@@ -16,11 +16,15 @@
     <name>tarnwick::DisplayCheck</name>
     <message>
         <source>no display is set (DISPLAY and WAYLAND_DISPLAY are empty)</source>
-        <translation type="unfinished"></translation>
+        <translation>дисплей не задан (DISPLAY и WAYLAND_DISPLAY пусты)</translation>
     </message>
     <message>
         <source>cannot connect to the X display &quot;%1&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>не удаётся подключиться к X-дисплею &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Tarnwick needs a graphical display: %1.</source>
+        <translation>Для работы Tarnwick нужен графический дисплей: %1.</translation>
     </message>
 </context>
 <context>
@@ -72,6 +76,10 @@
     <message>
         <source>Result:</source>
         <translation>Результат:</translation>
+    </message>
+    <message>
+        <source>Reading the whole file...</source>
+        <translation>Чтение всего файла...</translation>
     </message>
 </context>
 <context>
@@ -382,6 +390,21 @@ Thanks to everyone who shared population data.</source>
     <message>
         <source>Number of steps</source>
         <translation>Число шагов</translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::WindowWorkRunner</name>
+    <message>
+        <source>Cancel the work in progress?</source>
+        <translation>Прервать выполняемую работу?</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Stopping...</source>
+        <translation>Остановка...</translation>
     </message>
 </context>
 </TS>
