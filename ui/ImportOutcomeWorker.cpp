@@ -5,6 +5,7 @@
 #include <QMetaObject>
 
 #include <algorithm>
+#include <exception>
 
 namespace tarnwick {
 
@@ -41,10 +42,16 @@ void ImportOutcomeWorker::start() {
         {}, std::make_shared<std::atomic<bool>>(false), std::make_shared<std::atomic<bool>>(false)};
     job.thread = std::thread(
         [this, query = query_, generation = generation_, stop = job.stop, finished = job.finished] {
-            const ImportPreview::Outcome outcome = query.run([&stop](std::uint64_t, std::uint64_t) {
-                if (*stop)
-                    throw WorkCancelled();
-            });
+            ImportPreview::Outcome outcome;
+            try {
+                outcome = query.run([&stop](std::uint64_t, std::uint64_t) {
+                    if (*stop)
+                        throw WorkCancelled();
+                });
+            } catch (const std::exception& error) {
+                // Anything raised past this thread's end would end the program.
+                outcome = {error.what(), false};
+            }
             if (!*stop)
                 // Told on the window's thread, where a newer request may have come meanwhile; the
                 // destructor waits for this thread, so the object is still there.
