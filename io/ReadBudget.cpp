@@ -56,8 +56,9 @@ void ReadBudget::countXmlElement() {
         throw ReadError("a part of its XML holds more elements than a part of its size can "
                         "(4000000, 2 per byte the part takes in the file and 8 per value)" +
                         std::string(kCrafted));
-    if (++xmlElements_ >
-        kXmlElementsPerFileByte.allowed(fileBytes_) + kXmlElementsPerValue * values_)
+    // Values a repeat count gives take no elements of their own: they allow none.
+    if (++xmlElements_ > kXmlElementsPerFileByte.allowed(fileBytes_) +
+                             kXmlElementsPerValue * (values_ - repeatedValues_))
         throw ReadError("its XML holds more elements than a workbook of its size can (4000000, "
                         "2 per byte of the file and 8 per value)" +
                         std::string(kCrafted));

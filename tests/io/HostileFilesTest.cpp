@@ -186,6 +186,36 @@ TEST(HostileFiles, APartYieldsByItsOwnSize) {
     }
 }
 
+// Values a repeat count gives are bounded by what a sheet holds, not by the size of the part
+// that gives them, and unlock nothing: no more values one by one, no more XML elements.
+TEST(HostileFiles, RepeatedValuesAreBoundedByTheSheetAlone) {
+    const struct {
+        std::uint64_t repeated, single, elements;
+        bool refused;
+    } cases[] = {
+        {50'000'000, 0, 0, false},         {50'000'001, 0, 0, true},
+        {40'000'000, 1'004'000, 0, false}, {40'000'000, 1'004'001, 0, true},
+        {40'000'000, 0, 4'002'000, false}, {40'000'000, 0, 4'002'001, true},
+    };
+    // In a file of 1000 bytes, in a part of that size and in one of unknown size.
+    for (const auto part : {std::optional<std::uint64_t>(1000), std::optional<std::uint64_t>()})
+        for (const auto& c : cases) {
+            ReadBudget budget(1000);
+            budget.startXmlPart(part);
+            bool refused = false;
+            try {
+                budget.countRepeatedValues(c.repeated);
+                for (std::uint64_t i = 0; i < c.single; ++i)
+                    budget.countValue();
+                for (std::uint64_t i = 0; i < c.elements; ++i)
+                    budget.countXmlElement();
+            } catch (const ReadError&) {
+                refused = true;
+            }
+            EXPECT_EQ(refused, c.refused) << c.repeated << " " << c.single << " " << c.elements;
+        }
+}
+
 TEST(HostileFiles, OnlyRegularFilesAreRead) {
     const auto folder = testing_files::scratchPath("tarnwick-not-files");
     fs::create_directories(folder);
