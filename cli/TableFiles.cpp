@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <span>
 
 namespace tarnwick {
 namespace {
@@ -25,7 +24,9 @@ void listFaults(const std::string& file, const HaplotypeTableBuilder::Result& re
     constexpr std::size_t kListed = 10000;
     std::string scratch;
     const std::size_t listed = std::min(read.faults.size(), kListed);
-    for (const FaultyCell& fault : std::span(read.faults).first(listed)) {
+    auto next = read.faults.begin();
+    for (std::size_t k = 0; k < listed; ++k) {
+        const FaultyCell fault = *next++;
         const std::string_view tidied = read.table->text(fault.col, fault.row, scratch);
         const std::string asRead = read.asRead(fault);
         list.append(file).append(": ").append(placeOf(fault));

@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace tarnwick {
@@ -450,7 +451,7 @@ private:
         if (!converter_)
             converter_ = makeConverter();
         if (auto text = converter_->convert(bytes))
-            return *text;
+            return std::move(*text);
         return latin1ToUtf8(bytes);
     }
 

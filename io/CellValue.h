@@ -32,6 +32,13 @@ public:
     // By default only the first worksheet is read.
     virtual bool beginSheet(int index, std::string_view /*name*/) { return index == 0; }
     virtual void value(long row, long col, const CellValue& value) = 0;
+    // The same value in a block of rows x cols cells from (row, col), as a repeat count gives it:
+    // a sink that can take it whole costs no more than for one cell.
+    virtual void repeatedValue(long row, long rows, long col, long cols, const CellValue& value) {
+        for (long r = row; r < row + rows; ++r)
+            for (long c = col; c < col + cols; ++c)
+                this->value(r, c, value);
+    }
     // A reader's estimate of how many rows the sheet has, so that storage is made once.
     virtual void expectRows(long /*rows*/) {}
 };

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace tarnwick {
@@ -135,7 +136,7 @@ std::string decodeTextFile(std::string_view bytes) {
         return std::string(bytes);
     const TextConverter converter("UTF-8", windowsCodePageName(userWindowsCodePage()).c_str());
     if (auto text = converter.convert(bytes))
-        return *text;
+        return std::move(*text); // not copied: it can be hundreds of megabytes
     return latin1ToUtf8(bytes);
 }
 

@@ -31,6 +31,15 @@ public:
             progress_(static_cast<std::uint64_t>(row), expectedRows_);
         target_.value(row, col, value);
     }
+    void repeatedValue(long row, long rows, long col, long cols, const CellValue& value) override {
+        if (progress_) {
+            const std::uint64_t before = values_ / kValuesPerReport;
+            values_ += static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(cols);
+            if (values_ / kValuesPerReport != before)
+                progress_(static_cast<std::uint64_t>(row), expectedRows_);
+        }
+        target_.repeatedValue(row, rows, col, cols, value);
+    }
 
 private:
     // Often enough to stop within a few milliseconds, seldom enough to cost nothing.

@@ -251,13 +251,18 @@ private:
         col_ = std::min(col_ + cellRepeat_, kMaxSheetColumns + 1);
     }
 
+    // Each cell goes to the sink once, with its repeats, whatever they are: the titles' row first
+    // whole, as the sink reads the titles before the rows.
     void endRow() {
-        if (!cells_.empty()) {
-            for (long r = 0; r < rowRepeat_; ++r)
-                for (const auto& cell : cells_)
-                    for (long c = 0; c < cell.repeat; ++c)
-                        sink_.value(row_ + r, cell.col + c, valueOf(cell));
+        long row = row_, rows = rowRepeat_;
+        if (row == 0 && rows > 1) {
+            for (const auto& cell : cells_)
+                sink_.repeatedValue(0, 1, cell.col, cell.repeat, valueOf(cell));
+            row = 1;
+            --rows;
         }
+        for (const auto& cell : cells_)
+            sink_.repeatedValue(row, rows, cell.col, cell.repeat, valueOf(cell));
         // Trailing empty rows may repeat far beyond the last; counting stops past it.
         row_ = std::min(row_ + rowRepeat_, kMaxSheetRows + 1);
     }

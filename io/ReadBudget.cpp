@@ -26,17 +26,27 @@ void ReadBudget::startSheet(int index, std::string_view name) {
 void ReadBudget::countValue() {
     ++values_;
     ++partValues_;
-    if (values_ > kMaxSheetValues)
-        throw ReadError((sheetsStarted_ > 1 ? std::string("the worksheets read") : sheet_) +
-                        (sheetsStarted_ > 1 ? " hold" : " holds") + " more than 50000000 values");
+    checkSheetValues();
     if (partBytesInFile_ && partValues_ > kValuesPerFileByte.allowed(*partBytesInFile_))
         throw ReadError("a part of it holds more values than a part of its size can (1000000 "
                         "and 4 per byte the part takes in the file)" +
                         std::string(kCrafted));
-    if (values_ > kValuesPerFileByte.allowed(fileBytes_))
+    if (values_ - repeatedValues_ > kValuesPerFileByte.allowed(fileBytes_))
         throw ReadError("it holds more values than a file of its size can (1000000 and 4 per "
                         "byte of the file)" +
                         std::string(kCrafted));
+}
+
+void ReadBudget::countRepeatedValues(std::uint64_t values) {
+    values_ += values;
+    repeatedValues_ += values;
+    checkSheetValues();
+}
+
+void ReadBudget::checkSheetValues() const {
+    if (values_ > kMaxSheetValues)
+        throw ReadError((sheetsStarted_ > 1 ? std::string("the worksheets read") : sheet_) +
+                        (sheetsStarted_ > 1 ? " hold" : " holds") + " more than 50000000 values");
 }
 
 void ReadBudget::countXmlElement() {
@@ -46,8 +56,9 @@ void ReadBudget::countXmlElement() {
         throw ReadError("a part of its XML holds more elements than a part of its size can "
                         "(4000000, 2 per byte the part takes in the file and 8 per value)" +
                         std::string(kCrafted));
-    if (++xmlElements_ >
-        kXmlElementsPerFileByte.allowed(fileBytes_) + kXmlElementsPerValue * values_)
+    // Values a repeat count gives take no elements of their own: they allow none.
+    if (++xmlElements_ > kXmlElementsPerFileByte.allowed(fileBytes_) +
+                             kXmlElementsPerValue * (values_ - repeatedValues_))
         throw ReadError("its XML holds more elements than a workbook of its size can (4000000, "
                         "2 per byte of the file and 8 per value)" +
                         std::string(kCrafted));

@@ -26,6 +26,8 @@ public:
     void setXmlByteAllowance(const Allowance& allowance) { xmlByteAllowance_ = allowance; }
 
     void countValue();
+    // Values a repeat count gives: only the values a sheet may hold bound them.
+    void countRepeatedValues(std::uint64_t values);
     void countXmlElement();
     // Starts an XML part; when its size in the file is known, what it inflates to, the elements,
     // values and text it yields are bounded by that size as the whole by the file's, so that a
@@ -46,12 +48,14 @@ public:
 
 private:
     void checkPartXmlBytes(std::uint64_t bytes) const;
+    void checkSheetValues() const;
 
     std::uint64_t fileBytes_;
     std::string sheet_ = "the first worksheet";
     int sheetsStarted_ = 0;
     Allowance xmlByteAllowance_ = kXlsxXmlBytesPerFileByte;
     std::uint64_t values_ = 0;
+    std::uint64_t repeatedValues_ = 0; // of values_
     std::uint64_t xmlElements_ = 0;
     std::uint64_t xmlBytes_ = 0;
     std::uint64_t partXmlBytes_ = 0;

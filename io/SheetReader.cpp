@@ -232,6 +232,26 @@ public:
         target_.value(row, col, value);
     }
 
+    // Counted by how many cells the block covers, but not against the allowance of the part
+    // that gives it: a repeat costs the reader nothing, and the values the sheet may hold bound it.
+    void repeatedValue(long row, long rows, long col, long cols, const CellValue& value) override {
+        if (value.kind == CellValue::Kind::Empty || rows <= 0 || cols <= 0)
+            return;
+        if (row < 0 || col < 0)
+            throwDamaged("a cell lies before A1");
+        if (row + rows > kMaxSheetRows)
+            throw ReadError(budget_.sheet() + " has more than 1048576 rows");
+        if (col + cols > kMaxSheetColumns)
+            throw ReadError(budget_.sheet() + " has more than 16384 columns");
+        const auto cells = static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(cols);
+        budget_.countRepeatedValues(cells);
+        if (!value.text.empty()) {
+            ReadBudget::checkCellText(value.text.size(), row, col);
+            budget_.countText(value.text.size() * cells);
+        }
+        target_.repeatedValue(row, rows, col, cols, value);
+    }
+
     void expectRows(long rows) override { target_.expectRows(std::min(rows, kMaxSheetRows)); }
 
 private:
@@ -279,6 +299,10 @@ void readFirstSheet(const std::string& path, SheetSink& sink) {
         }
         void value(long row, long col, const CellValue& value) override {
             target_.value(row, col, value);
+        }
+        void repeatedValue(long row, long rows, long col, long cols,
+                           const CellValue& value) override {
+            target_.repeatedValue(row, rows, col, cols, value);
         }
         void expectRows(long rows) override { target_.expectRows(rows); }
 

@@ -15,38 +15,61 @@ void TableCollector::value(long row, long col, const CellValue& value) {
         return;
     ++values_;
     checkArea(row, col);
+    // A text goes on as it is, uncopied.
+    if (value.kind == CellValue::Kind::Text) {
+        builder_.setText(row, col, value.text);
+        return;
+    }
+    const Cell cell = cellOf(row, col, value);
+    if (cell.integer)
+        builder_.setInteger(row, col, cell.number);
+    else
+        builder_.setText(row, col, cell.text);
+}
+
+void TableCollector::repeatedValue(long row, long rows, long col, long cols,
+                                   const CellValue& value) {
+    if (value.kind == CellValue::Kind::Empty || rows <= 0 || cols <= 0)
+        return;
+    values_ += static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(cols);
+    checkArea(row + rows - 1, col + cols - 1);
+    const Cell cell = cellOf(row, col, value);
+    const std::string_view text = value.kind == CellValue::Kind::Text ? value.text : cell.text;
+    for (long c = col; c < col + cols; ++c) {
+        if (cell.integer)
+            builder_.setIntegerRun(row, rows, c, cell.number);
+        else
+            builder_.setTextRun(row, rows, c, text);
+    }
+}
+
+TableCollector::Cell TableCollector::cellOf(long row, long col, const CellValue& value) const {
     if ((value.kind == CellValue::Kind::Number || value.kind == CellValue::Kind::Date) &&
         !std::isfinite(value.number))
         throwDamagedCell(row, col,
                          std::isnan(value.number) ? "holds NaN, no number"
                                                   : "holds an infinite number");
     switch (value.kind) {
-    case CellValue::Kind::Empty:
-        return;
     case CellValue::Kind::Number:
         // A whole number's general form is its digits: no text to make.
         if (std::abs(value.number) < kWholeDigitsLimit && value.number == std::trunc(value.number))
-            builder_.setInteger(row, col, static_cast<std::int64_t>(value.number));
-        else
-            builder_.setText(row, col, numberText(value.number, decimalSeparator_));
-        return;
+            return {true, static_cast<std::int64_t>(value.number), {}};
+        return {false, 0, numberText(value.number, decimalSeparator_)};
     case CellValue::Kind::Date:
-        if (const auto text = dateText(value.number))
-            builder_.setText(row, col, *text);
-        else
-            throwDamagedCell(row, col, "holds a date outside the years 1 to 9999");
-        return;
+        if (auto text = dateText(value.number))
+            return {false, 0, std::move(*text)};
+        throwDamagedCell(row, col, "holds a date outside the years 1 to 9999");
     case CellValue::Kind::Boolean:
-        builder_.setText(row, col, booleanText(value.number != 0));
-        return;
+        return {false, 0, booleanText(value.number != 0)};
     case CellValue::Kind::Error:
         throw ReadError("cell " + cellReference(static_cast<int>(col), static_cast<int>(row)) +
                         " holds the error value " + std::string(value.text) +
                         "; correct it in the spreadsheet and load the file again");
+    case CellValue::Kind::Empty:
     case CellValue::Kind::Text:
-        builder_.setText(row, col, value.text);
-        return;
+        break;
     }
+    return {false, 0, {}}; // a text is taken as it stands
 }
 
 void TableCollector::checkArea(long row, long col) const {

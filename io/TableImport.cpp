@@ -171,6 +171,41 @@ public:
         collector_.value(tableRow, target, value);
     }
 
+    // Handed on as runs of table rows that follow each other, as new rows do.
+    void repeatedValue(long row, long rows, long col, long cols, const CellValue& value) override {
+        if (value.kind == CellValue::Kind::Empty || rows <= 0 || cols <= 0)
+            return;
+        if (!begun_)
+            beginSheet(0, "");
+        if (!sheet_.reading)
+            return;
+        if (row == 0) {
+            for (long c = col; c < col + cols; ++c)
+                this->value(0, c, value);
+            ++row;
+            --rows;
+        }
+        if (rows > 0 && !sheet_.decided)
+            decide();
+        for (long r = row; r < row + rows;) {
+            const long first = tableRowOf(r);
+            long run = 1;
+            while (r + run < row + rows && tableRowOf(r + run) == first + run)
+                ++run;
+            for (long c = col; c < col + cols; ++c) {
+                const auto source = static_cast<std::size_t>(c);
+                const int target =
+                    source < sheet_.targetOf.size() ? sheet_.targetOf[source] : kUnmapped;
+                if (target == kUnmapped)
+                    continue;
+                if (target == countTarget_)
+                    std::fill_n(counts_.begin() + first - 1, run, countOf(value).value_or(0));
+                collector_.repeatedValue(first, run, target, 1, value);
+            }
+            r += run;
+        }
+    }
+
     // Ends the last sheet; checks that the settings' sheet was there.
     void finishReading() {
         finishSheet();
@@ -452,15 +487,16 @@ bool numbersTheRows(const std::vector<std::uint32_t>& counts) {
     return true;
 }
 
-// The count cells of rows with a haplotype that hold no count, among the locus cells' faults.
-void addCountFaults(std::vector<FaultyCell>& faults, int countColumn,
+// The count cells of rows with a haplotype that hold no count, among the locus cells' faults:
+// the count column is descriptive, so they come before them.
+void addCountFaults(FaultyCellList& faults, int countColumn,
                     const std::vector<std::uint32_t>& counts, const std::vector<bool>& typed) {
+    FaultyCellList all;
     for (std::size_t h = 0; h < counts.size(); ++h)
         if (typed[h] && counts[h] == 0)
-            faults.push_back({countColumn, static_cast<int>(h) + 1});
-    std::stable_sort(faults.begin(), faults.end(), [](const FaultyCell& a, const FaultyCell& b) {
-        return a.col != b.col ? a.col < b.col : a.row < b.row;
-    });
+            all.add({countColumn, static_cast<int>(h) + 1});
+    all.append(faults);
+    faults = std::move(all);
 }
 
 } // namespace
@@ -601,6 +637,13 @@ public:
         if (cells.size() <= static_cast<std::size_t>(col))
             cells.resize(static_cast<std::size_t>(col) + 1);
         cells[static_cast<std::size_t>(col)] = titleText(value);
+    }
+
+    // Only the part of the block the preview shows.
+    void repeatedValue(long row, long rows, long col, long cols, const CellValue& value) override {
+        for (long r = row; r < std::min(row + rows, static_cast<long>(rows_)); ++r)
+            for (long c = col; c < std::min(col + cols, kPreviewColumns); ++c)
+                this->value(r, c, value);
     }
 
     SheetPreview preview;

@@ -47,7 +47,7 @@ struct ImportedTable {
     std::shared_ptr<const HaplotypeTable> table;
     // Faulty cells by column, then row, in the table's places. A table with faults keeps one row
     // per sheet row (counts are then not written out).
-    std::vector<FaultyCell> faults;
+    FaultyCellList faults;
     ImportReport report;
     // A faulty cell's place in the file: "cell D7", or "sheet "East Asian" cell D7".
     std::string placeInFile(const FaultyCell& fault) const;

@@ -11,6 +11,8 @@
 #include "io/XmlStream.h"
 #include "io/XmlTextEscapes.h"
 
+#include <algorithm>
+#include <limits>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -51,33 +53,51 @@ constexpr std::string_view kOfficeDocument = "/officeDocument";
 
 // Ids longer than this name no worksheet a program saves.
 constexpr std::size_t kLongestRelationshipId = 255;
+// A target longer than a ZIP member's name can be names no part.
+constexpr std::size_t kLongestTarget = 65535;
 
 class RelationshipsHandler : public XmlHandler {
 public:
+    explicit RelationshipsHandler(ReadBudget& budget) : budget_(budget) {}
+
     Relationships found;
     void startElement(XmlName name, const char** attributes) override {
         if (name.local != "Relationship")
             return;
         const char* typeValue = findXmlAttribute(attributes, "Type");
         const std::string_view type = typeValue ? typeValue : "";
+        const char* targetValue = findXmlAttribute(attributes, "Target");
+        const std::string_view target = targetValue ? targetValue : "";
+        if (target.size() > kLongestTarget)
+            return;
         if (type.ends_with(kOfficeDocument)) {
-            found.officeDocument = attribute(attributes, "Target");
+            keep(found.officeDocument, target);
         } else if (type.ends_with("/sharedStrings")) {
-            found.sharedStrings = attribute(attributes, "Target");
+            keep(found.sharedStrings, target);
         } else if (type.ends_with("/styles")) {
-            found.styles = attribute(attributes, "Target");
+            keep(found.styles, target);
         } else if (type.ends_with("/worksheet")) {
             const std::string id = attribute(attributes, "Id");
-            if (id.size() <= kLongestRelationshipId)
-                found.worksheets[id] = attribute(attributes, "Target");
+            if (id.size() <= kLongestRelationshipId) {
+                budget_.countText(id.size());
+                keep(found.worksheets[id], target);
+            }
         }
     }
     void endElement(XmlName) override {}
     void characters(std::string_view) override {}
+
+private:
+    void keep(std::string& kept, std::string_view target) {
+        budget_.countText(target.size());
+        kept = target;
+    }
+
+    ReadBudget& budget_;
 };
 
 Relationships readRelationships(GsfInfile* zip, const std::string& path, ReadBudget& budget) {
-    RelationshipsHandler handler;
+    RelationshipsHandler handler(budget);
     if (auto part = openZipMember(zip, path))
         parseXmlStream(part.get(), handler, budget);
     return std::move(handler.found);
@@ -155,15 +175,47 @@ private:
     bool finished_ = false;
 };
 
+// The shared texts a worksheet's cells may refer to, by index. Real workbooks use every one, so
+// all are kept while they are no more than the values the worksheet's part can hold; beyond,
+// those its cells use are found first and only they are kept, so that texts nothing uses cost
+// nothing however many the part lists.
+class SheetSharedTexts {
+public:
+    SharedTexts texts;
+    std::size_t listed = 0;          // how many the workbook lists
+    bool selected = false;           // only those of used are kept
+    std::vector<std::uint32_t> used; // ascending
+
+    bool keeps(std::size_t index) const {
+        return !selected || std::binary_search(used.begin(), used.end(), index);
+    }
+    std::optional<std::string_view> find(std::size_t index) const {
+        if (index >= listed)
+            return std::nullopt;
+        if (!selected)
+            return texts.at(index);
+        const auto at = std::lower_bound(used.begin(), used.end(), index);
+        if (at == used.end() || *at != index)
+            return std::nullopt;
+        return texts.at(static_cast<std::size_t>(at - used.begin()));
+    }
+};
+
 class SharedStringsHandler : public XmlHandler {
 public:
-    explicit SharedStringsHandler(ReadBudget& budget) : budget_(budget) {}
+    // Keeps the texts that found keeps; when it keeps all, up to keepAtMost of them.
+    SharedStringsHandler(SheetSharedTexts& found, std::uint64_t keepAtMost, ReadBudget& budget)
+        : found_(found), keepAtMost_(keepAtMost), budget_(budget) {}
 
-    SharedTexts strings;
+    // More texts than were to be kept: the reading stopped.
+    bool tooMany() const { return tooMany_; }
+    bool done() const override { return tooMany_; }
+
     void startElement(XmlName name, const char**) override {
         if (name.local == "si") {
             finishText();
             inString_ = true;
+            kept_ = found_.keeps(found_.listed);
         } else if (name.local == "rPh") {
             ++phonetic_;
         } else if (name.local == "t" && !phonetic_) {
@@ -179,7 +231,7 @@ public:
             finishText();
     }
     void characters(std::string_view text) override {
-        if (!inText_ || !inString_)
+        if (!inText_ || !inString_ || !kept_)
             return;
         budget_.countText(text.size());
         if (current_.size() + text.size() > kMaxCellTextBytes)
@@ -192,12 +244,23 @@ private:
     void finishText() {
         if (!inString_)
             return;
-        decodeEscapedCharacters(current_);
-        strings.add(current_);
-        current_.clear();
         inString_ = false;
+        ++found_.listed;
+        if (!kept_)
+            return;
+        if (found_.texts.size() == keepAtMost_) {
+            tooMany_ = true;
+            return;
+        }
+        decodeEscapedCharacters(current_);
+        found_.texts.add(current_);
+        current_.clear();
     }
 
+    SheetSharedTexts& found_;
+    std::uint64_t keepAtMost_;
+    bool tooMany_ = false;
+    bool kept_ = true;
     ReadBudget& budget_;
     std::string current_;
     bool inString_ = false;
@@ -249,10 +312,50 @@ bool parseCellReference(std::string_view text, long& col, long& row) {
     return true;
 }
 
+// The shared texts a worksheet's cells refer to, read from its part without its values.
+class UsedSharedTextsHandler : public XmlHandler {
+public:
+    std::vector<std::uint32_t> used;
+
+    void startElement(XmlName name, const char** attributes) override {
+        if (name.local == "c") {
+            const char* type = findXmlAttribute(attributes, "t");
+            shared_ = type && std::string_view(type) == "s";
+        } else if (name.local == "v" && shared_) {
+            inValue_ = true;
+            value_.clear();
+        }
+    }
+    void endElement(XmlName name) override {
+        if (name.local == "v" && inValue_) {
+            inValue_ = false;
+            const auto index = parseDecimalInteger(value_);
+            if (!index || *index < 0 || *index > std::numeric_limits<std::uint32_t>::max())
+                throwDamaged("a cell refers to a shared text that does not exist");
+            used.push_back(static_cast<std::uint32_t>(*index));
+        } else if (name.local == "sheetData") {
+            finished_ = true;
+        }
+    }
+    void characters(std::string_view text) override {
+        if (!inValue_)
+            return;
+        if (value_.size() + text.size() > kLongestIndex)
+            throwDamaged("a cell refers to a shared text that does not exist");
+        value_ += text;
+    }
+    bool done() const override { return finished_; }
+
+private:
+    static constexpr std::size_t kLongestIndex = 24;
+    bool shared_ = false, inValue_ = false, finished_ = false;
+    std::string value_;
+};
+
 class SheetHandler : public XmlHandler {
 public:
-    SheetHandler(SheetSink& sink, const SharedTexts& strings, const std::vector<bool>& xfIsDate,
-                 bool date1904, const std::string& sheetPhrase)
+    SheetHandler(SheetSink& sink, const SheetSharedTexts& strings,
+                 const std::vector<bool>& xfIsDate, bool date1904, const std::string& sheetPhrase)
         : sink_(sink), strings_(strings), xfIsDate_(xfIsDate), date1904_(date1904),
           sheetPhrase_(sheetPhrase) {}
 
@@ -345,10 +448,11 @@ private:
             throwDamaged("a cell lies before the first row or column");
         if (type_ == "s") {
             const auto index = parseDecimalInteger(value_);
-            if (!index || *index < 0 || static_cast<std::size_t>(*index) >= strings_.size())
+            const auto text = index && *index >= 0 ? strings_.find(static_cast<std::size_t>(*index))
+                                                   : std::nullopt;
+            if (!text)
                 throwDamaged("a cell refers to a shared text that does not exist");
-            sink_.value(row_, col_,
-                        CellValue::ofText(strings_.at(static_cast<std::size_t>(*index))));
+            sink_.value(row_, col_, CellValue::ofText(*text));
         } else if (type_ == "str") {
             decodeEscapedCharacters(value_);
             sink_.value(row_, col_, CellValue::ofText(value_));
@@ -379,7 +483,7 @@ private:
     }
 
     SheetSink& sink_;
-    const SharedTexts& strings_;
+    const SheetSharedTexts& strings_;
     const std::vector<bool>& xfIsDate_;
     bool date1904_;
     const std::string& sheetPhrase_;
@@ -389,6 +493,39 @@ private:
     int phonetic_ = 0;
     bool finished_ = false;
 };
+
+// The shared texts the worksheet whose part is sheetPart may need (its cells are scanned when the
+// texts are more than it can hold values).
+SheetSharedTexts readSharedTexts(GsfInfile* zip, const std::string& stringsPath,
+                                 const std::string& sheetPath, ReadBudget& budget) {
+    SheetSharedTexts found;
+    auto part = openZipMember(zip, stringsPath);
+    if (!part)
+        return found;
+    const auto sheetBytes = [&]() -> std::optional<std::uint64_t> {
+        auto sheet = openZipMember(zip, sheetPath);
+        return sheet ? MemberChecksum(sheet.get()).compressedSize() : std::nullopt;
+    }();
+    const std::uint64_t keepAtMost = sheetBytes ? kValuesPerFileByte.allowed(*sheetBytes)
+                                                : std::numeric_limits<std::uint64_t>::max();
+    SharedStringsHandler all(found, keepAtMost, budget);
+    parseXmlStream(part.get(), all, budget);
+    if (!all.tooMany())
+        return found;
+    UsedSharedTextsHandler scan;
+    if (auto sheet = openZipMember(zip, sheetPath))
+        parseXmlStream(sheet.get(), scan, budget);
+    found = SheetSharedTexts();
+    found.selected = true;
+    found.used = std::move(scan.used);
+    std::sort(found.used.begin(), found.used.end());
+    found.used.erase(std::unique(found.used.begin(), found.used.end()), found.used.end());
+    found.used.shrink_to_fit();
+    part = openZipMember(zip, stringsPath);
+    SharedStringsHandler selected(found, std::numeric_limits<std::uint64_t>::max(), budget);
+    parseXmlStream(part.get(), selected, budget);
+    return found;
+}
 
 } // namespace
 
@@ -414,33 +551,35 @@ void readXlsxWorkbook(GsfInfile* zip, SheetSink& sink, ReadBudget& budget) {
     if (workbook.sheets.empty())
         throw ReadError("the workbook holds no worksheet");
 
-    // The shared texts and styles are read once, for the first sheet wanted: a reader that only
-    // learns the sheets' names reads nothing but the workbook part.
-    std::optional<SharedStringsHandler> strings;
-    StylesHandler styles;
+    // The shared texts and styles are read once, for the first sheet wanted (the texts again
+    // for each sheet when only those a sheet uses were kept): a reader that only learns the
+    // sheets' names reads nothing but the workbook part.
+    std::optional<SheetSharedTexts> strings;
+    std::optional<StylesHandler> styles;
+    const std::string stringsPath = resolveTarget(
+        folder, rels.sharedStrings.empty() ? "sharedStrings.xml" : rels.sharedStrings);
     for (std::size_t i = 0; i < workbook.sheets.size(); ++i) {
         const WorksheetEntry& entry = workbook.sheets[i];
         const int index = static_cast<int>(i);
         if (!sink.beginSheet(index, entry.name))
             continue;
-        if (!strings) {
-            strings.emplace(budget);
-            const std::string stringsPath = resolveTarget(
-                folder, rels.sharedStrings.empty() ? "sharedStrings.xml" : rels.sharedStrings);
-            if (auto part = openZipMember(zip, stringsPath))
-                parseXmlStream(part.get(), *strings, budget);
+        const std::string sheetPath = resolveTarget(folder, entry.target);
+        if (!styles) {
+            styles.emplace();
             const std::string stylesPath =
                 resolveTarget(folder, rels.styles.empty() ? "styles.xml" : rels.styles);
             if (auto part = openZipMember(zip, stylesPath))
-                parseXmlStream(part.get(), styles, budget);
+                parseXmlStream(part.get(), *styles, budget);
         }
-        auto sheetPart = openZipMember(zip, resolveTarget(folder, entry.target));
+        if (!strings || strings->selected)
+            strings = readSharedTexts(zip, stringsPath, sheetPath, budget);
+        auto sheetPart = openZipMember(zip, sheetPath);
         if (!sheetPart)
             throwDamaged(index == 0
                              ? "the first worksheet's part is missing"
                              : "the part of " + worksheetPhrase(index, entry.name) + " is missing");
         const std::string phrase = worksheetPhrase(index, entry.name);
-        SheetHandler sheet(sink, strings->strings, styles.xfIsDate, workbook.date1904, phrase);
+        SheetHandler sheet(sink, *strings, styles->xfIsDate, workbook.date1904, phrase);
         parseXmlStream(sheetPart.get(), sheet, budget);
     }
 }

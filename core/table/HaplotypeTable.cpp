@@ -134,11 +134,11 @@ void HaplotypeTableBuilder::setText(long row, long col, std::string_view text) {
 
 void HaplotypeTableBuilder::rememberTextAsRead(long row, long col, std::string_view text,
                                                bool tidiedFault) {
-    const auto key = cellKey(row, col);
+    keptAsRead_ = tidiedFault;
     if (tidiedFault)
-        tidiedFaults_[key] = std::string(text);
-    else if (!tidiedFaults_.empty())
-        tidiedFaults_.erase(key);
+        textsAsRead_[col].set(static_cast<std::size_t>(row), text);
+    else if (const auto kept = textsAsRead_.find(col); kept != textsAsRead_.end())
+        kept->second.erase(static_cast<std::size_t>(row));
 }
 
 // A cell read as an integer after tidying cut what followed its "." (not only zeros, which cut
@@ -160,7 +160,7 @@ void HaplotypeTableBuilder::countCutPartialRepeat(long row, long col, std::strin
             firstCutText_ = std::string(text.substr(0, end)) + "...";
         }
     }
-    cutCells_.push_back(cellKey(row, col));
+    cutCells_.push_back({cellKey(row, col), 1});
 }
 
 // A cell given again that may have been cut: only a cell holding an integer can have been.
@@ -180,9 +180,19 @@ CutPartialRepeatCells HaplotypeTableBuilder::cutPartialRepeats() const {
         lastRewrite[key] = cutsBefore;
     CutPartialRepeatCells cut{0, firstCutText_};
     for (std::size_t i = 0; i < cutCells_.size(); ++i) {
-        const auto rewritten = lastRewrite.find(cutCells_[i]);
-        if (rewritten == lastRewrite.end() || rewritten->second <= i)
-            ++cut.cells;
+        const CutCells& cells = cutCells_[i];
+        cut.cells += cells.rows;
+        if (cells.rows == 1) {
+            const auto rewritten = lastRewrite.find(cells.key);
+            if (rewritten != lastRewrite.end() && rewritten->second > i)
+                --cut.cells;
+            continue;
+        }
+        const std::uint64_t first = cells.key, end = first + (std::uint64_t{cells.rows} << 32);
+        for (const auto& [key, cutsBefore] : lastRewrite)
+            if (cutsBefore > i && key >= first && key < end &&
+                static_cast<std::uint32_t>(key) == static_cast<std::uint32_t>(first))
+                --cut.cells;
     }
     return cut;
 }
@@ -218,6 +228,46 @@ void HaplotypeTableBuilder::setInteger(long row, long col, std::int64_t value) {
     rememberTextAsRead(row, col, {}, false);
 }
 
+void HaplotypeTableBuilder::setTextRun(long row, long rows, long col, std::string_view text) {
+    setRun(row, rows, col, text, [&](long r) { setText(r, col, text); });
+}
+
+void HaplotypeTableBuilder::setIntegerRun(long row, long rows, long col, std::int64_t value) {
+    setRun(row, rows, col, {}, [&](long r) { setInteger(r, col, value); });
+}
+
+// A locus column takes the first cell as one, and repeats what it became in the cells below
+// when none of them was set before (as a workbook repeats a cell): the cost does not grow with
+// the rows. Descriptive columns hold each row's text. asRead is the cells' text as read.
+template <typename SetOne>
+void HaplotypeTableBuilder::setRun(long row, long rows, long col, std::string_view asRead,
+                                   const SetOne& setOne) {
+    if (rows <= 0)
+        return;
+    if (row == 0) {
+        setOne(0);
+        ++row;
+        --rows;
+    }
+    auto* locus = rows > 1 ? std::get_if<LocusColumn>(&column(col)) : nullptr;
+    const auto haplotype = static_cast<std::size_t>(row - 1);
+    if (!locus || haplotype < locus->size()) {
+        for (long r = row; r < row + rows; ++r)
+            setOne(r);
+        return;
+    }
+    const std::size_t cutsBefore = cutCells_.size();
+    keptAsRead_ = false;
+    setOne(row);
+    rows_ = std::max(rows_, row + rows);
+    locus->repeatDown(haplotype, static_cast<std::size_t>(rows));
+    if (keptAsRead_)
+        textsAsRead_[col].set(static_cast<std::size_t>(row) + 1, static_cast<std::size_t>(rows - 1),
+                              asRead);
+    if (cutCells_.size() > cutsBefore)
+        cutCells_.back().rows = static_cast<std::size_t>(rows);
+}
+
 void HaplotypeTableBuilder::expectRows(long rows) {
     expectedHaplotypes_ = static_cast<std::size_t>(std::max(rows - 1, 0L));
     for (auto& column : columns_)
@@ -246,38 +296,40 @@ bool HaplotypeTableBuilder::isFault(const LocusColumn& locus, std::size_t haplot
     return readGenotype(locus.text(haplotype, scratch)).kind == Genotype::Kind::Fault;
 }
 
-// The faulty locus cells, column by column and row by row, counted first so that a file of
-// millions holds them once.
-std::vector<FaultyCell> HaplotypeTableBuilder::faults(std::size_t haplotypes) const {
-    const auto eachFault = [&](const auto& visit) {
-        for (std::size_t col = 0; col < columns_.size(); ++col) {
-            const auto* locus = std::get_if<LocusColumn>(&columns_[col]);
-            if (!locus)
-                continue;
-            const auto visitIfFault = [&](std::size_t haplotype) {
-                if (isFault(*locus, haplotype))
-                    visit(FaultyCell{static_cast<int>(col), static_cast<int>(haplotype) + 1});
-            };
-            // Read as integers, only a cell with a text of its own can be faulty.
-            if (reading_ == CellReading::Genotypes)
-                for (std::size_t haplotype = 0; haplotype < haplotypes; ++haplotype)
-                    visitIfFault(haplotype);
-            else
-                locus->forEachRowWithOwnText(visitIfFault);
+// The faulty locus cells, column by column and row by row. Rows that hold one text of their own
+// one after the other are all faulty or none (the text decides), and are listed as one run.
+FaultyCellList HaplotypeTableBuilder::faults(std::size_t haplotypes) const {
+    FaultyCellList faults;
+    for (std::size_t col = 0; col < columns_.size(); ++col) {
+        const auto* locus = std::get_if<LocusColumn>(&columns_[col]);
+        if (!locus)
+            continue;
+        const auto addIfFaulty = [&](std::size_t haplotype, std::size_t rows) {
+            if (isFault(*locus, haplotype))
+                faults.add({static_cast<int>(col), static_cast<int>(haplotype) + 1}, rows);
+        };
+        // Read as integers, only a cell with a text of its own can be faulty.
+        if (reading_ != CellReading::Genotypes) {
+            locus->forEachOwnTextRun(addIfFaulty);
+            continue;
         }
-    };
-    std::size_t count = 0;
-    eachFault([&](FaultyCell) { ++count; });
-    std::vector<FaultyCell> faults;
-    faults.reserve(count);
-    eachFault([&](FaultyCell fault) { faults.push_back(fault); });
+        std::size_t next = 0;
+        locus->forEachOwnTextRun([&](std::size_t first, std::size_t rows) {
+            for (; next < first; ++next)
+                addIfFaulty(next, 1);
+            addIfFaulty(first, rows);
+            next = first + rows;
+        });
+        for (; next < haplotypes; ++next)
+            addIfFaulty(next, 1);
+    }
     return faults;
 }
 
 std::string HaplotypeTableBuilder::Result::asRead(const FaultyCell& fault) const {
-    if (const auto tidied = tidiedFaults.find(cellKey(fault.row, fault.col));
-        tidied != tidiedFaults.end())
-        return tidied->second;
+    if (const auto kept = textsAsRead.find(fault.col); kept != textsAsRead.end())
+        if (const std::string* asRead = kept->second.find(static_cast<std::size_t>(fault.row)))
+            return *asRead;
     std::string scratch;
     return std::string(table->text(fault.col, fault.row, scratch));
 }
@@ -291,10 +343,12 @@ HaplotypeTableBuilder::Result HaplotypeTableBuilder::finish() {
         else
             std::get<TextColumn>(column).finish(haplotypes);
     }
-    std::vector<FaultyCell> faults = this->faults(haplotypes);
+    FaultyCellList faults = this->faults(haplotypes);
+    for (auto& [col, texts] : textsAsRead_)
+        texts.finish();
     auto table = std::make_shared<const HaplotypeTable>(layout_, std::move(titles_),
                                                         std::move(columns_), haplotypes, reading_);
-    return {std::move(table), std::move(faults), std::move(tidiedFaults_), cutPartialRepeats()};
+    return {std::move(table), std::move(faults), std::move(textsAsRead_), cutPartialRepeats()};
 }
 
 } // namespace tarnwick

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/table/FaultyCellList.h"
+#include "core/table/OwnTexts.h"
 #include "core/table/TableColumns.h"
 #include "core/text/TextTable.h"
 
@@ -77,13 +79,6 @@ private:
     CellReading reading_;
 };
 
-// A locus cell that loading found faulty: its place on the sheet (row 0 the titles). A file
-// may list millions, so this is all each holds.
-struct FaultyCell {
-    int col;
-    int row;
-};
-
 // Locus cells whose tidying cut a partial repeat, read as whole repeats: how many, and the text
 // of the first the file gives. A load says so as 'N cells such as "16.2" read as whole repeats;
 // KEPTBY keeps them', KEPTBY naming how to read them as they stand.
@@ -106,6 +101,9 @@ public:
     void setText(long row, long col, std::string_view text);
     // A number whose text is its decimal form, such as a whole number read from a workbook.
     void setInteger(long row, long col, std::int64_t value);
+    // The same in rows cells down from (row, col), as a repeat count in a workbook gives them.
+    void setTextRun(long row, long rows, long col, std::string_view text);
+    void setIntegerRun(long row, long rows, long col, std::int64_t value);
 
     // Makes the table at least this large: cells not set are empty.
     void cover(long rows, long cols);
@@ -117,9 +115,9 @@ public:
 
     struct Result {
         std::shared_ptr<const HaplotypeTable> table;
-        std::vector<FaultyCell> faults; // by column, then by row, as loading lists them
-        // The texts as read of faulty cells that tidying changed, by cellKey.
-        std::unordered_map<std::uint64_t, std::string> tidiedFaults;
+        FaultyCellList faults; // by column, then by row, as loading lists them
+        // The texts as read of faulty cells that tidying changed, by column and row.
+        std::unordered_map<long, OwnTexts> textsAsRead;
         // Locus cells whose tidying cut a partial repeat ("16.2" to 16, "12.2,17" to 12), read
         // as whole repeats and so no faults.
         CutPartialRepeatCells cutPartialRepeats;
@@ -132,6 +130,8 @@ public:
 
 private:
     HaplotypeTable::Column& column(long col);
+    template <typename SetOne>
+    void setRun(long row, long rows, long col, std::string_view asRead, const SetOne& setOne);
 
     void setGenotypeCell(long row, long col, std::string_view text);
     // Keeps a cell's text as read where tidying changed it and left a fault, to list it so.
@@ -140,7 +140,7 @@ private:
     void noteRewrite(long row, long col, const LocusColumn& locus, std::size_t haplotype);
     CutPartialRepeatCells cutPartialRepeats() const;
     bool isFault(const LocusColumn& locus, std::size_t haplotype) const;
-    std::vector<FaultyCell> faults(std::size_t haplotypes) const;
+    FaultyCellList faults(std::size_t haplotypes) const;
 
     TableLayout layout_;
     CellReading reading_;
@@ -149,10 +149,16 @@ private:
     std::size_t expectedHaplotypes_ = 0;
     std::vector<std::string> titles_;
     std::vector<HaplotypeTable::Column> columns_;
-    std::unordered_map<std::uint64_t, std::string> tidiedFaults_;
-    // Cells cut, by cellKey, in the order given; cells given again after a cut (a workbook may
-    // hold a cell twice), with how many cuts came before, to count each cell as it ends.
-    std::vector<std::uint64_t> cutCells_;
+    std::unordered_map<long, OwnTexts> textsAsRead_;
+    bool keptAsRead_ = false; // whether the cell set last keeps its text as read
+    // Cells cut, by cellKey, each with the cells below it that repeat it, in the order given;
+    // cells given again after a cut (a workbook may hold a cell twice), with how many cuts came
+    // before, to count each cell as it ends.
+    struct CutCells {
+        std::uint64_t key;
+        std::size_t rows;
+    };
+    std::vector<CutCells> cutCells_;
     std::vector<std::pair<std::uint64_t, std::size_t>> rewrites_;
     std::string firstCutText_;
 };

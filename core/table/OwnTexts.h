@@ -12,7 +12,8 @@ namespace tarnwick {
 
 // The texts that some cells of a locus column hold instead of a value's decimal form. They are
 // few kinds, much repeated ("NA" in every cell of a locus not typed), so each distinct text is
-// kept once and a cell holds its row and the text's number. Cells are set while the column is
+// kept once, and rows that follow each other with the same text are one run of rows holding the
+// text's number: a column of millions of "NA" holds one. Cells are set while the column is
 // built, mostly in row order; finish() orders them, after which they are only read.
 class OwnTexts {
 public:
@@ -23,10 +24,19 @@ public:
     // Calls visit with each row that has a text, in order (once finished).
     template <typename Visit> void forEachRow(Visit visit) const {
         for (const Entry& entry : entries_)
-            visit(std::size_t{entry.row});
+            for (std::uint32_t k = 0; k < entry.rows; ++k)
+                visit(std::size_t{entry.row} + k);
+    }
+    // Calls visit(first row, rows) with each run of rows that hold one text, in order (once
+    // finished).
+    template <typename Visit> void forEachRun(Visit visit) const {
+        for (const Entry& entry : entries_)
+            visit(std::size_t{entry.row}, std::size_t{entry.rows});
     }
 
-    void set(std::size_t row, std::string_view text);
+    void set(std::size_t row, std::string_view text) { set(row, 1, text); }
+    // The same text in rows rows from row on.
+    void set(std::size_t row, std::size_t rows, std::string_view text);
     void erase(std::size_t row);
     // Orders the cells by row, each as it was set last; the texts' index is let go.
     void finish();
@@ -34,8 +44,10 @@ public:
 private:
     static constexpr std::uint32_t kErased = UINT32_MAX;
     struct Entry {
-        std::uint32_t row;
+        std::uint32_t row; // the first of the run
+        std::uint32_t rows;
         std::uint32_t text; // or kErased
+        std::uint32_t end() const { return row + rows; }
     };
     struct TextHash {
         using is_transparent = void;
@@ -44,11 +56,12 @@ private:
         }
     };
 
-    void append(std::size_t row, std::uint32_t text);
+    void append(std::size_t row, std::size_t rows, std::uint32_t text);
+    void sortAndKeepLastSettings();
 
     std::vector<Entry> entries_;
-    bool inOrder_ = true; // entries_ ascending by row, each row once, none erased
-    std::uint32_t greatestRow_ = 0;
+    bool inOrder_ = true;   // entries_ ascending by row, each row once, none erased
+    std::uint32_t end_ = 0; // past the greatest row set
     std::vector<std::string> texts_;
     std::unordered_map<std::string, std::uint32_t, TextHash, std::equal_to<>> numbers_;
 };

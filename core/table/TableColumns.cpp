@@ -186,4 +186,21 @@ void LocusColumn::setOwnText(std::size_t row, std::string_view text) {
     texts_.set(row, text);
 }
 
+void LocusColumn::repeatDown(std::size_t row, std::size_t rows) {
+    if (rows <= 1)
+        return;
+    const std::int64_t v = value(row);
+    store(row + rows - 1, v); // makes room
+    const auto first = static_cast<std::ptrdiff_t>(row + 1),
+               last = first + static_cast<std::ptrdiff_t>(rows - 2);
+    if (wide_)
+        std::fill(wideValues_.begin() + first, wideValues_.begin() + last, v);
+    else
+        std::fill(narrow_.begin() + first, narrow_.begin() + last, narrow_[row]);
+    if (const std::string* own = texts_.empty() ? nullptr : texts_.find(row)) {
+        const std::string text = *own;
+        texts_.set(row + 1, rows - 1, text);
+    }
+}
+
 } // namespace tarnwick

@@ -84,6 +84,10 @@ public:
     template <typename Visit> void forEachRowWithOwnText(Visit visit) const {
         texts_.forEachRow(visit);
     }
+    // Calls visit(first row, rows) with each run of rows holding one text of their own.
+    template <typename Visit> void forEachOwnTextRun(Visit visit) const {
+        texts_.forEachRun(visit);
+    }
     std::span<const std::int64_t> wideValues() const { return wideValues_; }
     // Calls visit with each row's text, each distinct value formatted once.
     void forEachText(std::size_t begin, std::size_t end,
@@ -93,6 +97,9 @@ public:
     void setValue(std::size_t row, std::int64_t value);
     // A text of the cell's own, shown instead of its value's decimal form.
     void setOwnText(std::size_t row, std::string_view text);
+    // The cell at row, value and text, repeated in the rows - 1 rows below it, which hold
+    // nothing yet.
+    void repeatDown(std::size_t row, std::size_t rows);
     void reserve(std::size_t rows);
     // Ends the building: the column's length, storage made for more rows than it has given back
     // and its own texts put in order for reading.

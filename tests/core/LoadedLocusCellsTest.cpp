@@ -51,6 +51,47 @@ TEST(LoadedLocusCells, AreTidiedAndJudgedByTheIntegerRule) {
     }
 }
 
+// A cell repeated down a column, as a workbook's repeat count gives it, reads as the cells one by
+// one do: texts, faults in order with their texts as read, cut partial repeats.
+TEST(LoadedLocusCells, ARepeatedCellReadsAsItsCellsOneByOne) {
+    const auto outcome = [](const HaplotypeTableBuilder::Result& read) {
+        std::string text;
+        for (int row = 0; row < read.table->rowCount(); ++row)
+            for (int col = 0; col < read.table->columnCount(); ++col)
+                text += cellText(*read.table, col, row) + "|";
+        for (const FaultyCell& fault : read.faults)
+            text += " " + std::to_string(fault.col) + ":" + std::to_string(fault.row) + "=" +
+                    read.asRead(fault);
+        return text + " cut " + std::to_string(read.cutPartialRepeats.cells);
+    };
+    for (const CellReading reading : {CellReading::TidiedIntegers, CellReading::Genotypes}) {
+        for (const std::string text : {"NA", "N.A", "16.2", "14", "'15", "013", ".5", "1e400"}) {
+            // Titles; the cell in rows 0 (the title) to 5 of two columns, and over a cell set
+            // before; a whole number below the title of another.
+            const auto build = [&](bool repeated) {
+                HaplotypeTableBuilder builder(kSearchLayout, reading);
+                builder.setText(0, 0, "sample");
+                builder.setText(1, 2, "x.5");
+                const auto run = [&](long row, long rows, long col) {
+                    if (repeated)
+                        builder.setTextRun(row, rows, col, text);
+                    for (long r = row; !repeated && r < row + rows; ++r)
+                        builder.setText(r, col, text);
+                };
+                run(0, 6, 3);
+                run(0, 6, 4);
+                run(1, 3, 2);
+                if (repeated)
+                    builder.setIntegerRun(1, 3, 5, 17);
+                for (long r = 1; !repeated && r < 4; ++r)
+                    builder.setInteger(r, 5, 17);
+                return outcome(builder.finish());
+            };
+            EXPECT_EQ(build(true), build(false)) << text;
+        }
+    }
+}
+
 TEST(LoadedLocusCells, OnlyLocusColumnsAreCheckedColumnByColumn) {
     const auto read = loaded(
         {

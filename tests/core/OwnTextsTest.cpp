@@ -5,12 +5,13 @@
 #include <map>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace tarnwick {
 namespace {
 
-// Texts set and erased in row order, mostly in row order, and in any order read back as a map of
-// the last settings holds them.
+// Texts set (a row or a run of rows) and erased in row order, mostly in row order, and in any
+// order read back as a map of the last settings holds them.
 TEST(OwnTexts, HoldTheLastSettingOfEachRowWhateverTheOrder) {
     std::mt19937 random(7);
     for (const int shuffled : {0, 5, 100}) { // percent of steps that go back to an earlier row
@@ -28,8 +29,10 @@ TEST(OwnTexts, HoldTheLastSettingOfEachRowWhateverTheOrder) {
                     expected.erase(row);
                 } else {
                     const std::string text = "t" + std::to_string(random() % 5);
-                    texts.set(row, text);
-                    expected[row] = text;
+                    const std::size_t rows = random() % 3 == 0 ? 1 + random() % 6 : 1;
+                    texts.set(row, rows, text);
+                    for (std::size_t r = row; r < row + rows; ++r)
+                        expected[r] = text;
                 }
             }
             texts.finish();
@@ -42,6 +45,12 @@ TEST(OwnTexts, HoldTheLastSettingOfEachRowWhateverTheOrder) {
                 }
             }
             EXPECT_EQ(texts.empty(), expected.empty());
+            std::vector<std::size_t> visited;
+            texts.forEachRow([&](std::size_t r) { visited.push_back(r); });
+            std::vector<std::size_t> rows;
+            for (const auto& [r, text] : expected)
+                rows.push_back(r);
+            EXPECT_EQ(visited, rows) << shuffled;
         }
     }
 }

@@ -124,6 +124,16 @@ def xlsx_many_worksheets(path, count):
                      ("xl/worksheets/sheet1.xml", SHEET_HEAD + TWO_VALUES + SHEET_TAIL)])
 
 
+UNUSED_SHARED_TEXTS_SHEET = (b'<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="s"><v>%d</v>'
+                             b'</c></row>')
+
+
+def unused_shared_texts(count):
+    """Shared texts "first", count - 2 empty ones and "last"."""
+    return chunks_of(b"<si><t>first</t></si>", repeated(b"<si/>", count - 2),
+                     b"<si><t>last</t></si>")
+
+
 def ods(path, rows):
     mimetype = zipfile.ZipInfo("mimetype")
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
@@ -291,6 +301,12 @@ def small_files():
         b'<table:table-row table:number-rows-repeated="1000000"><table:table-cell '
         b'office:value-type="float" office:value="1" table:number-columns-repeated="16000">'
         b"<text:p>1</text:p></table:table-cell></table:table-row>")
+    # 1.2 million shared texts of which the sheet shows the first and the last: more than a
+    # sheet of its size can use, so only those it uses are kept.
+    xlsx(at("unused-shared-texts.xlsx"), UNUSED_SHARED_TEXTS_SHEET % 1_199_999,
+         shared_strings=unused_shared_texts(1_200_000))
+    # "NA" at 49 loci in 980,000 rows by repeat counts: 48 million faulty cells in 1 KB.
+    ods_repeated_faults(at("repeated-faults.ods"), 980_000, 49)
     # A comment and an attribute of 10 MB each: the XML parser would hold them whole.
     xlsx(at("huge-comment.xlsx"), chunks_of(TWO_VALUES, b"<!--", repeated(b"x", 10 << 20), b"-->"))
     xlsx(at("huge-attribute.xlsx"), chunks_of(
@@ -420,7 +436,8 @@ def locus_header(loci):
 def picture_unlocked_floods(folder):
     """What a stored picture of random bytes beside a tiny, highly compressed part would unlock
     if allowances grew with the whole file: 60 million empty shared texts (30 MB picture), 49
-    million numbers (12 MB picture), and 49 million faulty cells repeated by count (12 MB)."""
+    million numbers (12 MB picture), and 49 million faulty cells repeated by count (12 MB); and
+    40 million shared texts a sheet does not use in a stored part (200 MB)."""
     os.makedirs(folder, exist_ok=True)
     at = lambda name: os.path.join(folder, name)
     xlsx(at("shared-texts-beside-picture.xlsx"), TWO_VALUES,
@@ -430,6 +447,9 @@ def picture_unlocked_floods(folder):
         b"<row>" + b"<c><v>7</v></c>" * 16_000 + b"</row>", 3062, per_chunk=16))
     add_picture(at("numbers-beside-picture.xlsx"), 12 << 20)
     ods_repeated_faults(at("repeated-faults-beside-picture.ods"), 980_000, 49)
+    # 40 million shared texts in a stored part of 200 MB, of which the sheet shows two.
+    xlsx(at("unused-shared-texts-stored.xlsx"), UNUSED_SHARED_TEXTS_SHEET % 39_999_999,
+         shared_strings=unused_shared_texts(40_000_000), compression=zipfile.ZIP_STORED)
     add_picture(at("repeated-faults-beside-picture.ods"), 12 << 20)
     # A sparse text file of 1,025 MB: refused by its size, none of it read.
     with open(at("sparse-1025mb.csv"), "wb") as f:
