@@ -85,9 +85,7 @@ LoadedTable readInputTable(const std::string& fileName, InputRole role, CellRead
                            const FileProgress& progress) {
     auto read = readHaplotypeTable(fileName, layoutOf(role), reading, progress);
     LoadedTable loaded{std::move(read.table), {}, std::move(read.cutPartialRepeats)};
-    loaded.faults.reserve(read.faults.size());
-    for (const FaultyCell& fault : read.faults)
-        loaded.faults.push_back({fault.col, fault.row});
+    listFaults(loaded, read.faults);
     return loaded;
 }
 

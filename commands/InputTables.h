@@ -7,6 +7,8 @@
 #include "core/text/CellReference.h"
 #include "io/FileProgress.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,14 +43,30 @@ std::optional<InputHaplotypes> inputHaplotypes(const StringGrid& database,
                                                const StringGrid& search, CellReading searchReading,
                                                WorkRunner& runner);
 
+// The faulty cells a load marks at most: a sheet may hold 50 million faults (one cell repeated
+// down a column), which the window could neither paint nor hold as its list.
+inline constexpr std::size_t kMostFaultsMarked = 1'000'000;
+
 // What a load reads into an input table: the file's first sheet, its locus cells tidied and
-// read, the faulty ones listed by column, then row, and those whose tidying cut a partial repeat.
-// The progress is told of the rows read.
+// read, the faulty ones counted and the first kMostFaultsMarked listed by column, then row, and
+// those whose tidying cut a partial repeat. The progress is told of the rows read.
 struct LoadedTable {
     std::shared_ptr<const HaplotypeTable> table;
     std::vector<CellPosition> faults;
     CutPartialRepeatCells cutPartialRepeats;
+    std::size_t faultCount = 0;
 };
+
+// Counts the faults and lists the first kMostFaultsMarked of them.
+template <class FaultList> void listFaults(LoadedTable& loaded, const FaultList& faults) {
+    loaded.faultCount = faults.size();
+    loaded.faults.reserve(std::min(faults.size(), kMostFaultsMarked));
+    for (const auto& fault : faults) {
+        if (loaded.faults.size() == kMostFaultsMarked)
+            break;
+        loaded.faults.push_back({fault.col, fault.row});
+    }
+}
 LoadedTable readInputTable(const std::string& fileName, InputRole role, CellReading reading,
                            const FileProgress& progress = {});
 

@@ -163,8 +163,7 @@ void LoadCommands::import(InputRole role, const std::optional<std::string>& give
     const auto measured = readThrough(runner, role, *fileName, [&](const FileProgress& progress) {
         const ImportedTable imported = importTable(*fileName, layoutOf(role), settings, progress);
         LoadedTable loaded{imported.table, {}, {}};
-        for (const FaultyCell& fault : imported.faults)
-            loaded.faults.push_back({fault.col, fault.row});
+        listFaults(loaded, imported.faults);
         message = importMessage(imported.report);
         return loaded;
     });
@@ -186,12 +185,12 @@ void LoadCommands::install(InputRole role, const MeasuredTable& measured, CellRe
     ReadWorkbookIntoTable(table, loaded);
     recordFaultyCells(workspace_.StringGrid6, loaded.faults);
     if (!loaded.faults.empty())
-        finishFaulty(role, static_cast<int>(loaded.faults.size()));
+        finishFaulty(role, loaded.faultCount);
     else
         finishClean(role, measured, extraMessage);
 }
 
-void LoadCommands::finishFaulty(InputRole role, int faults) {
+void LoadCommands::finishFaulty(InputRole role, std::size_t faults) {
     StringGrid& table = workspace_.inputTable(role);
     table.setRowCount(table.RowCount() - 2);
     workspace_.statusLine = "error";

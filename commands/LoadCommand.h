@@ -67,7 +67,7 @@ private:
     void discardForLoad(InputRole role);
     void install(InputRole role, const MeasuredTable& measured, CellReading reading,
                  const std::string& extraMessage);
-    void finishFaulty(InputRole role, int faults);
+    void finishFaulty(InputRole role, std::size_t faults);
     void finishClean(InputRole role, const MeasuredTable& measured,
                      const std::string& extraMessage);
 

@@ -302,6 +302,9 @@ private:
         titles_[kSampleColumn] = "Sample";
         titles_[kPopulationColumn] = database() ? "Population" : "Comment";
         report.sample = "the row numbers";
+        // The count's column is kept however many other columns come before it.
+        bool countToCome =
+            database() && std::find(roles.begin(), roles.end(), ColumnRole::Count) != roles.end();
         for (std::size_t c = 0; c < roles.size(); ++c) {
             const std::string& title = sheet_.titles[c];
             switch (roles[c]) {
@@ -319,6 +322,7 @@ private:
                     report.count = "column " + inQuotes(title);
                     countTarget_ = nextDescriptive_++;
                     titles_[static_cast<std::size_t>(countTarget_)] = title;
+                    countToCome = false;
                 } else {
                     report.leftOut.push_back(title);
                 }
@@ -330,7 +334,7 @@ private:
             case ColumnRole::Other:
                 if (title.empty())
                     break;
-                if (database() && nextDescriptive_ < kMostDescriptive) {
+                if (database() && nextDescriptive_ + (countToCome ? 1 : 0) < kMostDescriptive) {
                     otherTargets_[comparedTitle(title)] = nextDescriptive_;
                     titles_[static_cast<std::size_t>(nextDescriptive_++)] = title;
                     report.otherColumns.push_back(title);

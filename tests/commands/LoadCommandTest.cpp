@@ -217,6 +217,18 @@ TEST_F(LoadCommand, FaultyDatabaseThenCancel) {
     EXPECT_EQ(workspace.statusLine, "");
 }
 
+// One "NA" repeated down 49 columns of 980,000 rows: every fault counted, the first million
+// marked (column H whole, then column I down to row 20,001).
+TEST_F(LoadCommand, MillionsOfFaultsAreCountedAndTheFirstMillionMarked) {
+    dialogs.fileAnswers = {fixture("hostile/repeated-faults.ods")};
+    dialogs.formActions = {[&] { commands.forms.Form4.Button2Click(); }};
+    commands.Button1Click();
+    EXPECT_EQ(dialogs.log.at(1), "Form4 42140000 | error");
+    ASSERT_EQ(workspace.StringGrid6.ColCount(), 1'000'000);
+    EXPECT_EQ(workspace.StringGrid6.Cells(999'999, 0), "9");
+    EXPECT_EQ(workspace.StringGrid6.Cells(999'999, 1), "20001");
+}
+
 TEST_F(LoadCommand, FaultyDatabaseThenEditShowsTheTidiedTable) {
     workspace.StringGrid2.setVisible(true);
     dialogs.fileAnswers = {file("db.csv", kFaultyDatabase)};

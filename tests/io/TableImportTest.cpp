@@ -158,6 +158,21 @@ TEST(TableImport, CountsThatAreNoWholeNumberOfMenAreFaultsAtTheirCells) {
     EXPECT_EQ(imported.table->haplotypes(), 6u); // rows not written out while faulty
 }
 
+TEST(TableImport, ACountAfterManyOtherColumnsKeepsItsPlaceAndTheLoci) {
+    const auto path = testing_files::scratchPath("import-count-last.csv");
+    std::ofstream(path)
+        << "Pop,a,b,c,d,e,DYS19,n,DYS390\nA,1,2,3,4,5,14,3,23\nA,1,2,3,4,5,15,2,24\n";
+    const ImportedTable imported = importTable(path.string(), kDatabaseLayout, ImportSettings{});
+    std::filesystem::remove(path);
+    const std::vector<std::string> titles = {"Sample", "Pop", "a",     "b",     "c",
+                                             "d",      "n",   "DYS19", "DYS390"};
+    ASSERT_EQ(imported.table->columns(), static_cast<int>(titles.size()));
+    for (std::size_t c = 0; c < titles.size(); ++c)
+        EXPECT_EQ(imported.table->title(static_cast<int>(c)), titles[c]);
+    EXPECT_EQ(imported.report.men, 5u);
+    EXPECT_EQ(imported.report.leftOut, (std::vector<std::string>{"e"}));
+}
+
 TEST(TableImport, SearchSetsGetSampleAndCommentThenTheLoci) {
     const ImportedTable imported =
         importTable(fixture("import-sheets.xlsx"), kSearchLayout, ImportSettings{"all", {}});
