@@ -23,6 +23,9 @@ namespace {
 // Men are compared with a block of this many others at a time: the block's distances stay in
 // the first-level cache while they are summed up.
 constexpr std::size_t kBlock = 256;
+// Haplotypes carried by at most this many men stand in the vector kernel's groups once for each
+// man: cheaper than weighing them apart.
+constexpr std::uint64_t kRepeated = 32;
 // Candidates weighed between two questions whether to go on.
 constexpr std::size_t kCandidatesPerTurn = 2048;
 
@@ -274,15 +277,16 @@ void inParallel(std::size_t count, const std::function<void(std::size_t, std::si
 }
 
 // The haplotypes locus by locus, the men grouped (by their nearest medoid in SWAP) and within
-// each group those of weight 1 first, for the vector kernel. W holds a block's sums of weight
-// times distance: 32 bits where they fit, so that they add up in as many lanes as the bytes of
-// the distances allow.
+// each group those for the vector kernel first, one position per man. W holds a block's sums of
+// weight times distance: 32 bits where they fit, so that they add up in as many lanes as the bytes
+// of the distances allow.
 struct Segment {
     std::size_t begin = 0, split = 0, end = 0; // [begin, split) for the vector kernel
     std::int64_t nearest = 0, second = 0;      // the sums of D and E over [begin, split)
 };
 
 template <typename T, typename W> struct Columns {
+    std::size_t positions = 0;
     std::size_t stride = 0;
     std::vector<T> values;          // [locus * stride + position]
     std::vector<W> weights;         // [position]
@@ -457,18 +461,22 @@ private:
         return clusters;
     }
 
-    // The haplotypes of `order` by their group (of `groups`), those of weight 1 first in each;
-    // with `vectors`, the men of weight 1 are left to the vector kernel.
+    // The haplotypes of `order` by their group (of `groups`); with `vectors`, those the vector
+    // kernel takes first in each, a haplotype of weight c as c men of weight 1.
     Columns<T, W> arrange(const std::vector<std::size_t>& order,
                           const std::vector<std::size_t>& group, std::size_t groups,
                           bool vectors) const {
         Columns<T, W> columns;
         const bool unitsFirst = vectors && unitKernel_;
+        const auto copies = [&](std::size_t h) -> std::size_t {
+            return unitsFirst && static_cast<std::uint64_t>(weights_[h]) <= kRepeated
+                       ? static_cast<std::size_t>(weights_[h])
+                       : 0;
+        };
         std::vector<std::size_t> units(groups, 0), sizes(groups, 0);
         for (const std::size_t h : order) {
-            ++sizes[group[h]];
-            if (unitsFirst && weights_[h] == 1)
-                ++units[group[h]];
+            units[group[h]] += copies(h);
+            sizes[group[h]] += copies(h) == 0 ? 1 : copies(h);
         }
         std::vector<std::size_t> nextUnit(groups), nextOther(groups);
         std::size_t at = 0;
@@ -482,23 +490,28 @@ private:
             columns.segments.push_back(segment);
             at = segment.end;
         }
+        columns.positions = at;
         // The vector kernel reads up to a kGroup past the last man.
-        columns.stride = (m_ + kGroup + kBlock - 1) / kBlock * kBlock;
+        columns.stride = (at + kGroup + kBlock - 1) / kBlock * kBlock;
         columns.values.assign(columns.stride * loci_, T{0});
         if (unitsFirst)
             columns.codes.assign(columns.stride * loci_, 0);
-        columns.weights.resize(m_);
-        columns.order.resize(m_);
-        for (const std::size_t h : order) {
-            const std::size_t pos =
-                unitsFirst && weights_[h] == 1 ? nextUnit[group[h]]++ : nextOther[group[h]]++;
+        columns.weights.resize(at);
+        columns.order.resize(at);
+        const auto place = [&](std::size_t h, std::size_t pos, W weight) {
             columns.order[pos] = h;
-            columns.weights[pos] = weights_[h];
+            columns.weights[pos] = weight;
             for (std::size_t l = 0; l < loci_; ++l)
                 columns.values[l * columns.stride + pos] = rows_[h * loci_ + l];
             for (std::size_t l = 0; l < loci_ && unitsFirst; ++l)
                 columns.codes[l * columns.stride + pos] =
                     static_cast<std::uint8_t>(rows_[h * loci_ + l]);
+        };
+        for (const std::size_t h : order) {
+            if (copies(h) == 0)
+                place(h, nextOther[group[h]]++, weights_[h]);
+            for (std::size_t c = 0; c < copies(h); ++c)
+                place(h, nextUnit[group[h]]++, W{1});
         }
         return columns;
     }
@@ -511,7 +524,7 @@ private:
         columns.nearestBytes.assign(columns.stride, 0);
         columns.secondBytes.assign(columns.stride, 0);
         constexpr T byte = std::numeric_limits<std::uint8_t>::max();
-        for (std::size_t pos = 0; pos < m_; ++pos) {
+        for (std::size_t pos = 0; pos < columns.positions; ++pos) {
             columns.nearest[pos] = first[columns.order[pos]];
             columns.second[pos] = second[columns.order[pos]];
             columns.nearestBytes[pos] =
