@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <cfloat>
 #include <cstdint>
 #include <cstdlib>
@@ -113,8 +114,11 @@ TARNWICK_BLOCK_SUMS(std::uint16_t, std::int64_t)
 // bytes here, added with saturation at 255: the sums depend on d only through min(d, E), so they
 // are exact while every E is below 255 (and the plain distance while the loci span less than 255
 // repeats together). Where every locus spans at most 16 values, the distances at a locus are
-// looked up in a table of 16 (one shuffle) instead of computed.
+// looked up in a table of 16 (one shuffle) instead of computed; where the machine permutes
+// bytes across two tables of 64, two loci whose spans multiply to at most 128 share one column
+// of codes and one lookup of their summed distances.
 constexpr std::size_t kGroup = 64;
+constexpr std::size_t kPairTable = 2 * kGroup;
 // Candidates weighed together: each group of men is read once for all of them.
 constexpr std::size_t kBatch = 4;
 
@@ -123,11 +127,13 @@ struct UnitSums {
 };
 
 struct UnitGroups {
-    const std::uint8_t* columns; // [locus * stride + position]
+    const std::uint8_t* columns; // [column * stride + position]
     std::size_t stride;
-    std::size_t loci;
-    // Each candidate's values, or with lookup its tables of 16 per locus, each repeated to fill
-    // kGroup bytes (a shuffle looks up within 16).
+    std::size_t count; // columns
+    std::size_t pairs; // the first columns, each coding two loci
+    // Each candidate's values, or with lookup its tables: kPairTable bytes for each pair, then
+    // for each other locus its table of 16 repeated to fill kGroup bytes (a shuffle looks up
+    // within 16).
     std::array<const std::uint8_t*, kBatch> candidates;
     const std::uint8_t* nearest; // D, by position
     const std::uint8_t* second;  // E, by position
@@ -135,6 +141,10 @@ struct UnitGroups {
 
 using UnitKernel = void (*)(const UnitGroups&, std::size_t begin, std::size_t end,
                             std::array<UnitSums, kBatch>&);
+
+// How a kernel finds the distances at a locus: from the values, from a table per locus, or
+// from a table per pair of loci. A kernel for each, or none where the machine lacks its units.
+enum class Lookup { None, Single, Pairs };
 
 #if defined(__x86_64__) && defined(__GNUC__)
 // The sum of a vector's 64-bit lanes (stored: GCC 12 warns wrongly inside its own reductions).
@@ -150,6 +160,57 @@ __attribute__((target("avx2"))) inline std::uint64_t lanesOf(__m256i s) {
     return std::accumulate(lanes, lanes + 4, std::uint64_t{0});
 }
 
+// Adds to d the distances at the single-locus columns [from, count) of a group of men.
+template <bool lookup>
+__attribute__((target("avx512bw"), always_inline)) inline void
+singles512(const UnitGroups& g, std::size_t at, std::size_t from, __m512i (&d)[kBatch]) {
+    const std::uint8_t* column = g.columns + from * g.stride + at;
+    for (std::size_t l = from; l < g.count; ++l, column += g.stride) {
+        const __m512i c = _mm512_loadu_si512(column);
+        for (std::size_t i = 0; i < kBatch; ++i) {
+            if constexpr (lookup) {
+                const std::uint8_t* tables = g.candidates[i] + kPairTable * g.pairs;
+                const __m512i table = _mm512_loadu_si512(tables + kGroup * (l - g.pairs));
+                d[i] = _mm512_adds_epu8(d[i], _mm512_shuffle_epi8(table, c));
+            } else {
+                const __m512i v = _mm512_set1_epi8(static_cast<char>(g.candidates[i][l]));
+                d[i] = _mm512_adds_epu8(
+                    d[i], _mm512_sub_epi8(_mm512_max_epu8(c, v), _mm512_min_epu8(c, v)));
+            }
+        }
+    }
+}
+
+// Adds a group's distances d, |d - D| and |d - E| to the running sums.
+__attribute__((target("avx512bw"), always_inline)) inline void
+tally512(const UnitGroups& g, std::size_t at, std::size_t end, __m512i (&d)[kBatch],
+         __m512i (&s0)[kBatch], __m512i (&s1)[kBatch], __m512i (&s2)[kBatch]) {
+    const __m512i zero = _mm512_setzero_si512();
+    __m512i D = _mm512_loadu_si512(g.nearest + at), E = _mm512_loadu_si512(g.second + at);
+    if (end - at < kGroup) { // the men after end count nothing
+        const __mmask64 keep = (std::uint64_t{1} << (end - at)) - 1;
+        for (std::size_t i = 0; i < kBatch; ++i)
+            d[i] = _mm512_maskz_mov_epi8(keep, d[i]);
+        D = _mm512_maskz_mov_epi8(keep, D);
+        E = _mm512_maskz_mov_epi8(keep, E);
+    }
+    for (std::size_t i = 0; i < kBatch; ++i) {
+        s0[i] = _mm512_add_epi64(s0[i], _mm512_sad_epu8(d[i], zero));
+        s1[i] = _mm512_add_epi64(s1[i], _mm512_sad_epu8(d[i], D));
+        s2[i] = _mm512_add_epi64(s2[i], _mm512_sad_epu8(d[i], E));
+    }
+}
+
+__attribute__((target("avx512bw"), always_inline)) inline void
+store512(const __m512i (&s0)[kBatch], const __m512i (&s1)[kBatch], const __m512i (&s2)[kBatch],
+         std::array<UnitSums, kBatch>& sums) {
+    for (std::size_t i = 0; i < kBatch; ++i) {
+        sums[i].distance += lanesOf(s0[i]);
+        sums[i].fromNearest += lanesOf(s1[i]);
+        sums[i].fromSecond += lanesOf(s2[i]);
+    }
+}
+
 template <bool lookup>
 __attribute__((target("avx512bw"))) void unitSums512(const UnitGroups& g, std::size_t begin,
                                                      std::size_t end,
@@ -162,39 +223,39 @@ __attribute__((target("avx512bw"))) void unitSums512(const UnitGroups& g, std::s
         __m512i d[kBatch];
         for (std::size_t i = 0; i < kBatch; ++i)
             d[i] = zero;
+        singles512<lookup>(g, at, 0, d);
+        tally512(g, at, end, d, s0, s1, s2);
+    }
+    store512(s0, s1, s2, sums);
+}
+
+// As unitSums512 with lookup, the paired columns first: a code below 64 picks from a
+// candidate's first table of 64, one from 64 to 127 from its second.
+__attribute__((target("avx512bw,avx512vbmi"))) void
+pairedSums512(const UnitGroups& g, std::size_t begin, std::size_t end,
+              std::array<UnitSums, kBatch>& sums) {
+    const __m512i zero = _mm512_setzero_si512();
+    __m512i s0[kBatch], s1[kBatch], s2[kBatch];
+    for (std::size_t i = 0; i < kBatch; ++i)
+        s0[i] = s1[i] = s2[i] = zero;
+    for (std::size_t at = begin; at < end; at += kGroup) {
+        __m512i d[kBatch];
+        for (std::size_t i = 0; i < kBatch; ++i)
+            d[i] = zero;
         const std::uint8_t* column = g.columns + at;
-        for (std::size_t l = 0; l < g.loci; ++l, column += g.stride) {
+        for (std::size_t p = 0; p < g.pairs; ++p, column += g.stride) {
             const __m512i c = _mm512_loadu_si512(column);
             for (std::size_t i = 0; i < kBatch; ++i) {
-                if constexpr (lookup) {
-                    const __m512i table = _mm512_loadu_si512(g.candidates[i] + kGroup * l);
-                    d[i] = _mm512_adds_epu8(d[i], _mm512_shuffle_epi8(table, c));
-                } else {
-                    const __m512i v = _mm512_set1_epi8(static_cast<char>(g.candidates[i][l]));
-                    d[i] = _mm512_adds_epu8(
-                        d[i], _mm512_sub_epi8(_mm512_max_epu8(c, v), _mm512_min_epu8(c, v)));
-                }
+                const std::uint8_t* table = g.candidates[i] + kPairTable * p;
+                d[i] = _mm512_adds_epu8(
+                    d[i], _mm512_permutex2var_epi8(_mm512_loadu_si512(table), c,
+                                                   _mm512_loadu_si512(table + kGroup)));
             }
         }
-        __m512i D = _mm512_loadu_si512(g.nearest + at), E = _mm512_loadu_si512(g.second + at);
-        if (end - at < kGroup) { // the men after end count nothing
-            const __mmask64 keep = (std::uint64_t{1} << (end - at)) - 1;
-            for (std::size_t i = 0; i < kBatch; ++i)
-                d[i] = _mm512_maskz_mov_epi8(keep, d[i]);
-            D = _mm512_maskz_mov_epi8(keep, D);
-            E = _mm512_maskz_mov_epi8(keep, E);
-        }
-        for (std::size_t i = 0; i < kBatch; ++i) {
-            s0[i] = _mm512_add_epi64(s0[i], _mm512_sad_epu8(d[i], zero));
-            s1[i] = _mm512_add_epi64(s1[i], _mm512_sad_epu8(d[i], D));
-            s2[i] = _mm512_add_epi64(s2[i], _mm512_sad_epu8(d[i], E));
-        }
+        singles512<true>(g, at, g.pairs, d);
+        tally512(g, at, end, d, s0, s1, s2);
     }
-    for (std::size_t i = 0; i < kBatch; ++i) {
-        sums[i].distance += lanesOf(s0[i]);
-        sums[i].fromNearest += lanesOf(s1[i]);
-        sums[i].fromSecond += lanesOf(s2[i]);
-    }
+    store512(s0, s1, s2, sums);
 }
 
 template <bool lookup>
@@ -210,7 +271,7 @@ __attribute__((target("avx2"))) void unitSums256(const UnitGroups& g, std::size_
         for (std::size_t i = 0; i < kBatch; ++i)
             d[i] = zero;
         const std::uint8_t* column = g.columns + at;
-        for (std::size_t l = 0; l < g.loci; ++l, column += g.stride) {
+        for (std::size_t l = 0; l < g.count; ++l, column += g.stride) {
             const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(column));
             for (std::size_t i = 0; i < kBatch; ++i) {
                 if constexpr (lookup) {
@@ -249,15 +310,19 @@ __attribute__((target("avx2"))) void unitSums256(const UnitGroups& g, std::size_
     }
 }
 
-UnitKernel unitKernel(bool lookup) {
+UnitKernel unitKernel(Lookup lookup) {
+    if (lookup == Lookup::Pairs)
+        return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi")
+                   ? pairedSums512
+                   : nullptr;
     if (__builtin_cpu_supports("avx512bw"))
-        return lookup ? unitSums512<true> : unitSums512<false>;
+        return lookup == Lookup::Single ? unitSums512<true> : unitSums512<false>;
     if (__builtin_cpu_supports("avx2"))
-        return lookup ? unitSums256<true> : unitSums256<false>;
+        return lookup == Lookup::Single ? unitSums256<true> : unitSums256<false>;
     return nullptr;
 }
 #else
-UnitKernel unitKernel(bool) {
+UnitKernel unitKernel(Lookup) {
     return nullptr;
 }
 #endif
@@ -305,6 +370,15 @@ struct Sums {
     std::int64_t distance = 0, gain = 0, loss = 0;
 };
 
+// A column of the vector kernel: one locus, or a pair of loci whose values, as they occur
+// together, are numbered (at most kPairTable combinations).
+struct Code {
+    std::size_t first = 0, second = 0;
+    bool pair = false;
+    std::array<std::uint8_t, 256> numberOf{};                        // by first * 16 + second
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> combinations; // by number
+};
+
 template <typename T, typename W> class Pam {
 public:
     // narrow: every locus spans at most 16 values; bytes: every locus less than 256.
@@ -312,13 +386,17 @@ public:
         bool bytes)
         : m_(haplotypes.count()), loci_(haplotypes.loci), weights_(m_), first_(haplotypes.first),
           last_(haplotypes.last), rows_(m_ * loci_), lookup_(narrow) {
-        if (bytes)
-            unitKernel_ = unitKernel(lookup_);
         for (std::size_t h = 0; h < m_; ++h) {
             weights_[h] = static_cast<W>(haplotypes.weights[h]);
             for (std::size_t l = 0; l < loci_; ++l)
                 rows_[h * loci_ + l] = static_cast<T>(haplotypes.values[h * loci_ + l] - bases[l]);
         }
+        if (bytes && lookup_)
+            unitKernel_ = unitKernel(Lookup::Pairs);
+        const bool paired = unitKernel_ != nullptr;
+        if (bytes && !unitKernel_)
+            unitKernel_ = unitKernel(lookup_ ? Lookup::Single : Lookup::None);
+        planCodes(paired);
         std::vector<std::size_t> identity(m_);
         std::iota(identity.begin(), identity.end(), 0);
         inOrder_ = arrange(identity, std::vector<std::size_t>(m_, 0), 1, false);
@@ -495,7 +573,7 @@ private:
         columns.stride = (at + kGroup + kBlock - 1) / kBlock * kBlock;
         columns.values.assign(columns.stride * loci_, T{0});
         if (unitsFirst)
-            columns.codes.assign(columns.stride * loci_, 0);
+            columns.codes.assign(columns.stride * codes_.size(), 0);
         columns.weights.resize(at);
         columns.order.resize(at);
         const auto place = [&](std::size_t h, std::size_t pos, W weight) {
@@ -503,9 +581,8 @@ private:
             columns.weights[pos] = weight;
             for (std::size_t l = 0; l < loci_; ++l)
                 columns.values[l * columns.stride + pos] = rows_[h * loci_ + l];
-            for (std::size_t l = 0; l < loci_ && unitsFirst; ++l)
-                columns.codes[l * columns.stride + pos] =
-                    static_cast<std::uint8_t>(rows_[h * loci_ + l]);
+            for (std::size_t c = 0; c < codes_.size() && unitsFirst; ++c)
+                columns.codes[c * columns.stride + pos] = codeOf(h, codes_[c]);
         };
         for (const std::size_t h : order) {
             if (copies(h) == 0)
@@ -559,8 +636,8 @@ private:
         const std::size_t split = columns.byKernel ? segment.split : segment.begin;
         if (split > segment.begin) {
             std::array<UnitSums, kBatch> unit{};
-            unitKernel_({columns.codes.data(), columns.stride, loci_, batch.candidates,
-                         columns.nearestBytes.data(), columns.secondBytes.data()},
+            unitKernel_({columns.codes.data(), columns.stride, codes_.size(), pairs_,
+                         batch.candidates, columns.nearestBytes.data(), columns.secondBytes.data()},
                         segment.begin, split, unit);
             for (std::size_t i = 0; i < batch.count; ++i) {
                 const auto d = static_cast<std::int64_t>(unit[i].distance);
@@ -605,13 +682,13 @@ private:
         for (std::size_t begin = 0; begin < m_; begin += kCandidatesPerTurn) {
             const std::size_t n = std::min(kCandidatesPerTurn, m_ - begin);
             inParallel(n, [&](std::size_t from, std::size_t to) {
-                std::vector<std::uint8_t> tables(kBatch * loci_ * kGroup);
+                std::vector<std::uint8_t> tables(kBatch * describedBytes_);
                 for (std::size_t h = begin + from; h < begin + to; h += kBatch) {
                     Batch batch{h, std::min(kBatch, begin + to - h), {}};
                     for (std::size_t i = 0; i < kBatch; ++i) {
                         // A short batch repeats its last candidate for the kernel.
                         const std::size_t c = h + std::min(i, batch.count - 1);
-                        std::uint8_t* candidate = tables.data() + i * loci_ * kGroup;
+                        std::uint8_t* candidate = tables.data() + i * describedBytes_;
                         describe(c, candidate);
                         batch.candidates[i] = candidate;
                     }
@@ -623,19 +700,101 @@ private:
         }
     }
 
+    // The vector kernel's columns: where pairs are looked up, loci paired when their values
+    // occur in at most kPairTable combinations (those with the fewest partners first), the
+    // pairs first.
+    void planCodes(bool paired) {
+        std::vector<std::bitset<256>> together(paired ? loci_ * loci_ : 0);
+        for (std::size_t h = 0; h < m_ && paired; ++h)
+            for (std::size_t a = 0; a < loci_; ++a)
+                for (std::size_t b = a + 1; b < loci_; ++b)
+                    together[a * loci_ + b].set(rows_[h * loci_ + a] * 16u + rows_[h * loci_ + b]);
+        const auto pairs = [&](std::size_t a, std::size_t b) {
+            return a != b &&
+                   together[std::min(a, b) * loci_ + std::max(a, b)].count() <= kPairTable;
+        };
+        std::vector<std::size_t> partners(loci_, 0);
+        for (std::size_t a = 0; a < loci_ && paired; ++a)
+            for (std::size_t b = 0; b < loci_; ++b)
+                partners[a] += pairs(a, b) ? std::size_t{1} : std::size_t{0};
+        std::vector<std::size_t> byPartners(loci_);
+        std::iota(byPartners.begin(), byPartners.end(), 0);
+        std::stable_sort(byPartners.begin(), byPartners.end(),
+                         [&](std::size_t a, std::size_t b) { return partners[a] < partners[b]; });
+        std::vector<bool> taken(loci_, false);
+        std::vector<std::size_t> singles;
+        for (const std::size_t a : byPartners) {
+            if (taken[a])
+                continue;
+            taken[a] = true;
+            std::size_t partner = loci_;
+            for (const std::size_t b : byPartners)
+                if (!taken[b] && paired && pairs(a, b)) {
+                    partner = b;
+                    break;
+                }
+            if (partner == loci_) {
+                singles.push_back(a);
+                continue;
+            }
+            taken[partner] = true;
+            Code code;
+            code.first = std::min(a, partner);
+            code.second = std::max(a, partner);
+            code.pair = true;
+            const std::bitset<256>& seen = together[code.first * loci_ + code.second];
+            for (std::size_t v = 0; v < 256; ++v)
+                if (seen[v]) {
+                    code.numberOf[v] = static_cast<std::uint8_t>(code.combinations.size());
+                    code.combinations.push_back(
+                        {static_cast<std::uint8_t>(v / 16), static_cast<std::uint8_t>(v % 16)});
+                }
+            codes_.push_back(std::move(code));
+        }
+        pairs_ = codes_.size();
+        std::sort(singles.begin(), singles.end());
+        for (const std::size_t l : singles) {
+            Code code;
+            code.first = code.second = l;
+            codes_.push_back(std::move(code));
+        }
+        describedBytes_ = lookup_ ? pairs_ * kPairTable + (loci_ - 2 * pairs_) * kGroup : loci_;
+    }
+
+    std::uint8_t codeOf(std::size_t h, const Code& code) const {
+        const std::size_t first = rows_[h * loci_ + code.first];
+        if (!code.pair)
+            return static_cast<std::uint8_t>(first);
+        return code.numberOf[first * 16 + rows_[h * loci_ + code.second]];
+    }
+
     // What the vector kernel takes of candidate h: its values, or its tables.
     void describe(std::size_t h, std::uint8_t* candidate) const {
-        for (std::size_t l = 0; l < loci_ && unitKernel_; ++l)
-            if (lookup_) {
-                std::uint8_t* table = candidate + kGroup * l;
-                for (int b = 0; b < 16; ++b)
-                    table[b] = static_cast<std::uint8_t>(
-                        std::abs(b - static_cast<int>(rows_[h * loci_ + l])));
-                for (std::size_t copy = 16; copy < kGroup; copy += 16)
-                    std::copy(table, table + 16, table + copy);
+        if (!unitKernel_)
+            return;
+        const auto distance = [](std::size_t a, int b) {
+            return static_cast<std::uint8_t>(std::abs(static_cast<int>(a) - b));
+        };
+        std::uint8_t* out = candidate;
+        for (const Code& code : codes_) {
+            const int x = rows_[h * loci_ + code.first];
+            if (!lookup_) {
+                *out++ = static_cast<std::uint8_t>(x);
+            } else if (code.pair) {
+                const int y = rows_[h * loci_ + code.second];
+                std::fill(out, out + kPairTable, std::uint8_t{0});
+                for (std::size_t c = 0; c < code.combinations.size(); ++c)
+                    out[c] = static_cast<std::uint8_t>(distance(code.combinations[c].first, x) +
+                                                       distance(code.combinations[c].second, y));
+                out += kPairTable;
             } else {
-                candidate[l] = static_cast<std::uint8_t>(rows_[h * loci_ + l]);
+                for (std::size_t b = 0; b < 16; ++b)
+                    out[b] = distance(b, x);
+                for (std::size_t copy = 16; copy < kGroup; copy += 16)
+                    std::copy(out, out + 16, out + copy);
+                out += kGroup;
             }
+        }
     }
 
     std::size_t m_;
@@ -645,6 +804,10 @@ private:
     std::vector<T> rows_; // haplotype after haplotype
     bool lookup_;         // every locus spans at most 16 values
     UnitKernel unitKernel_ = nullptr;
+    // The vector kernel's columns (pairs_ of them first), and the bytes describing a candidate.
+    std::vector<Code> codes_;
+    std::size_t pairs_ = 0;
+    std::size_t describedBytes_ = 0;
     Columns<T, W> inOrder_; // by haplotype
     Columns<T, W> all_;     // for BUILD
 };
