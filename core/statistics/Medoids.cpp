@@ -121,6 +121,9 @@ constexpr std::size_t kGroup = 64;
 constexpr std::size_t kPairTable = 2 * kGroup;
 // Candidates weighed together: each group of men is read once for all of them.
 constexpr std::size_t kBatch = 4;
+// Men weighed against all of a core's candidates before the next: their columns stay in the
+// second-level cache.
+constexpr std::size_t kStretch = 8192;
 
 struct UnitSums {
     std::uint64_t distance = 0, fromNearest = 0, fromSecond = 0;
@@ -422,11 +425,19 @@ public:
         // The first medoid has the least total distance; later ones the largest gain.
         const Need need = taken.empty() ? Need::Distance : Need::Gain;
         std::vector<std::int64_t> score(m_, 0);
-        weighCandidates(goOn, [&](const Batch& batch) {
-            const auto sums = sumsOver(all_, all_.segments[0], batch, need);
-            for (std::size_t i = 0; i < batch.count; ++i)
-                score[batch.first + i] = taken.empty() ? -sums[i].distance : sums[i].gain;
+        weighCandidates(goOn, [&](const std::vector<Batch>& batches) {
+            const auto sums = sumsOver(all_, all_.segments[0], batches, need);
+            for (std::size_t b = 0; b < batches.size(); ++b)
+                for (std::size_t i = 0; i < batches[b].count; ++i)
+                    score[batches[b].first + i] =
+                        taken.empty() ? -sums[b][i].distance : sums[b][i].gain;
         });
+        return largest(score, medoid);
+    }
+
+    // The haplotype, not a medoid, of the largest score, the last of equals (m_ if none).
+    std::size_t largest(const std::vector<std::int64_t>& score,
+                        const std::vector<bool>& medoid) const {
         std::size_t best = m_;
         for (std::size_t h = 0; h < m_; ++h)
             if (!medoid[h] && (best == m_ || score[h] > score[best] ||
@@ -439,8 +450,12 @@ public:
     // one pass over the men gives the change of swapping it for every medoid (Schubert &
     // Rousseeuw 2019, "Faster k-Medoids Clustering", FastPAM1): the gain from the men it would
     // take over, less what the men of the medoid leaving would lose.
+    // Its first pass weighs BUILD's gains too: with `next`, BUILD's medoid after `built` is
+    // left there (m_ if none).
     std::vector<std::size_t> swap(const std::vector<std::size_t>& built,
-                                  const std::function<bool()>& goOn) {
+                                  const std::function<bool()>& goOn, std::size_t* next = nullptr) {
+        if (next)
+            *next = m_;
         // Medoids by the place of the man standing for each: BUILD took the last of equals,
         // SWAP takes the first.
         std::vector<std::pair<std::uint64_t, std::size_t>> medoids;
@@ -464,20 +479,28 @@ public:
             for (const auto& medoid : medoids)
                 isMedoid[medoid.second] = true;
             std::vector<std::int64_t> change(m_ * k, 0);
-            weighCandidates(goOn, [&](const Batch& batch) {
-                std::array<std::int64_t, kBatch> gained{};
+            std::vector<std::int64_t> gains(next && round == 0 ? m_ : 0);
+            weighCandidates(goOn, [&](const std::vector<Batch>& batches) {
+                std::vector<std::int64_t> gained(batches.size() * kBatch, 0);
                 for (std::size_t s = 0; s < k; ++s) {
                     const auto sums =
-                        sumsOver(columns, columns.segments[s], batch, Need::GainAndLoss);
-                    for (std::size_t i = 0; i < batch.count; ++i) {
-                        gained[i] += sums[i].gain;
-                        change[(batch.first + i) * k + s] = sums[i].loss;
-                    }
+                        sumsOver(columns, columns.segments[s], batches, Need::GainAndLoss);
+                    for (std::size_t b = 0; b < batches.size(); ++b)
+                        for (std::size_t i = 0; i < batches[b].count; ++i) {
+                            gained[b * kBatch + i] += sums[b][i].gain;
+                            change[(batches[b].first + i) * k + s] = sums[b][i].loss;
+                        }
                 }
-                for (std::size_t i = 0; i < batch.count; ++i)
-                    for (std::size_t s = 0; s < k; ++s)
-                        change[(batch.first + i) * k + s] -= gained[i];
+                for (std::size_t b = 0; b < batches.size(); ++b)
+                    for (std::size_t i = 0; i < batches[b].count; ++i) {
+                        for (std::size_t s = 0; s < k; ++s)
+                            change[(batches[b].first + i) * k + s] -= gained[b * kBatch + i];
+                        if (!gains.empty())
+                            gains[batches[b].first + i] = gained[b * kBatch + i];
+                    }
             });
+            if (!gains.empty())
+                *next = largest(gains, isMedoid);
             std::int64_t best = std::numeric_limits<std::int64_t>::max();
             std::size_t bestCandidate = m_, bestSlot = 0;
             for (std::size_t h = 0; h < m_; ++h)
@@ -629,38 +652,46 @@ private:
         std::array<const std::uint8_t*, kBatch> candidates{};
     };
 
-    // The weighted sums over a segment's men for each candidate of a batch.
-    std::array<Sums, kBatch> sumsOver(const Columns<T, W>& columns, const Segment& segment,
-                                      const Batch& batch, Need need) const {
-        std::array<Sums, kBatch> sums{};
+    // The weighted sums over a segment's men for each candidate of the batches.
+    std::vector<std::array<Sums, kBatch>> sumsOver(const Columns<T, W>& columns,
+                                                   const Segment& segment,
+                                                   const std::vector<Batch>& batches,
+                                                   Need need) const {
+        std::vector<std::array<Sums, kBatch>> sums(batches.size());
         const std::size_t split = columns.byKernel ? segment.split : segment.begin;
         if (split > segment.begin) {
-            std::array<UnitSums, kBatch> unit{};
-            unitKernel_({columns.codes.data(), columns.stride, codes_.size(), pairs_,
-                         batch.candidates, columns.nearestBytes.data(), columns.secondBytes.data()},
-                        segment.begin, split, unit);
-            for (std::size_t i = 0; i < batch.count; ++i) {
-                const auto d = static_cast<std::int64_t>(unit[i].distance);
-                const auto dD = static_cast<std::int64_t>(unit[i].fromNearest);
-                const auto dE = static_cast<std::int64_t>(unit[i].fromSecond);
-                sums[i].distance = d;
-                sums[i].gain = (dD + segment.nearest - d) / 2;
-                sums[i].loss = (segment.second - segment.nearest - dE + dD) / 2;
-            }
+            std::vector<std::array<UnitSums, kBatch>> unit(batches.size());
+            for (std::size_t from = segment.begin; from < split; from += kStretch)
+                for (std::size_t b = 0; b < batches.size(); ++b)
+                    unitKernel_({columns.codes.data(), columns.stride, codes_.size(), pairs_,
+                                 batches[b].candidates, columns.nearestBytes.data(),
+                                 columns.secondBytes.data()},
+                                from, std::min(split, from + kStretch), unit[b]);
+            for (std::size_t b = 0; b < batches.size(); ++b)
+                for (std::size_t i = 0; i < batches[b].count; ++i) {
+                    const auto d = static_cast<std::int64_t>(unit[b][i].distance);
+                    const auto dD = static_cast<std::int64_t>(unit[b][i].fromNearest);
+                    const auto dE = static_cast<std::int64_t>(unit[b][i].fromSecond);
+                    sums[b][i].distance = d;
+                    sums[b][i].gain = (dD + segment.nearest - d) / 2;
+                    sums[b][i].loss = (segment.second - segment.nearest - dE + dD) / 2;
+                }
         }
-        for (std::size_t i = 0; i < batch.count; ++i)
-            forDistances(columns, batch.first + i, split, segment.end,
-                         [&](std::size_t at, const T* d, std::size_t n) {
-                             const W* c = columns.weights.data() + at;
-                             if (need == Need::Distance) {
-                                 sums[i].distance += weightedDistance(d, c, n);
-                                 return;
-                             }
-                             const T* D = columns.nearest.data() + at;
-                             sums[i].gain += gain(d, D, c, n);
-                             if (need == Need::GainAndLoss)
-                                 sums[i].loss += loss(d, D, columns.second.data() + at, c, n);
-                         });
+        for (std::size_t b = 0; b < batches.size(); ++b)
+            for (std::size_t i = 0; i < batches[b].count; ++i)
+                forDistances(columns, batches[b].first + i, split, segment.end,
+                             [&](std::size_t at, const T* d, std::size_t n) {
+                                 Sums& sum = sums[b][i];
+                                 const W* c = columns.weights.data() + at;
+                                 if (need == Need::Distance) {
+                                     sum.distance += weightedDistance(d, c, n);
+                                     return;
+                                 }
+                                 const T* D = columns.nearest.data() + at;
+                                 sum.gain += gain(d, D, c, n);
+                                 if (need == Need::GainAndLoss)
+                                     sum.loss += loss(d, D, columns.second.data() + at, c, n);
+                             });
         return sums;
     }
 
@@ -677,23 +708,28 @@ private:
         }
     }
 
-    // weigh(batch) for every haplotype, kBatch at a time, on every core.
+    // weigh(batches) for every haplotype, kBatch to a batch, each core weighing its share of a
+    // turn's candidates together.
     template <typename Weigh> void weighCandidates(const std::function<bool()>& goOn, Weigh weigh) {
         for (std::size_t begin = 0; begin < m_; begin += kCandidatesPerTurn) {
             const std::size_t n = std::min(kCandidatesPerTurn, m_ - begin);
             inParallel(n, [&](std::size_t from, std::size_t to) {
-                std::vector<std::uint8_t> tables(kBatch * describedBytes_);
+                std::vector<std::uint8_t> tables((to - from + kBatch - 1) / kBatch * kBatch *
+                                                 describedBytes_);
+                std::vector<Batch> batches;
                 for (std::size_t h = begin + from; h < begin + to; h += kBatch) {
                     Batch batch{h, std::min(kBatch, begin + to - h), {}};
                     for (std::size_t i = 0; i < kBatch; ++i) {
                         // A short batch repeats its last candidate for the kernel.
                         const std::size_t c = h + std::min(i, batch.count - 1);
-                        std::uint8_t* candidate = tables.data() + i * describedBytes_;
+                        std::uint8_t* candidate =
+                            tables.data() + (batches.size() * kBatch + i) * describedBytes_;
                         describe(c, candidate);
                         batch.candidates[i] = candidate;
                     }
-                    weigh(batch);
+                    batches.push_back(batch);
                 }
+                weigh(batches);
             });
             if (goOn && !goOn())
                 throw FitCancelled();
@@ -870,12 +906,19 @@ std::vector<std::size_t> MedoidSearch::medoids(std::size_t k, const std::functio
                                 " clusters need at least as many different "
                                 "haplotypes; there are " +
                                 std::to_string(pam.count()));
-                while (built_.size() < k)
-                    built_.push_back(pam.build(built_, goOn));
-                return pam.swap(
-                    std::vector<std::size_t>(built_.begin(),
-                                             built_.begin() + static_cast<std::ptrdiff_t>(k)),
-                    goOn);
+                while (built_.size() < k) {
+                    built_.push_back(next_ ? *next_ : pam.build(built_, goOn));
+                    next_.reset();
+                }
+                std::size_t next = pam.count();
+                const bool last = built_.size() == k;
+                auto medoids =
+                    pam.swap(std::vector<std::size_t>(
+                                 built_.begin(), built_.begin() + static_cast<std::ptrdiff_t>(k)),
+                             goOn, last ? &next : nullptr);
+                if (last && next < pam.count())
+                    next_ = next;
+                return medoids;
             }
         },
         kernel_->pam_);

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tarnwick {
@@ -36,6 +37,8 @@ public:
 private:
     std::unique_ptr<Kernel> kernel_;
     std::vector<std::size_t> built_; // BUILD's medoids so far, in the order it took them
+    // BUILD's next medoid, when SWAP from all of built_ has weighed its gains
+    std::optional<std::size_t> next_;
 };
 
 } // namespace tarnwick
