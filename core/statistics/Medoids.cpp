@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bitset>
 #include <cfloat>
 #include <cstdint>
@@ -27,8 +28,9 @@ constexpr std::size_t kBlock = 256;
 // Haplotypes carried by at most this many men stand in the vector kernel's groups once for each
 // man: cheaper than weighing them apart.
 constexpr std::uint64_t kRepeated = 32;
-// Candidates weighed between two questions whether to go on.
+// Candidates weighed between two questions whether to go on, and by a core at a time.
 constexpr std::size_t kCandidatesPerTurn = 2048;
+constexpr std::size_t kShare = 256;
 
 // The distances from one haplotype to `count` others, their values given locus by locus
 // (`stride` apart). The vector units of the machine are used where it has them.
@@ -330,18 +332,21 @@ UnitKernel unitKernel(Lookup) {
 }
 #endif
 
-// Runs work(begin, end) over [0, count) on the machine's cores.
-void inParallel(std::size_t count, const std::function<void(std::size_t, std::size_t)>& work) {
+// Runs work(begin, end) over [0, count) on the machine's cores, in shares of `share` that each
+// core takes as it is free: a core held up by other work leaves more to the others.
+void inParallel(std::size_t count, std::size_t share,
+                const std::function<void(std::size_t, std::size_t)>& work) {
     const std::size_t threads = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 16);
-    const std::size_t parts = std::min(threads, count);
-    if (parts <= 1) {
-        work(0, count);
-        return;
-    }
+    const std::size_t shares = (count + share - 1) / share;
+    std::atomic<std::size_t> next{0};
+    const auto take = [&] {
+        for (std::size_t s = next++; s < shares; s = next++)
+            work(s * share, std::min(count, (s + 1) * share));
+    };
     std::vector<std::jthread> running;
-    for (std::size_t t = 1; t < parts; ++t)
-        running.emplace_back(work, count * t / parts, count * (t + 1) / parts);
-    work(0, count / parts);
+    for (std::size_t t = 1; t < std::min(threads, shares); ++t)
+        running.emplace_back(take);
+    take();
 }
 
 // The haplotypes locus by locus, the men grouped (by their nearest medoid in SWAP) and within
@@ -713,7 +718,7 @@ private:
     template <typename Weigh> void weighCandidates(const std::function<bool()>& goOn, Weigh weigh) {
         for (std::size_t begin = 0; begin < m_; begin += kCandidatesPerTurn) {
             const std::size_t n = std::min(kCandidatesPerTurn, m_ - begin);
-            inParallel(n, [&](std::size_t from, std::size_t to) {
+            inParallel(n, kShare, [&](std::size_t from, std::size_t to) {
                 std::vector<std::uint8_t> tables((to - from + kBatch - 1) / kBatch * kBatch *
                                                  describedBytes_);
                 std::vector<Batch> batches;
