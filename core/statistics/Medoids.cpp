@@ -385,6 +385,7 @@ struct Code {
     bool pair = false;
     std::array<std::uint8_t, 256> numberOf{};                        // by first * 16 + second
     std::vector<std::pair<std::uint8_t, std::uint8_t>> combinations; // by number
+    std::vector<std::uint8_t> tables; // for the vector kernel, by number (Pam::tabulate)
 };
 
 template <typename T, typename W> class Pam {
@@ -800,6 +801,9 @@ private:
             codes_.push_back(std::move(code));
         }
         describedBytes_ = lookup_ ? pairs_ * kPairTable + (loci_ - 2 * pairs_) * kGroup : loci_;
+        for (Code& code : codes_)
+            if (lookup_ && unitKernel_)
+                tabulate(code);
     }
 
     std::uint8_t codeOf(std::size_t h, const Code& code) const {
@@ -813,29 +817,39 @@ private:
     void describe(std::size_t h, std::uint8_t* candidate) const {
         if (!unitKernel_)
             return;
-        const auto distance = [](std::size_t a, int b) {
-            return static_cast<std::uint8_t>(std::abs(static_cast<int>(a) - b));
-        };
         std::uint8_t* out = candidate;
         for (const Code& code : codes_) {
-            const int x = rows_[h * loci_ + code.first];
             if (!lookup_) {
-                *out++ = static_cast<std::uint8_t>(x);
-            } else if (code.pair) {
-                const int y = rows_[h * loci_ + code.second];
-                std::fill(out, out + kPairTable, std::uint8_t{0});
-                for (std::size_t c = 0; c < code.combinations.size(); ++c)
-                    out[c] = static_cast<std::uint8_t>(distance(code.combinations[c].first, x) +
-                                                       distance(code.combinations[c].second, y));
-                out += kPairTable;
-            } else {
-                for (std::size_t b = 0; b < 16; ++b)
-                    out[b] = distance(b, x);
-                for (std::size_t copy = 16; copy < kGroup; copy += 16)
-                    std::copy(out, out + 16, out + copy);
-                out += kGroup;
+                *out++ = static_cast<std::uint8_t>(rows_[h * loci_ + code.first]);
+                continue;
             }
+            const std::size_t size = code.pair ? kPairTable : kGroup;
+            const auto table =
+                code.tables.begin() + static_cast<std::ptrdiff_t>(codeOf(h, code) * size);
+            out = std::copy(table, table + static_cast<std::ptrdiff_t>(size), out);
         }
+    }
+
+    // The tables of a column for each of its codes: the distances from the code's values to
+    // every code's (a pair's numbered combinations; a locus's 16 values repeated to kGroup).
+    static void tabulate(Code& code) {
+        const auto distance = [](std::size_t a, std::size_t b) {
+            return static_cast<std::uint8_t>(a > b ? a - b : b - a);
+        };
+        if (code.pair) {
+            const auto& all = code.combinations;
+            code.tables.assign(all.size() * kPairTable, 0);
+            for (std::size_t n = 0; n < all.size(); ++n)
+                for (std::size_t c = 0; c < all.size(); ++c)
+                    code.tables[n * kPairTable + c] =
+                        static_cast<std::uint8_t>(distance(all[c].first, all[n].first) +
+                                                  distance(all[c].second, all[n].second));
+            return;
+        }
+        code.tables.resize(16 * kGroup);
+        for (std::size_t n = 0; n < 16; ++n)
+            for (std::size_t b = 0; b < kGroup; ++b)
+                code.tables[n * kGroup + b] = distance(b % 16, n);
     }
 
     std::size_t m_;
