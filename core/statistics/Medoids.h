@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tarnwick {
@@ -28,7 +29,9 @@ public:
     // The medoids (haplotype numbers) of k clusters, 1 <= k <= the number of haplotypes, in the
     // order of the clusters: numbered by the first man assigned to each, a man to his nearest
     // medoid (the first in the men's order on ties). BUILD's medoids are kept from one k to the
-    // next. goOn is asked after every pass over the candidates; false raises FitCancelled.
+    // next, and SWAP's first pass for k gives BUILD's medoid k + 1 (its gains are BUILD's): ask
+    // for k = 1, 2, ... in turn and BUILD makes no pass of its own after the second medoid.
+    // goOn is asked after every pass over the candidates; false raises FitCancelled.
     std::vector<std::size_t> medoids(std::size_t k, const std::function<bool()>& goOn = {});
 
     class Kernel;
@@ -36,6 +39,8 @@ public:
 private:
     std::unique_ptr<Kernel> kernel_;
     std::vector<std::size_t> built_; // BUILD's medoids so far, in the order it took them
+    // BUILD's next medoid, when SWAP from all of built_ has weighed its gains
+    std::optional<std::size_t> next_;
 };
 
 } // namespace tarnwick
