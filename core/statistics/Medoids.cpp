@@ -1,6 +1,7 @@
 #include "core/statistics/Medoids.h"
 
 #include "core/Error.h"
+#include "core/matching/kernel/KernelLevel.h"
 
 #include <algorithm>
 #include <array>
@@ -315,14 +316,16 @@ __attribute__((target("avx2"))) void unitSums256(const UnitGroups& g, std::size_
     }
 }
 
+// The level TARNWICK_KERNEL asks for bounds these kernels as it bounds matching's, so that the
+// narrower paths are tested on a machine that has the wider ones.
 UnitKernel unitKernel(Lookup lookup) {
+    const KernelLevel level = kernelLevel();
+    const bool wide = level == KernelLevel::Avx512 && __builtin_cpu_supports("avx512bw");
     if (lookup == Lookup::Pairs)
-        return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi")
-                   ? pairedSums512
-                   : nullptr;
-    if (__builtin_cpu_supports("avx512bw"))
+        return wide && __builtin_cpu_supports("avx512vbmi") ? pairedSums512 : nullptr;
+    if (wide)
         return lookup == Lookup::Single ? unitSums512<true> : unitSums512<false>;
-    if (__builtin_cpu_supports("avx2"))
+    if (level >= KernelLevel::Avx2 && __builtin_cpu_supports("avx2"))
         return lookup == Lookup::Single ? unitSums256<true> : unitSums256<false>;
     return nullptr;
 }
