@@ -98,6 +98,15 @@ protected:
                std::to_string(widget<QPushButton>(&form, "Button6")->isEnabled());
     }
     QWidget* client() const { return form.centralWidget(); }
+    // The database and the search set loaded clean, each through its button, "OK" to both.
+    void loadBothTablesByTheirButtons() {
+        dialogs.fileAnswers = {file("db.csv", kDatabase)};
+        dialogs.formActions = {[] {}};
+        widget<QPushButton>(&form, "Button1")->click();
+        dialogs.fileAnswers = {file("search.csv", kSearch)};
+        dialogs.formActions = {[] {}};
+        widget<QPushButton>(&form, "Button2")->click();
+    }
 
     test::ScriptedDialogs dialogs;
     const QtTextMeasurer measurer = viewMeasurer();
@@ -158,12 +167,7 @@ TEST_F(MainWindow, MatchProbabilitiesShowInTheirOwnViewOnceBothTablesAreLoaded) 
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->text(), "Match probabilities");
     EXPECT_FALSE(item->isEnabled());
-    dialogs.fileAnswers = {file("db.csv", kDatabase)};
-    dialogs.formActions = {[] {}};
-    widget<QPushButton>(&form, "Button1")->click();
-    dialogs.fileAnswers = {file("search.csv", kSearch)};
-    dialogs.formActions = {[] {}};
-    widget<QPushButton>(&form, "Button2")->click();
+    loadBothTablesByTheirButtons();
     ASSERT_TRUE(item->isEnabled());
     item->trigger();
     auto* view = widget<QTableView>(&form, "MatchProbabilitiesView");
@@ -180,12 +184,7 @@ TEST_F(MainWindow, MatchProbabilitiesShowInTheirOwnViewOnceBothTablesAreLoaded) 
 // A load cancelled through its progress dialog keeps the old table, the title, the views and the
 // commands offered, and says nothing of the file.
 TEST_F(MainWindow, ACancelledLoadKeepsTheOldTableTitleAndCommands) {
-    dialogs.fileAnswers = {file("db.csv", kDatabase)};
-    dialogs.formActions = {[] {}};
-    widget<QPushButton>(&form, "Button1")->click();
-    dialogs.fileAnswers = {file("search.csv", kSearch)};
-    dialogs.formActions = {[] {}};
-    widget<QPushButton>(&form, "Button2")->click();
+    loadBothTablesByTheirButtons();
     // Long enough to read that its progress shows.
     std::string rows = "id,population,c2,c3,c4,c5,c6,DYS19,DYS390\n";
     for (int r = 0; r < 600000; ++r)
