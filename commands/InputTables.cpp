@@ -81,6 +81,16 @@ std::optional<InputHaplotypes> inputHaplotypes(const StringGrid& database,
     return tables;
 }
 
+void listFaults(LoadedTable& loaded, const FaultyCellList& faults) {
+    loaded.faultCount = faults.size();
+    loaded.faults.reserve(std::min(faults.size(), kMostFaultsMarked));
+    for (const FaultyCell& fault : faults) {
+        if (loaded.faults.size() == kMostFaultsMarked)
+            break;
+        loaded.faults.push_back({fault.col, fault.row});
+    }
+}
+
 LoadedTable readInputTable(const std::string& fileName, InputRole role, CellReading reading,
                            const FileProgress& progress) {
     auto read = readHaplotypeTable(fileName, layoutOf(role), reading, progress);

@@ -3,11 +3,11 @@
 #include "commands/BackgroundWork.h"
 #include "commands/InputRole.h"
 #include "commands/StringGrid.h"
+#include "core/table/FaultyCellList.h"
 #include "core/table/HaplotypeTable.h"
 #include "core/text/CellReference.h"
 #include "io/FileProgress.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -58,15 +58,8 @@ struct LoadedTable {
 };
 
 // Counts the faults and lists the first kMostFaultsMarked of them.
-template <class FaultList> void listFaults(LoadedTable& loaded, const FaultList& faults) {
-    loaded.faultCount = faults.size();
-    loaded.faults.reserve(std::min(faults.size(), kMostFaultsMarked));
-    for (const auto& fault : faults) {
-        if (loaded.faults.size() == kMostFaultsMarked)
-            break;
-        loaded.faults.push_back({fault.col, fault.row});
-    }
-}
+void listFaults(LoadedTable& loaded, const FaultyCellList& faults);
+
 LoadedTable readInputTable(const std::string& fileName, InputRole role, CellReading reading,
                            const FileProgress& progress = {});
 
